@@ -1,0 +1,16 @@
+// CHalyardApp: the application object. InitInstance runs the main window as
+// a modal dialog; when it ends, the program ends.
+#pragma once
+
+#include "framework/afx.h"
+
+class CHalyardDlg;
+class CCustomCommandLineInfo;
+
+class CHalyardApp : public CWinAppEx {
+ public:
+  BOOL InitInstance() override;
+};
+
+// Hands the switches on to the main window's start flags.
+void ApplyStartFlags(const CCustomCommandLineInfo& info, CHalyardDlg& dialog);

@@ -1,0 +1,11 @@
+#include "app/command_line.h"
+
+#include <cwchar>
+
+void CCustomCommandLineInfo::ParseParam(const wchar_t* param, BOOL, BOOL) {
+  if (std::wcscmp(param, L"b") == 0) {
+    m_bBatch = TRUE;
+    return;
+  }
+  if (std::wcscmp(param, L"e") == 0) m_bSelfUpdated = TRUE;
+}

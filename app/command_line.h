@@ -1,0 +1,14 @@
+// The program's command line: the switches "e" (finish a self-update, then
+// update) and "b" (unattended update). Everything else is ignored.
+#pragma once
+
+#include "framework/afx.h"
+
+class CCustomCommandLineInfo : public CCommandLineInfo {
+ public:
+  ~CCustomCommandLineInfo() override = default;
+  void ParseParam(const wchar_t* param, BOOL isFlag, BOOL isLast) override;
+
+  BOOL m_bSelfUpdated = FALSE;
+  BOOL m_bBatch = FALSE;
+};

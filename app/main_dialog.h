@@ -1,0 +1,49 @@
+// CHalyardDlg: the program's main window. It starts jobs, locks its controls
+// while one runs, and shows what the jobs report through window messages.
+#pragma once
+
+#include "framework/afx.h"
+
+class CHalyardDlg : public CDialog {
+ public:
+  CHalyardDlg();
+  ~CHalyardDlg() override;
+
+  // Start flags from the command line.
+  bool m_bFinishSelfUpdate = false;
+  bool m_bAutoStart = false;
+  bool m_bBatch = false;
+
+  // The status log as the window last set it.
+  const CString& GetStatusText() const { return m_strStatus; }
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+
+  void SetMainTexts();
+  void OnPaint();
+  HICON OnQueryDragIcon();
+  void OnStartUpdate();
+  void OnChangeUserInfo();
+  void OnDownloadManual();
+  void OnWiFiSettings();
+  LRESULT OnJobFinished(WPARAM wParam, LPARAM lParam);
+  LRESULT OnStatusChanged(WPARAM wParam, LPARAM lParam);
+  LRESULT OnFileProgress(WPARAM wParam, LPARAM lParam);
+  LRESULT OnLaunchClient(WPARAM wParam, LPARAM lParam);
+
+  HICON m_hIcon;
+  CString m_strStatus;
+  CString m_strSerial;
+  CString m_strPassword;
+  BOOL m_bUpdateNews = FALSE;
+  CProgressCtrl m_progressTotal;
+  CProgressCtrl m_progressFile;
+  CString m_strCountText;
+  CString m_strFileText;
+  CEdit m_editStatus;
+  wchar_t m_szModulePath[255] = {};
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,85 @@
+#include "app.h"
+
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+#include "framework/backend.h"
+#include "framework/uiqueue.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+std::atomic<bool> g_failNextThread{false};
+}  // namespace
+
+CWinApp::CWinApp() { g_app = this; }
+CWinApp::~CWinApp() {
+  if (g_app == this) g_app = nullptr;
+}
+CWinApp* AfxGetApp() { return g_app; }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+  for (size_t i = 0; i < m_arguments.size(); ++i) {
+    const CString& argument = m_arguments[i];
+    const bool flag = !argument.IsEmpty() && (argument[0] == L'-' || argument[0] == L'/');
+    const CString param = flag ? argument.Mid(1) : argument;
+    info.ParseParam(param, flag ? TRUE : FALSE, i + 1 == m_arguments.size() ? TRUE : FALSE);
+  }
+}
+
+HICON CWinApp::LoadIcon(UINT id) const { return AfxLoadIcon(id); }
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) { return init ? TRUE : FALSE; }
+BOOL AfxInitRichEdit2() { return TRUE; }
+
+int AfxMessageBox(LPCWSTR text, UINT type, UINT) {
+  const CString copy(text);
+  return afx::CallOnUi(
+      [&] {
+        afx::Backend* backend = afx::GetBackend();
+        return backend ? backend->MessageBox(copy, type) : IDOK;
+      },
+      IDCANCEL);
+}
+
+CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int, UINT, DWORD, void*) {
+  if (g_failNextThread.exchange(false)) return nullptr;
+  auto* thread = new CWinThread;
+  afx::ThreadStarted();
+  try {
+    std::thread([proc, param, thread] {
+      proc(param);
+      delete thread;
+      afx::ThreadEnded();
+    }).detach();
+  } catch (const std::system_error&) {
+    afx::ThreadEnded();
+    delete thread;
+    return nullptr;
+  }
+  return thread;
+}
+
+void AfxFailNextThreadStart() { g_failNextThread = true; }
+
+CFileDialog::CFileDialog(BOOL openFileDialog, LPCWSTR defaultExtension, LPCWSTR fileName,
+                         DWORD flags, LPCWSTR filter, CWnd*)
+    : m_bOpenFileDialog(openFileDialog),
+      m_strDefaultExtension(defaultExtension),
+      m_strInitialName(fileName),
+      m_dwFlags(flags),
+      m_strFilter(filter) {}
+
+std::intptr_t CFileDialog::DoModal() {
+  return afx::CallOnUi(
+      [this] {
+        afx::Backend* backend = afx::GetBackend();
+        return backend ? backend->SaveFileDialog(*this) : IDCANCEL;
+      },
+      IDCANCEL);
+}
+
+CString CFileDialog::GetFileName() const {
+  int slash = m_strPathName.ReverseFind(L'/');
+  return slash < 0 ? m_strPathName : m_strPathName.Mid(slash + 1);
+}

@@ -1,0 +1,85 @@
+// The application object, the command line, worker threads, message boxes
+// and the save-file dialog.
+#pragma once
+
+#include <vector>
+
+#include "framework/cstring.h"
+#include "framework/window.h"
+
+class CCommandLineInfo {
+ public:
+  virtual ~CCommandLineInfo() = default;
+  // Called once per argument after the program name. One leading '-' or '/'
+  // is removed first and reported in isFlag.
+  virtual void ParseParam(const wchar_t* param, BOOL isFlag, BOOL isLast) {}
+};
+
+class CWinApp {
+ public:
+  CWinApp();
+  virtual ~CWinApp();
+  virtual BOOL InitInstance() { return TRUE; }
+  void ParseCommandLine(CCommandLineInfo& info);
+  HICON LoadIcon(UINT id) const;
+
+  CWnd* m_pMainWnd = nullptr;
+  // The arguments after the program name, as the platform passed them.
+  std::vector<CString> m_arguments;
+};
+
+class CWinAppEx : public CWinApp {};
+
+CWinApp* AfxGetApp();
+
+struct INITCOMMONCONTROLSEX {
+  DWORD dwSize;
+  DWORD dwICC;
+};
+constexpr DWORD ICC_WIN95_CLASSES = 0xFF;
+// Common controls and the rich-edit control need no loading here; both
+// backends always provide them.
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
+BOOL AfxInitRichEdit2();
+
+// Shows a message box with an OK button and returns IDOK. From a worker
+// thread the box is shown on the UI thread and the worker waits for the
+// answer; when the UI has closed it returns IDCANCEL at once.
+int AfxMessageBox(LPCWSTR text, UINT type = MB_OK, UINT helpId = 0);
+
+using AFX_THREADPROC = UINT (*)(void* param);
+class CWinThread {
+ public:
+  bool m_bAutoDelete = true;
+};
+// Starts proc(param) on a detached thread. Returns null when the thread
+// could not be created.
+CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int priority = 0,
+                           UINT stackSize = 0, DWORD createFlags = 0,
+                           void* securityAttributes = nullptr);
+// Makes the next AfxBeginThread fail, as when the system has no thread left;
+// for tests of the callers' recovery.
+void AfxFailNextThreadStart();
+
+constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
+constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;
+constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+
+class CFileDialog {
+ public:
+  CFileDialog(BOOL openFileDialog, LPCWSTR defaultExtension = nullptr,
+              LPCWSTR fileName = nullptr, DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+              LPCWSTR filter = nullptr, CWnd* parent = nullptr);
+  // Runs the dialog; callable from any thread like AfxMessageBox.
+  std::intptr_t DoModal();
+  CString GetPathName() const { return m_strPathName; }
+  // The chosen file's name and extension, without its folder.
+  CString GetFileName() const;
+
+  BOOL m_bOpenFileDialog;
+  CString m_strDefaultExtension;
+  CString m_strInitialName;
+  DWORD m_dwFlags;
+  CString m_strFilter;  // "Description|pattern|...||"
+  CString m_strPathName;
+};

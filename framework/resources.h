@@ -1,0 +1,56 @@
+// Dialog templates and icons as data. The program registers its resources at
+// start; dialogs and icons are then looked up by id, as from a resource file.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/wintypes.h"
+
+enum class ControlKind {
+  PushButton,
+  DefPushButton,
+  Edit,
+  RichEdit,
+  Static,
+  GroupBox,
+  CheckBox,     // auto check box
+  RadioButton,  // auto radio button
+  Progress,
+};
+
+// One control, in creation (and tab) order. Coordinates in dialog units.
+// The style holds Windows style bits: WS_VISIBLE for a control shown at
+// creation, WS_GROUP for the first control of a group, ES_* for edits.
+struct DialogItem {
+  int id;
+  ControlKind kind;
+  short x, y, cx, cy;
+  DWORD style;
+};
+
+struct DialogTemplate {
+  UINT id;
+  short cx, cy;
+  const wchar_t* fontName;
+  short pointSize;
+  DWORD style;
+  DWORD exStyle;
+  const DialogItem* items;
+  size_t itemCount;
+};
+
+// An icon with several images; pixels are 0xAARRGGBB, row by row.
+struct IconImage {
+  int size;
+  std::vector<std::uint32_t> pixels;
+};
+struct HICON__ {
+  UINT id;
+  std::vector<IconImage> images;
+};
+
+void AfxRegisterDialogTemplate(const DialogTemplate* dialog);
+const DialogTemplate* AfxFindDialogTemplate(UINT id);
+void AfxRegisterIcon(UINT id, std::vector<IconImage> images);
+HICON AfxLoadIcon(UINT id);

@@ -1,0 +1,155 @@
+// Windows and controls: HWND handles into a registry of live windows, CWnd
+// and the control classes, and the handle-level calls (PostMessageW,
+// GetDlgItem, ShowWindow) that worker threads may make.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/cstring.h"
+#include "framework/msgmap.h"
+#include "framework/resources.h"
+#include "framework/wintypes.h"
+
+class CWnd;
+
+namespace afx {
+
+// What changed on a window, so that a backend can mirror it.
+enum class Change { Text, Visible, Enabled, Check, Progress, PasswordChar, ReadOnly, Selection,
+                    Focus, Icon, Limit, Redraw };
+
+// The state of one live window. Owned by the registry; touched on the UI
+// thread only.
+struct WindowState {
+  HWND hwnd = nullptr;
+  int id = 0;
+  ControlKind kind = ControlKind::Static;
+  bool isDialog = false;
+  DWORD style = 0;
+  short x = 0, y = 0, cx = 0, cy = 0;  // dialog units
+  std::wstring text;
+  bool visible = true;
+  bool enabled = true;
+  int check = BST_UNCHECKED;
+  int rangeMin = 0, rangeMax = 100, pos = 0;
+  wchar_t passwordChar = 0;
+  bool readOnly = false;
+  int textLimit = 0;  // 0: no limit
+  int selStart = 0, selEnd = 0;
+  HWND parent = nullptr;
+  HWND focus = nullptr;  // dialogs: the control that has the focus
+  std::vector<HWND> children;  // creation order
+  CWnd* object = nullptr;      // the permanent CWnd of this window
+  HICON bigIcon = nullptr, smallIcon = nullptr;
+  void* peer = nullptr;        // the backend's native window, if any
+};
+
+// Registry access. Find returns null for a handle that is not alive.
+WindowState* FindWindowState(HWND hwnd);
+HWND CreateWindowState(HWND parent, CWnd* object);
+void DestroyWindowState(HWND hwnd);  // and its children
+bool IsLiveWindow(HWND hwnd);        // callable from any thread
+HWND FindChild(HWND dialog, int id);  // callable from any thread
+// The auto radio buttons of the group that holds this one, in creation order.
+std::vector<HWND> RadioGroupOf(HWND radio);
+// Tells the backend that a window's state changed.
+void NotifyChange(WindowState& state, Change what);
+
+// Marks the password character that an edit with ES_PASSWORD starts with.
+constexpr wchar_t kDefaultPasswordChar = 0x25CF;
+
+}  // namespace afx
+
+class CWnd {
+ public:
+  CWnd() = default;
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+  virtual ~CWnd() = default;
+
+  HWND m_hWnd = nullptr;
+
+  HWND GetSafeHwnd() const { return m_hWnd; }
+  static CWnd* FromHandle(HWND hwnd);
+
+  CWnd* GetDlgItem(int id) const;
+  int GetDlgCtrlID() const;
+  BOOL ShowWindow(int command);
+  BOOL EnableWindow(BOOL enable = TRUE);
+  BOOL IsWindowEnabled() const;
+  BOOL IsWindowVisible() const;
+  void SetWindowText(LPCWSTR text);
+  void GetWindowText(CString& text) const;
+  int GetWindowTextLength() const;
+  CWnd* SetFocus();
+  BOOL RedrawWindow(const void* updateRect = nullptr, void* updateRegion = nullptr,
+                    UINT flags = RDW_INVALIDATE | RDW_ERASE);
+  BOOL IsIconic() const;
+  HICON SetIcon(HICON icon, BOOL bigIcon);
+  void GetClientRect(struct CRect* rect) const;
+  BOOL CheckDlgButton(int id, UINT check);
+  UINT IsDlgButtonChecked(int id) const;
+
+  // Sends a message and returns the handler's result: to the message map of
+  // a dialog, or to a control's own handling of the control messages.
+  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+ protected:
+  virtual const AFX_MSGMAP* GetMessageMap() const;
+  static const AFX_MSGMAP* GetThisMessageMap();
+  // Handles a message that no map entry took.
+  virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+  friend LRESULT afx::DispatchMessage(CWnd* window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+struct CRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+};
+
+class CEdit : public CWnd {
+ public:
+  void SetSel(int start, int end, BOOL noScroll = FALSE);
+  void LimitText(int limit = 0);
+  void SetPasswordChar(wchar_t ch);
+  wchar_t GetPasswordChar() const;
+  BOOL SetReadOnly(BOOL readOnly = TRUE);
+};
+
+class CButton : public CWnd {
+ public:
+  int GetCheck() const;
+  void SetCheck(int check);
+};
+
+class CProgressCtrl : public CWnd {
+ public:
+  void SetRange(short lower, short upper);
+  int SetPos(int pos);
+  int GetPos() const;
+};
+
+class CStatic : public CWnd {};
+
+// A paint context. The window systems we run on draw a minimised window's
+// icon themselves, so drawing an icon here has nothing left to do.
+class CPaintDC {
+ public:
+  explicit CPaintDC(CWnd* window) : m_pWnd(window) {}
+  void* GetSafeHdc() const { return m_pWnd; }
+  BOOL DrawIcon(int x, int y, HICON icon) { return icon ? TRUE : FALSE; }
+
+ private:
+  CWnd* m_pWnd;
+};
+
+// Handle-level calls. PostMessageW, GetDlgItem and ShowWindow may be called
+// from any thread; ShowWindow off the UI thread is queued in posting order.
+BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+HWND GetDlgItem(HWND dialog, int id);
+BOOL ShowWindow(HWND hwnd, int command);
+BOOL IsWindow(HWND hwnd);
+int GetSystemMetrics(int index);

@@ -1,0 +1,24 @@
+// Text conversion between wide strings and UTF-8, with the Windows calls'
+// names and results: counts include the terminator when the source length is
+// -1, and 0 means failure (including a destination that is too small).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+constexpr unsigned CP_UTF8 = 65001;
+
+int WideCharToMultiByte(unsigned codePage, unsigned long flags, const wchar_t* source,
+                        int sourceLength, char* destination, int destinationSize,
+                        const char* defaultChar, int* usedDefault);
+int MultiByteToWideChar(unsigned codePage, unsigned long flags, const char* source,
+                        int sourceLength, wchar_t* destination, int destinationSize);
+
+// Whole-string conversions for code that does not work in fixed buffers.
+// Malformed UTF-8 decodes to U+FFFD, as the Windows decoder does.
+std::string Utf8FromWide(std::wstring_view text);
+std::wstring WideFromUtf8(std::string_view text);
+
+// Number of UTF-16 code units that the text needs (characters beyond the
+// basic plane take two).
+size_t Utf16Length(std::wstring_view text);

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "framework/resources.h"
+
+extern const DialogTemplate kMainDialogTemplate;
