@@ -17,12 +17,6 @@ std::wstring BaseUrl(const char* variable, const char* built) {
 }
 }  // namespace
 
-const wchar_t* UpdateBaseUrl() {
-  static const std::wstring url = BaseUrl("KORAL70_UPDATE_URL", KORAL70_UPDATE_BASE_URL);
-  return url.c_str();
-}
+CString UpdateBaseUrl() { return BaseUrl("KORAL70_UPDATE_URL", KORAL70_UPDATE_BASE_URL); }
 
-const wchar_t* PolicyBaseUrl() {
-  static const std::wstring url = BaseUrl("KORAL70_POLICY_URL", KORAL70_POLICY_BASE_URL);
-  return url.c_str();
-}
+CString PolicyBaseUrl() { return BaseUrl("KORAL70_POLICY_URL", KORAL70_POLICY_BASE_URL); }

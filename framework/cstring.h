@@ -83,8 +83,9 @@ class CString {
   }
   static const wchar_t* Pass(const CString& s) { return s.GetString(); }
   template <class T>
-  static T Pass(const T& value) {
-    static_assert(std::is_arithmetic_v<T> || std::is_pointer_v<T> || std::is_enum_v<T>,
+  static std::decay_t<const T> Pass(const T& value) {
+    using D = std::decay_t<const T>;
+    static_assert(std::is_arithmetic_v<D> || std::is_pointer_v<D> || std::is_enum_v<D>,
                   "Format takes numbers, pointers and strings only");
     return value;
   }

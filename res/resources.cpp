@@ -4,5 +4,8 @@
 
 void RegisterProgramResources() {
   AfxRegisterDialogTemplate(&kMainDialogTemplate);
+  AfxRegisterDialogTemplate(&kRegistrationDialogTemplate);
+  AfxRegisterDialogTemplate(&kWiFiDialogTemplate);
+  AfxRegisterDialogTemplate(&kPrivacyDialogTemplate);
   AfxRegisterIcon(IDR_MAINFRAME, RenderMainIcon());
 }

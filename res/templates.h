@@ -3,3 +3,6 @@
 #include "framework/resources.h"
 
 extern const DialogTemplate kMainDialogTemplate;
+extern const DialogTemplate kRegistrationDialogTemplate;
+extern const DialogTemplate kWiFiDialogTemplate;
+extern const DialogTemplate kPrivacyDialogTemplate;

@@ -1,0 +1,3 @@
+#include "app/main_dialog.h"
+
+void CHalyardDlg::OnChangeUserInfo() {}

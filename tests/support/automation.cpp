@@ -1,0 +1,67 @@
+#include "tests/support/automation.h"
+
+#include <deque>
+#include <memory>
+#include <mutex>
+
+#include "framework/headless/headless_backend.h"
+#include "platform/automation.h"
+
+namespace testing_support {
+namespace {
+std::mutex g_lock;
+std::deque<Step> g_steps;
+std::vector<std::wstring> g_output;
+
+bool NextCommand(std::wstring& line) {
+  for (;;) {
+    Step step;
+    {
+      std::lock_guard<std::mutex> guard(g_lock);
+      if (g_steps.empty()) return false;
+      step = std::move(g_steps.front());
+      g_steps.pop_front();
+    }
+    if (auto* command = std::get_if<std::wstring>(&step)) {
+      line = *command;
+      return true;
+    }
+    std::get<std::function<void()>>(step)();
+  }
+}
+}  // namespace
+
+// The backend of every in-process test reads the script queue. The end of
+// input is per run: each script gets a fresh backend.
+void InstallTestBackend() {
+  static std::unique_ptr<afx::HeadlessBackend> backend;
+  backend = std::make_unique<afx::HeadlessBackend>(&NextCommand);
+  afx::SetBackend(backend.get());
+  SetHeadlessShell(true);
+  SetAutomationSink([](const std::wstring& line) {
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_output.push_back(line);
+  });
+}
+
+void SetScript(std::vector<Step> steps) {
+  InstallTestBackend();  // a fresh backend: the previous run's end of input is gone
+  std::lock_guard<std::mutex> guard(g_lock);
+  g_steps.assign(steps.begin(), steps.end());
+}
+
+std::vector<std::wstring> TakeOutput() {
+  std::lock_guard<std::mutex> guard(g_lock);
+  std::vector<std::wstring> out;
+  out.swap(g_output);
+  return out;
+}
+
+bool OutputContains(const std::wstring& text) {
+  std::lock_guard<std::mutex> guard(g_lock);
+  for (const auto& line : g_output)
+    if (line.find(text) != std::wstring::npos) return true;
+  return false;
+}
+
+}  // namespace testing_support

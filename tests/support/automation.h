@@ -1,0 +1,28 @@
+// Drives dialogs in-process through the headless backend: a script of
+// commands (and checks run on the UI thread when it is idle), and the
+// automation lines that the run printed.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace testing_support {
+
+// A command line of the automation contract, or a check that runs on the
+// UI thread at the point where the next command would run.
+using Step = std::variant<std::wstring, std::function<void()>>;
+
+// Installs the scripted headless backend; the test main calls it once.
+void InstallTestBackend();
+
+// Queues the steps for the next modal run (the run ends its dialogs at the
+// end of the steps, as at the end of input).
+void SetScript(std::vector<Step> steps);
+// Lines printed since the last call, in order (MessageBox..., ShellExecute...).
+std::vector<std::wstring> TakeOutput();
+// True when some printed line (not yet taken) contains the text.
+bool OutputContains(const std::wstring& text);
+
+}  // namespace testing_support

@@ -1,0 +1,63 @@
+#include "tests/support/temp_card.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+
+TempCard::TempCard(const std::string& base) {
+  std::string root = base.empty() ? fs::temp_directory_path().string() : base;
+  std::string pattern = root + "/koral70-card-XXXXXX";
+  char* made = mkdtemp(pattern.data());
+  m_path = made ? made : "";
+  m_previous = fs::current_path().string();
+  fs::current_path(m_path);
+}
+
+TempCard::~TempCard() {
+  std::error_code ignored;
+  fs::current_path(m_previous, ignored);
+  fs::remove_all(m_path, ignored);
+}
+
+void TempCard::Write(const std::string& relative, const std::string& bytes) const {
+  WriteFile(m_path + "/" + relative, bytes);
+}
+std::string TempCard::Read(const std::string& relative) const {
+  return ReadFile(m_path + "/" + relative);
+}
+bool TempCard::Exists(const std::string& relative) const {
+  return FileExists(m_path + "/" + relative);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  fs::path p(path);
+  if (p.has_parent_path()) fs::create_directories(p.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ignored;
+  return fs::exists(fs::symlink_status(path, ignored));
+}
+
+void RemoveTree(const std::string& path) {
+  std::error_code ignored;
+  fs::remove_all(path, ignored);
+}
+
+}  // namespace testing_support

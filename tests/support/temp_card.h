@@ -1,0 +1,34 @@
+// A card folder for a test: a fresh directory that becomes the current
+// directory, removed again (and the old current directory restored) at the
+// end of the test.
+#pragma once
+
+#include <string>
+
+namespace testing_support {
+
+class TempCard {
+ public:
+  explicit TempCard(const std::string& base = "");
+  ~TempCard();
+  TempCard(const TempCard&) = delete;
+  TempCard& operator=(const TempCard&) = delete;
+
+  const std::string& Path() const { return m_path; }
+  // Card-relative helpers ('/' separators; folders are created as needed).
+  void Write(const std::string& relative, const std::string& bytes) const;
+  std::string Read(const std::string& relative) const;
+  bool Exists(const std::string& relative) const;
+
+ private:
+  std::string m_path;
+  std::string m_previous;
+};
+
+// Whole-file helpers on absolute or relative paths.
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+void RemoveTree(const std::string& path);
+
+}  // namespace testing_support
