@@ -1,8 +1,12 @@
 #include "update/self_update.h"
 
 #include <cstring>
+#include <new>
+#include <vector>
 
+#include "app/catalogue.h"
 #include "platform/files.h"
+#include "update/file_size.h"
 #include "platform/system.h"
 
 namespace {
@@ -28,4 +32,39 @@ void FinishSelfUpdate() {
     }
   }
   removeUtf8("old_koral70.exe");
+}
+
+int CopyCardClient() {
+  const std::int64_t size = QueryFileSize("Support\\updater\\koral70.exe");
+  if (size < 0) return -1;
+  std::FILE* in = fopenUtf8("Support\\updater\\koral70.exe", "rb");
+  std::FILE* out = fopenUtf8("new_koral70.exe", "wb");
+  std::vector<unsigned char> buffer;
+  bool haveBuffer = true;
+  try {
+    buffer.resize(static_cast<size_t>(size));
+  } catch (const std::bad_alloc&) {
+    haveBuffer = false;
+  }
+  auto closeAll = [&] {
+    bool closed = true;
+    if (in) std::fclose(in);
+    if (out) closed = std::fclose(out) == 0;
+    in = out = nullptr;
+    return closed;
+  };
+  if (!in || !out || !haveBuffer) {
+    closeAll();
+    CString message;
+    message.Format(GetMsg(58), 0);
+    AfxMessageBox(haveBuffer ? message.GetString() : GetMsg(54));
+    return 1;
+  }
+  if (size == 0 || std::fread(buffer.data(), static_cast<size_t>(size), 1, in) != 1) {
+    closeAll();
+    return 2;
+  }
+  const bool written = std::fwrite(buffer.data(), static_cast<size_t>(size), 1, out) == 1;
+  if (!closeAll() || !written) return 3;
+  return 0;
 }

@@ -7,3 +7,9 @@
 // deletes the old one. Both renames share a budget of 500 ms; when it runs
 // out the files are left (or put back) as a working client.
 void FinishSelfUpdate();
+
+// Copies the card's copy of the client, "Support\updater\koral70.exe", to
+// "new_koral70.exe". 0 on success; -1 when the card copy does not exist; 1
+// when a file or the buffer could not be had (reported with a message box);
+// 2 when reading failed; 3 when writing failed.
+int CopyCardClient();
