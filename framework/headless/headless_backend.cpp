@@ -16,6 +16,8 @@ namespace afx {
 HeadlessBackend::HeadlessBackend(std::function<bool(std::wstring&)> readLine)
     : m_readLine(std::move(readLine)) {}
 
+void HeadlessBackend::RestartInput() { m_endOfInput = false; }
+
 bool HeadlessBackend::NextLine(std::wstring& line) {
   if (!m_pending.empty()) {
     line = m_pending.front();
@@ -40,6 +42,8 @@ void HeadlessBackend::RunModalLoop(CDialog& dialog) {
       Execute(line);
       continue;
     }
+    // A command may have queued work or started a job: idle means after it.
+    if (HasQueuedWork() || RunningThreadCount() > 0) continue;
     // End of input, idle: close this dialog as Esc would.
     dialog.SendMessage(WM_COMMAND, IDCANCEL, 0);
     if (!dialog.IsEnding()) dialog.EndDialog(IDCANCEL);

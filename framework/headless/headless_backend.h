@@ -41,6 +41,8 @@ class HeadlessBackend : public Backend {
 
   // Runs one command in the active dialog; false when it was not understood.
   bool Execute(const std::wstring& command);
+  // Reads commands again after the end of input (a test's next script).
+  void RestartInput();
 
  private:
   bool NextLine(std::wstring& line);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/cstring.h"
+#include "tests/support/cstring_printer.h"
 
 TEST(CStringFormat, FollowsTheWindowsWideConvention) {
   CString s;

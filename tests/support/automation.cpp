@@ -1,7 +1,6 @@
 #include "tests/support/automation.h"
 
 #include <deque>
-#include <memory>
 #include <mutex>
 
 #include "framework/headless/headless_backend.h"
@@ -29,14 +28,15 @@ bool NextCommand(std::wstring& line) {
     std::get<std::function<void()>>(step)();
   }
 }
+afx::HeadlessBackend& TestBackend() {
+  static afx::HeadlessBackend backend(&NextCommand);
+  return backend;
+}
 }  // namespace
 
-// The backend of every in-process test reads the script queue. The end of
-// input is per run: each script gets a fresh backend.
+// The backend of every in-process test reads the script queue.
 void InstallTestBackend() {
-  static std::unique_ptr<afx::HeadlessBackend> backend;
-  backend = std::make_unique<afx::HeadlessBackend>(&NextCommand);
-  afx::SetBackend(backend.get());
+  afx::SetBackend(&TestBackend());
   SetHeadlessShell(true);
   SetAutomationSink([](const std::wstring& line) {
     std::lock_guard<std::mutex> guard(g_lock);
@@ -45,7 +45,7 @@ void InstallTestBackend() {
 }
 
 void SetScript(std::vector<Step> steps) {
-  InstallTestBackend();  // a fresh backend: the previous run's end of input is gone
+  TestBackend().RestartInput();
   std::lock_guard<std::mutex> guard(g_lock);
   g_steps.assign(steps.begin(), steps.end());
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 #include <variant>
+
+#include "tests/support/cstring_printer.h"
 #include <vector>
 
 namespace testing_support {
