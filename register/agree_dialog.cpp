@@ -1,0 +1,108 @@
+#include "register/agree_dialog.h"
+
+#include <vector>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "net/http_session.h"
+#include "platform/system.h"
+#include "register/policy_files.h"
+#include "res/resource.h"
+
+namespace {
+constexpr int kIdInstructions = 1029;
+constexpr int kIdViewPolicy = 1047;
+
+// The received body when the transfer completed with status 200, else empty.
+std::vector<unsigned char> CompleteBody(CHttpSession& session, CURLcode result) {
+  long status = 0;
+  if (result != CURLE_OK ||
+      curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK ||
+      status != 200 || !session.m_pResponse)
+    return {};
+  return {session.m_pResponse, session.m_pResponse + session.m_nResponseSize};
+}
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CAgreeDialog, CDialog)
+  ON_COMMAND(kIdViewPolicy, OnViewPrivacyPolicy)
+END_MESSAGE_MAP()
+
+CAgreeDialog::CAgreeDialog(CWnd* pParent) : CDialog(IDD_PRIVACY_POLICY, pParent) {}
+
+CString PolicyPageUrl(LANGID language) {
+  return PolicyBaseUrl() +
+         (language == kLangJapanese ? L"/priv-policy/usr-reg/jp/" : L"/priv-policy/usr-reg/en/");
+}
+
+BOOL CAgreeDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SetWindowText(GetMsg(72));
+  if (CWnd* text = GetDlgItem(kIdInstructions)) {
+    text->SendMessage(EM_SETREADONLY, TRUE, 0);
+    text->SetWindowText(GetMsg(76));
+  }
+  if (CWnd* accept = GetDlgItem(IDOK)) {
+    accept->EnableWindow(FALSE);
+    accept->SetWindowText(GetMsg(73));
+  }
+  if (CWnd* view = GetDlgItem(kIdViewPolicy)) view->SetWindowText(GetMsg(74));
+  if (CWnd* deny = GetDlgItem(IDCANCEL)) deny->SetWindowText(GetMsg(75));
+  return TRUE;
+}
+
+void CAgreeDialog::OnOK() {
+  // Enter reaches here even while Accept is disabled; consent needs a view.
+  CWnd* accept = GetDlgItem(IDOK);
+  if (!accept || !accept->IsWindowEnabled()) return;
+  DeleteFolderTree(g_strPolicyFolder);
+  CDialog::OnOK();
+}
+
+void CAgreeDialog::OnViewPrivacyPolicy() {
+  CHttpSession pageSession;
+  CHttpSession logoSession;
+  const CString pageUrl = PolicyPageUrl(GetUserDefaultUILanguage());
+  const CString logoUrl = pageUrl + kPolicyLogoFolder + L"/" + kPolicyLogoName;
+
+  pageSession.ResetResponse();
+  pageSession.SetUrl(pageUrl);
+  const CURLcode pageResult = pageSession.Perform();
+  logoSession.ResetResponse();
+  logoSession.SetUrl(logoUrl);
+  const CURLcode logoResult = logoSession.Perform();
+
+  if (pageResult != CURLE_OK && logoResult != CURLE_OK) {
+    AfxMessageBox(GetMsg(41), MB_ICONERROR);
+    return;
+  }
+  long status = 0;
+  if (!pageSession.m_hCurl ||
+      curl_easy_getinfo(pageSession.m_hCurl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK) {
+    AfxMessageBox(L"Failed to get HTTP status code.", MB_ICONERROR);
+    return;
+  }
+  if (status == 404) {
+    AfxMessageBox(GetMsg(78), MB_ICONERROR);
+    return;
+  }
+  if (status != 200) {
+    CString text;
+    text.Format(L"HTTP Status Code: %ld", status);
+    AfxMessageBox(text, MB_ICONERROR);
+    return;
+  }
+  // A page cut off in transit is not the policy the user would consent to.
+  if (pageResult != CURLE_OK) {
+    AfxMessageBox(GetMsg(77), MB_ICONERROR);
+    return;
+  }
+  // A logo that did not arrive whole (an error page, a cut transfer) counts
+  // as missing, so the page is not shown.
+  const std::vector<unsigned char> page(pageSession.m_pResponse,
+                                        pageSession.m_pResponse + pageSession.m_nResponseSize);
+  const std::vector<unsigned char> logo = CompleteBody(logoSession, logoResult);
+  CString pagePath;
+  if (SavePolicyAndOpen(page.data(), logo.data(), page.size(), logo.size(), pagePath))
+    if (CWnd* accept = GetDlgItem(IDOK)) accept->EnableWindow(TRUE);
+}

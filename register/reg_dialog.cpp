@@ -1,0 +1,110 @@
+#include "register/reg_dialog.h"
+
+#include <cstring>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "net/http_session.h"
+#include "platform/text.h"
+#include "res/resource.h"
+
+namespace {
+// Longest texts of the fields, in characters.
+constexpr int kNameChars = 32;
+constexpr int kPhoneChars = 20;
+constexpr int kEmailChars = 255;
+constexpr int kZipChars = 7;
+// The UTF-8 form of the longest field with its terminator, at 4 bytes per
+// character (a wide character here may be any code point).
+constexpr int kFieldBytes = kEmailChars * 4 + 1;
+
+constexpr char kDoneReply[] = " Done";
+constexpr std::uint32_t kDoneLength = sizeof kDoneReply - 1;
+}  // namespace
+
+CRegDialog::CRegDialog(CWnd* pParent) : CDialog(IDD_REGISTRATION, pParent) {}
+
+void CRegDialog::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Text(pDX, 1004, m_strName);
+  DDV_MaxChars(pDX, m_strName, kNameChars);
+  DDX_Text(pDX, 1005, m_strCompany);
+  DDV_MaxChars(pDX, m_strCompany, kNameChars);
+  DDX_Text(pDX, 1006, m_strAddress1);
+  DDV_MaxChars(pDX, m_strAddress1, kNameChars);
+  DDX_Text(pDX, 1007, m_strAddress2);
+  DDV_MaxChars(pDX, m_strAddress2, kNameChars);
+  DDX_Text(pDX, 1008, m_strPhone);
+  DDV_MaxChars(pDX, m_strPhone, kPhoneChars);
+  DDX_Text(pDX, 1009, m_strFax);
+  DDV_MaxChars(pDX, m_strFax, kPhoneChars);
+  DDX_Text(pDX, 1010, m_strEmail);
+  DDV_MaxChars(pDX, m_strEmail, kEmailChars);
+  DDX_Text(pDX, 1011, m_strZip);
+  DDV_MaxChars(pDX, m_strZip, kZipChars);
+  DDX_Text(pDX, 1013, m_strDistributor);
+  DDV_MaxChars(pDX, m_strDistributor, kNameChars);
+}
+
+BOOL CRegDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SetWindowText(GetMsg(11));
+  const CTRLTEXT texts[] = {{1, 12},    {2, 13},    {1033, 14}, {1034, 15},        {1035, 17},
+                            {1036, 18}, {1037, 19}, {1038, 20}, {1039, 21}, {IDC_STATIC, 16},
+                            {0, 0}};
+  SetControlTexts(texts, this);
+  return TRUE;
+}
+
+void CRegDialog::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  // Every field but the postal code is required.
+  for (const CString* field : {&m_strName, &m_strCompany, &m_strAddress1, &m_strAddress2,
+                               &m_strPhone, &m_strFax, &m_strEmail, &m_strDistributor}) {
+    if (field->IsEmpty()) {
+      AfxMessageBox(GetMsg(69));
+      return;
+    }
+  }
+  if (m_pSession && m_pResult) SendRegistration();
+  EndDialog(IDOK);
+}
+
+void CRegDialog::SendRegistration() {
+  m_pSession->SetUrl(UpdateBaseUrl() + L"/script/register.php");
+  UpdateData(TRUE);
+  m_pSession->ClearPostFields();
+  const struct {
+    const wchar_t* key;
+    const CString& value;
+  } fields[] = {{L"name", m_strName},         {L"company", m_strCompany},
+                {L"distributor", m_strDistributor}, {L"zip", m_strZip},
+                {L"address1", m_strAddress1}, {L"address2", m_strAddress2},
+                {L"phone", m_strPhone},       {L"fax", m_strFax},
+                {L"email", m_strEmail}};
+  for (const auto& field : fields) {
+    char utf8[kFieldBytes];
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, field.value, -1, utf8, sizeof utf8, nullptr, nullptr);
+    // A value that cannot be converted whole is never sent cut short.
+    if (bytes == 0) {
+      *m_pResult = kRegistrationNotSent;
+      return;
+    }
+    // The terminator goes with the text: every value ends in 00.
+    m_pSession->AddHexPostField(reinterpret_cast<const unsigned char*>(utf8), field.key,
+                                static_cast<std::uint32_t>(bytes));
+  }
+  if (g_langId != kLangJapanese) m_pSession->AddPostField(L"lang=en");
+
+  if (m_pSession->Perform() != CURLE_OK)
+    *m_pResult = kRegistrationNotSent;
+  else
+    *m_pResult = RegistrationReplyCode(m_pSession->m_pResponse, m_pSession->m_nResponseSize);
+}
+
+std::int32_t RegistrationReplyCode(const unsigned char* reply, std::uint32_t size) {
+  if (size != kDoneLength || !reply) return kRegistrationBadLength;
+  return std::memcmp(reply, kDoneReply, kDoneLength) == 0 ? kRegistrationDone
+                                                          : kRegistrationRefused;
+}
