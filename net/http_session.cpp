@@ -6,10 +6,6 @@
 #include "app/product.h"
 #include "platform/text.h"
 
-// The classic multipart form interface is the one the log upload is built on;
-// libcurl marks it deprecated but keeps it working.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-
 CHttpSession* g_pUploadSession = nullptr;
 
 namespace {

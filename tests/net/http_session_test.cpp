@@ -1,0 +1,241 @@
+// CHttpSession over real HTTP to a loopback server that echoes what it got.
+#include "net/http_session.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/net/loopback_server.h"
+
+namespace {
+
+using testing_support::LoopbackServer;
+
+std::string Body(const CHttpSession& session) {
+  return session.m_pResponse
+             ? std::string(reinterpret_cast<const char*>(session.m_pResponse),
+                           session.m_nResponseSize)
+             : std::string();
+}
+
+CString Wide(const std::string& text) { return CString(std::wstring(text.begin(), text.end())); }
+
+class HttpSessionTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    // Loopback requests must not be sent to a proxy named by the environment.
+    unsetenv("http_proxy");
+    unsetenv("HTTP_PROXY");
+    httplib::Server& server = m_server.Server();
+    server.Get("/echo", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content(Echo(req), "text/plain");
+    });
+    server.Post("/echo", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content(Echo(req), "text/plain");
+    });
+    server.Get("/setcookie", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_header("Set-Cookie", "KORALSESSION=" + req.get_param_value("v") + "; Path=/");
+      res.set_content("set", "text/plain");
+    });
+    server.Get("/empty", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("", "text/plain");
+    });
+    server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+      res.status = 404;
+      res.set_content("<html>not here</html>", "text/html");
+    });
+    server.Get("/bytes", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content(std::string(std::stoul(req.get_param_value("n")), 'x'), "text/plain");
+    });
+    server.Get("/chunked", [](const httplib::Request& req, httplib::Response& res) {
+      const size_t n = std::stoul(req.get_param_value("n"));
+      res.set_chunked_content_provider("text/plain", [n](size_t offset, httplib::DataSink& sink) {
+        if (offset >= n) {
+          sink.done();
+          return true;
+        }
+        const std::string chunk(std::min<size_t>(1000, n - offset), 'y');
+        return sink.write(chunk.data(), chunk.size());
+      });
+    });
+    ASSERT_TRUE(m_server.Start());
+  }
+
+  static std::string Echo(const httplib::Request& req) {
+    std::string text = "method=" + req.method + "\nua=" + req.get_header_value("User-Agent") +
+                       "\ncookie=" + req.get_header_value("Cookie");
+    if (req.is_multipart_form_data()) {
+      for (const auto& [name, part] : req.files)
+        text += "\npart " + name + "=" + part.content + " file=" + part.filename;
+    } else {
+      text += "\nbody=" + req.body;
+    }
+    return text;
+  }
+
+  CString Url(const std::string& path) const { return Wide(m_server.BaseUrl() + path); }
+
+  LoopbackServer m_server;
+};
+
+TEST_F(HttpSessionTest, PostFieldsJoinWithOneAmpersandAndGoOutAsUtf8) {
+  CHttpSession session;
+  session.AddPostField(L"serial=K7");
+  EXPECT_EQ(session.m_strPostFields, L"serial=K7");
+  session.AddPostField(L"pwd=p\u00e9&x");  // taken as it stands, no escaping
+  EXPECT_EQ(session.m_strPostFields, L"serial=K7&pwd=p\u00e9&x");
+  session.SetUrl(Url("/echo"));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  EXPECT_NE(Body(session).find("method=POST"), std::string::npos);
+  EXPECT_NE(Body(session).find("body=serial=K7&pwd=p\xc3\xa9&x"), std::string::npos);
+}
+
+TEST_F(HttpSessionTest, HexFieldsUseUpperCaseDigitsPerByte) {
+  CHttpSession session;
+  const unsigned char abc[] = {'a', 'b', 'c', 0};
+  session.AddHexPostField(abc, L"name", 4);
+  EXPECT_EQ(session.m_strPostFields, L"name=61626300");
+  const unsigned char high[] = {0xAB, 0x0F};
+  session.AddHexPostField(high, L"fax", 0);
+  session.AddHexPostField(high, L"zip", 2);
+  EXPECT_EQ(session.m_strPostFields, L"name=61626300&fax=&zip=AB0F");
+}
+
+TEST_F(HttpSessionTest, SendsTheUserAgentAndKeepsTheBodyZeroTerminated) {
+  CHttpSession session;
+  session.SetUrl(Url("/echo"));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  EXPECT_NE(Body(session).find("method=GET\nua=qxm-updater/1.0\n"), std::string::npos);
+  EXPECT_EQ(session.m_pResponse[session.m_nResponseSize], 0);
+}
+
+TEST_F(HttpSessionTest, EmptyReplyLeavesNoBody) {
+  CHttpSession session;
+  session.SetUrl(Url("/echo"));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  ASSERT_NE(session.m_pResponse, nullptr);
+  session.SetUrl(Url("/empty"));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  EXPECT_EQ(session.m_pResponse, nullptr);
+  EXPECT_EQ(session.m_nResponseSize, 0u);
+}
+
+TEST_F(HttpSessionTest, ErrorStatusIsASuccessfulTransferWithTheErrorPage) {
+  CHttpSession session;
+  session.SetUrl(Url("/missing"));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  long status = 0;
+  curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status);
+  EXPECT_EQ(status, 404);
+  EXPECT_EQ(Body(session), "<html>not here</html>");
+}
+
+TEST_F(HttpSessionTest, OnceAUrlFormBodyWasSentItIsSentAgain) {
+  CHttpSession session;
+  session.SetUrl(Url("/echo"));
+  session.AddPostField(L"f=1");
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  ASSERT_EQ(session.Perform(), CURLE_OK);  // no ClearPostFields: the same body
+  EXPECT_NE(Body(session).find("method=POST"), std::string::npos);
+  EXPECT_NE(Body(session).find("body=f=1"), std::string::npos);
+  session.ClearPostFields();
+  ASSERT_EQ(session.Perform(), CURLE_OK);  // still the old buffer, still a POST
+  EXPECT_NE(Body(session).find("method=POST"), std::string::npos);
+  EXPECT_NE(Body(session).find("body=f=1"), std::string::npos);
+}
+
+TEST_F(HttpSessionTest, CookiesStayWithinTheirSession) {
+  CHttpSession first;
+  CHttpSession second;
+  first.SetUrl(Url("/setcookie?v=abc"));
+  ASSERT_EQ(first.Perform(), CURLE_OK);
+  first.SetUrl(Url("/echo"));
+  ASSERT_EQ(first.Perform(), CURLE_OK);
+  EXPECT_NE(Body(first).find("cookie=KORALSESSION=abc"), std::string::npos);
+  second.SetUrl(Url("/echo"));
+  ASSERT_EQ(second.Perform(), CURLE_OK);
+  EXPECT_NE(Body(second).find("cookie=\n"), std::string::npos);
+}
+
+TEST_F(HttpSessionTest, MultipartFormGoesToTheUploadSessionAndIsFreedAfterTheTransfer) {
+  CHttpSession session;
+  g_pUploadSession = &session;
+  EXPECT_EQ(CHttpSession::AddFormPart("name", CURLFORM_COPYCONTENTS, "logs/a.txt"), CURL_FORMADD_OK);
+  ASSERT_NE(session.m_pFormFirst, nullptr);
+  session.SetUrl(Url("/echo"));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  g_pUploadSession = nullptr;
+  EXPECT_EQ(session.m_pFormFirst, nullptr);
+  EXPECT_EQ(session.m_pFormLast, nullptr);
+  EXPECT_NE(Body(session).find("part name=logs/a.txt"), std::string::npos);
+  EXPECT_EQ(CHttpSession::AddFormPart("name", CURLFORM_COPYCONTENTS, "x"),
+            CURL_FORMADD_INCOMPLETE);  // no upload session
+}
+
+TEST_F(HttpSessionTest, UrlsAndBodiesBeyondTheirBuffersAreRefused) {
+  CHttpSession session;
+  const std::string base = m_server.BaseUrl() + "/echo?p=";
+  session.SetUrl(Wide(base + std::string(499 - base.size(), 'u')));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  EXPECT_NE(Body(session).find("method=GET"), std::string::npos);
+
+  session.SetUrl(Wide(base + std::string(500 - base.size(), 'u')));
+  EXPECT_NE(session.Perform(), CURLE_OK);
+  EXPECT_EQ(session.m_pResponse, nullptr);
+  session.SetUrlA((base + std::string(500 - base.size(), 'u')).c_str());
+  EXPECT_NE(session.Perform(), CURLE_OK);
+
+  session.SetUrlA((base + "ok").c_str());
+  session.AddPostField(CString(std::wstring(8191, L'b')));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  EXPECT_NE(Body(session).find("body=" + std::string(8191, 'b')), std::string::npos);
+  session.ClearPostFields();
+  session.AddPostField(CString(std::wstring(8190, L'b')) + L"\u00e9");  // 8192 UTF-8 bytes
+  EXPECT_NE(session.Perform(), CURLE_OK);
+}
+
+TEST_F(HttpSessionTest, ReplyBeyondItsLimitFailsTheTransfer) {
+  CHttpSession session;
+  session.SetReplyLimit(4000);
+  session.SetUrl(Url("/bytes?n=4000"));
+  ASSERT_EQ(session.Perform(), CURLE_OK);
+  EXPECT_EQ(session.m_nResponseSize, 4000u);
+  session.SetUrl(Url("/bytes?n=4001"));  // announced: refused at once
+  EXPECT_NE(session.Perform(), CURLE_OK);
+  session.SetUrl(Url("/chunked?n=9000"));  // unannounced: cut off while it arrives
+  EXPECT_NE(session.Perform(), CURLE_OK);
+  EXPECT_LE(session.m_nResponseSize, 4000u);
+}
+
+// The proxy is given to libcurl only when its UTF-8 form has at most 1022
+// bytes: a proxy on loopback tells which requests went through it.
+TEST_F(HttpSessionTest, ProxyOfMoreThan1022BytesIsIgnored) {
+  unsetenv("no_proxy");
+  unsetenv("NO_PROXY");
+  LoopbackServer proxy;
+  proxy.Server().Get(".*", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("via proxy", "text/plain");
+  });
+  ASSERT_TRUE(proxy.Start());
+  // A user name pads the proxy address to the length under test.
+  const std::string host = "@127.0.0.1:" + std::to_string(proxy.Port());
+  auto proxyOfLength = [&](size_t length) {
+    return Wide("http://" + std::string(length - 7 - host.size(), 'p') + host);
+  };
+
+  CHttpSession used;
+  used.SetProxy(proxyOfLength(1022));
+  used.SetUrl(Url("/echo"));
+  ASSERT_EQ(used.Perform(), CURLE_OK);
+  EXPECT_EQ(Body(used), "via proxy");
+
+  CHttpSession ignored;
+  ignored.SetProxy(proxyOfLength(1023));
+  ignored.SetProxy(L"");
+  ignored.SetUrl(Url("/echo"));
+  ASSERT_EQ(ignored.Perform(), CURLE_OK);
+  EXPECT_NE(Body(ignored).find("method=GET"), std::string::npos);
+}
+
+}  // namespace

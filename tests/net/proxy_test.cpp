@@ -1,0 +1,210 @@
+// The proxy search over fake sources, and the WinHttpSettings value checks
+// over byte blobs.
+#include "net/proxy.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+// Sources that answer what a test gives them and record what was asked.
+class FakeSources : public CProxySources {
+ public:
+  std::optional<UserProxySettings> user;
+  std::optional<std::wstring> autoProxy;
+  std::optional<std::wstring> defaultProxy;
+  bool wow64 = false;
+  std::optional<std::vector<unsigned char>> registry;
+
+  int autoQueries = 0;
+  std::wstring askedUrl;
+  bool askedAutoDetect = false;
+  std::wstring askedConfigUrl;
+  std::optional<bool> registryView;
+
+  bool ReadUserSettings(UserProxySettings& settings) override {
+    if (!user) return false;
+    settings = *user;
+    return true;
+  }
+  bool QueryAutoProxy(const std::wstring& url, bool autoDetect, const std::wstring& configUrl,
+                      std::wstring& proxy) override {
+    ++autoQueries;
+    askedUrl = url;
+    askedAutoDetect = autoDetect;
+    askedConfigUrl = configUrl;
+    if (!autoProxy) return false;
+    proxy = *autoProxy;
+    return true;
+  }
+  bool ReadDefaultProxy(std::wstring& proxy) override {
+    if (!defaultProxy) return false;
+    proxy = *defaultProxy;
+    return true;
+  }
+  bool RunsUnderWow64() override { return wow64; }
+  bool ReadWinHttpSettingsValue(bool view, std::vector<unsigned char>& value) override {
+    registryView = view;
+    if (!registry) return false;
+    value = *registry;
+    return true;
+  }
+};
+
+void PutWord(std::vector<unsigned char>& value, size_t offset, std::uint32_t word) {
+  for (int i = 0; i < 4; ++i) value[offset + i] = static_cast<unsigned char>(word >> (8 * i));
+}
+
+// A WinHttpSettings value: header, 0, flags, L, the proxy text, then a
+// bypass list of four bytes.
+std::vector<unsigned char> Settings(std::uint32_t header, const std::string& proxy,
+                                    std::uint32_t flags = 3, std::uint32_t second = 0) {
+  std::vector<unsigned char> value(16 + proxy.size() + 4, 0);
+  PutWord(value, 0, header);
+  PutWord(value, 4, second);
+  PutWord(value, 8, flags);
+  PutWord(value, 12, static_cast<std::uint32_t>(proxy.size()));
+  std::copy(proxy.begin(), proxy.end(), value.begin() + 16);
+  return value;
+}
+
+UserProxySettings User(bool autoDetect, const wchar_t* configUrl, const wchar_t* proxy) {
+  UserProxySettings settings;
+  settings.bAutoDetect = autoDetect;
+  settings.bHasAutoConfigUrl = configUrl != nullptr;
+  if (configUrl) settings.strAutoConfigUrl = configUrl;
+  settings.bHasProxy = proxy != nullptr;
+  if (proxy) settings.strProxy = proxy;
+  return settings;
+}
+
+TEST(ProxyChain, UserStaticProxyWinsOverAutoDetection) {
+  FakeSources sources;
+  sources.user = User(true, L"http://wpad/proxy.pac", L"http=10.0.0.1:3128");
+  sources.autoProxy = L"auto:8080";
+  sources.defaultProxy = L"machine:8080";
+  CString proxy = L"untouched";
+  ASSERT_TRUE(GetSystemProxy(proxy, sources));
+  EXPECT_EQ(proxy, L"http=10.0.0.1:3128");
+  EXPECT_EQ(sources.autoQueries, 0);
+}
+
+TEST(ProxyChain, AutoProxyIsAskedForTheUpdateServerRoot) {
+  setenv("KORAL70_UPDATE_URL", "http://updates.example:8070", 1);
+  FakeSources sources;
+  sources.user = User(true, L"http://wpad/proxy.pac", nullptr);
+  sources.autoProxy = L"auto:8080";
+  CString proxy;
+  ASSERT_TRUE(GetSystemProxy(proxy, sources));
+  EXPECT_EQ(proxy, L"auto:8080");
+  EXPECT_EQ(sources.askedUrl, L"http://updates.example:8070/");
+  EXPECT_TRUE(sources.askedAutoDetect);  // both set: only auto-detection
+  EXPECT_EQ(sources.askedConfigUrl, L"");
+
+  sources.user = User(false, L"http://wpad/proxy.pac", nullptr);
+  ASSERT_TRUE(GetSystemProxy(proxy, sources));
+  EXPECT_FALSE(sources.askedAutoDetect);
+  EXPECT_EQ(sources.askedConfigUrl, L"http://wpad/proxy.pac");
+  unsetenv("KORAL70_UPDATE_URL");
+}
+
+TEST(ProxyChain, EmptyAnswersFallThroughToTheMachineDefault) {
+  FakeSources sources;
+  sources.defaultProxy = L"machine:8080";
+  CString proxy;
+  ASSERT_TRUE(GetSystemProxy(proxy, sources));  // user settings unreadable
+  EXPECT_EQ(proxy, L"machine:8080");
+
+  sources.user = User(false, nullptr, L"");  // present but empty
+  proxy = L"";
+  ASSERT_TRUE(GetSystemProxy(proxy, sources));
+  EXPECT_EQ(proxy, L"machine:8080");
+
+  sources.user = User(true, nullptr, nullptr);
+  sources.autoProxy = L"";  // auto-proxy named nothing
+  ASSERT_TRUE(GetSystemProxy(proxy, sources));
+  EXPECT_EQ(proxy, L"machine:8080");
+  EXPECT_EQ(sources.autoQueries, 1);
+}
+
+TEST(ProxyChain, RegistryValueIsTheLastSource) {
+  FakeSources sources;
+  sources.user = User(false, nullptr, nullptr);
+  sources.registry = Settings(24, "reg-proxy:80");
+  CString proxy;
+  ASSERT_TRUE(GetSystemProxy(proxy, sources));
+  EXPECT_EQ(proxy, L"reg-proxy:80");
+  EXPECT_EQ(sources.registryView, std::optional<bool>(false));
+
+  sources.wow64 = true;  // a WOW64 process reads the 64-bit view and expects 40
+  proxy = L"kept";
+  EXPECT_FALSE(GetSystemProxy(proxy, sources));
+  EXPECT_EQ(proxy, L"kept");
+  EXPECT_EQ(sources.registryView, std::optional<bool>(true));
+  sources.registry = Settings(40, "reg-proxy:80");
+  ASSERT_TRUE(GetSystemProxy(proxy, sources));
+  EXPECT_EQ(proxy, L"reg-proxy:80");
+}
+
+TEST(ProxyChain, ProxyFlagWithAnEmptyTextMeansNoProxy) {
+  FakeSources sources;
+  sources.registry = Settings(24, "");
+  wchar_t buffer[kProxyBufferChars] = {L'x'};
+  EXPECT_TRUE(ReadWinHttpSettingsProxy(buffer, sources));
+  EXPECT_EQ(buffer[0], 0);
+  CString proxy = L"kept";
+  EXPECT_FALSE(GetSystemProxy(proxy, sources));
+  EXPECT_EQ(proxy, L"kept");
+}
+
+TEST(WinHttpSettings, HeaderWordMustMatchTheProcessKind) {
+  wchar_t buffer[kProxyBufferChars];
+  auto native = Settings(24, "p:1");
+  auto wow = Settings(40, "p:1");
+  EXPECT_TRUE(ParseWinHttpSettingsProxy(native.data(), native.size(), false, buffer));
+  EXPECT_FALSE(ParseWinHttpSettingsProxy(native.data(), native.size(), true, buffer));
+  EXPECT_TRUE(ParseWinHttpSettingsProxy(wow.data(), wow.size(), true, buffer));
+  EXPECT_FALSE(ParseWinHttpSettingsProxy(wow.data(), wow.size(), false, buffer));
+}
+
+TEST(WinHttpSettings, SecondWordFlagAndSizeAreChecked) {
+  wchar_t buffer[kProxyBufferChars];
+  auto second = Settings(24, "p:1", 3, 1);
+  EXPECT_FALSE(ParseWinHttpSettingsProxy(second.data(), second.size(), false, buffer));
+  auto noFlag = Settings(24, "p:1", 1);
+  EXPECT_FALSE(ParseWinHttpSettingsProxy(noFlag.data(), noFlag.size(), false, buffer));
+  auto small = Settings(24, "");
+  EXPECT_FALSE(ParseWinHttpSettingsProxy(small.data(), 19, false, buffer));
+  EXPECT_TRUE(ParseWinHttpSettingsProxy(small.data(), 20, false, buffer));
+  auto shortText = Settings(24, "proxy:8080");
+  PutWord(shortText, 12, static_cast<std::uint32_t>(shortText.size() - 16 + 1));
+  EXPECT_FALSE(ParseWinHttpSettingsProxy(shortText.data(), shortText.size(), false, buffer));
+}
+
+TEST(WinHttpSettings, ProxyTextUpTo1023BytesReadAsLatin1) {
+  wchar_t buffer[kProxyBufferChars];
+  auto longest = Settings(24, std::string(1023, 'a'));
+  ASSERT_TRUE(ParseWinHttpSettingsProxy(longest.data(), longest.size(), false, buffer));
+  EXPECT_EQ(std::wstring(buffer), std::wstring(1023, L'a'));
+  auto tooLong = Settings(24, std::string(1024, 'a'));
+  EXPECT_FALSE(ParseWinHttpSettingsProxy(tooLong.data(), tooLong.size(), false, buffer));
+  auto latin = Settings(24, "pr\xe9x\xff:1");
+  ASSERT_TRUE(ParseWinHttpSettingsProxy(latin.data(), latin.size(), false, buffer));
+  EXPECT_EQ(std::wstring(buffer), L"pr\u00e9x\u00ff:1");
+}
+
+TEST(SystemProxySources, UserProxyComesFromTheEnvironment) {
+  setenv("http_proxy", "http://127.0.0.1:3128", 1);
+  CString proxy;
+  ASSERT_TRUE(GetSystemProxy(proxy));
+  EXPECT_EQ(proxy, L"http://127.0.0.1:3128");
+  unsetenv("http_proxy");
+  unsetenv("HTTP_PROXY");
+  proxy = L"kept";
+  EXPECT_FALSE(GetSystemProxy(proxy));
+  EXPECT_EQ(proxy, L"kept");
+}
+
+}  // namespace
