@@ -25,15 +25,17 @@ bool WriteWholeFile(const CString& path, const unsigned char* bytes, size_t leng
   return std::fclose(file) == 0 && written;
 }
 
+// A folder path without its trailing separator: with one, the file system
+// would look through a link of that name.
+CString WithoutTrailingSeparator(const CString& path) {
+  const int n = path.GetLength();
+  return n > 0 && (path[n - 1] == L'\\' || path[n - 1] == L'/') ? path.Left(n - 1) : path;
+}
+
 // Creates the folder; an existing one is fine unless it is a link.
 bool MakeOwnFolder(const CString& path) {
   CreateDirectoryW(path, nullptr);
-  return !IsSymbolicLinkW(path);
-}
-
-bool EndsWithSeparator(const CString& path) {
-  const int n = path.GetLength();
-  return n > 0 && (path[n - 1] == L'\\' || path[n - 1] == L'/');
+  return !IsSymbolicLinkW(WithoutTrailingSeparator(path));
 }
 }  // namespace
 
@@ -84,7 +86,7 @@ bool IsPrivacyPolicyPage(const CString& path) {
 }
 
 bool DeleteFolderTree(const CString& path) {
-  const CString folder = EndsWithSeparator(path) ? path.Left(path.GetLength() - 1) : path;
+  const CString folder = WithoutTrailingSeparator(path);
   if (folder.IsEmpty() || IsSymbolicLinkW(folder)) return false;
   WIN32_FIND_DATAW entry;
   HANDLE find = FindFirstFileW(folder + L"\\*", &entry);

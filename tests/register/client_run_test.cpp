@@ -1,0 +1,52 @@
+// The whole change-user-info flow as a user runs it: the client binary,
+// headless, from a card folder, against the reference server.
+#include <gtest/gtest.h>
+
+#include "app/catalogue.h"
+#include "platform/text.h"
+#include "tests/register/register_fixture.h"
+
+using register_tests::MakeServerData;
+using register_tests::PrivateTemp;
+using register_tests::TestServer;
+using testing_support::ClientBinary;
+using testing_support::FileExists;
+using testing_support::RunProcess;
+
+// The binary runs in the language of this test run (English or Japanese).
+TEST(ChangeUserInfoRun, ConsentThenFormRegistersTheCardAndRemovesThePolicyFolder) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'U'));
+  temp.Card().Write("pass.ini", "serial=123456789\r\npass=secret\r\n");
+  const bool japanese = g_langId == kLangJapanese;
+  const testing_support::Environment env = {
+      {"KORAL70_UI", "headless"},
+      {"KORAL70_UPDATE_URL", server.Process().BaseUrl()},
+      {"KORAL70_POLICY_URL", server.Process().BaseUrl()},
+      {"TMPDIR", temp.Card().Path() + "/tmp"},
+      {"XDG_RUNTIME_DIR", ""},
+      {"LANG", japanese ? "ja_JP.UTF-8" : "en_US.UTF-8"},
+      {"LC_ALL", ""},
+      {"LC_MESSAGES", ""}};
+  const std::string input =
+      "click 1007\nclick 1047\nclick 1\n"
+      "set 1004 Hanako Suzuki\nset 1005 鈴木自動車\nset 1013 Parts Shop\nset 1011 1050011\n"
+      "set 1006 1-2-3 Shiba\nset 1007 Minato-ku\nset 1008 03-1234-5678\n"
+      "set 1009 03-1234-5679\nset 1010 hanako@example.com\nclick 1\n";
+  const auto run = RunProcess({ClientBinary()}, input, temp.Card().Path(), env, 60);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "ShellExecute: open " + temp.PolicyFolder() +
+                         "/privacy_policy.html\n"
+                         "MessageBox[information]: " +
+                         Utf8FromWide(GetMsg(46)) + "\nStatusLog: " + Utf8FromWide(GetMsg(40)) +
+                         "\n");
+  EXPECT_EQ(server.Registration(),
+            "name=Hanako Suzuki\ncompany=鈴木自動車\ndistributor=Parts Shop\nzip=1050011\n"
+            "address1=1-2-3 Shiba\naddress2=Minato-ku\nphone=03-1234-5678\nfax=03-1234-5679\n"
+            "email=hanako@example.com\n" +
+                std::string(japanese ? "" : "lang=en\n"));
+  EXPECT_FALSE(FileExists(temp.PolicyFolder()));
+  EXPECT_EQ(server.Requests(japanese ? "/priv-policy/usr-reg/jp/" : "/priv-policy/usr-reg/en/")
+                .size(),
+            1u);
+}

@@ -1,0 +1,220 @@
+// The consent dialog against the reference server's policy site: the page
+// and logo downloads, every failure message, and Accept and Deny.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/catalogue.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "register/agree_dialog.h"
+#include "register/policy_files.h"
+#include "tests/register/register_fixture.h"
+#include "tests/support/automation.h"
+
+using register_tests::ControlEnabled;
+using register_tests::ControlText;
+using register_tests::MakeServerData;
+using register_tests::PrivateTemp;
+using register_tests::TestServer;
+using testing_support::FileExists;
+using testing_support::SetScript;
+using testing_support::TakeOutput;
+
+namespace {
+constexpr const char* kEnPage = "/priv-policy/usr-reg/en/";
+constexpr const char* kEnLogo = "/priv-policy/usr-reg/en/qx-logo/qx-logo_QX_0.6.png";
+
+const char* PagePath() {
+  return GetUserDefaultUILanguage() == kLangJapanese ? "/priv-policy/usr-reg/jp/" : kEnPage;
+}
+
+// Opens the dialog, presses View once, then Deny; returns what was printed
+// and whether Accept was enabled after the view.
+struct ViewOutcome {
+  std::vector<std::wstring> output;
+  bool acceptEnabled = false;
+};
+ViewOutcome ViewOnce() {
+  CAgreeDialog dialog;
+  ViewOutcome outcome;
+  TakeOutput();
+  SetScript({L"click 1047", [&] {
+               outcome.acceptEnabled = ControlEnabled(IDOK);
+               outcome.output = TakeOutput();
+             },
+             L"click 2"});
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  return outcome;
+}
+
+std::wstring Box(const wchar_t* icon, const std::wstring& text) {
+  return std::wstring(L"MessageBox[") + icon + L"]: " + text;
+}
+
+std::string Fault(const std::string& path, const std::string& kind) {
+  return path + ":" + kind;
+}
+}  // namespace
+
+TEST(Consent, OpensWithReadOnlyInstructionsAndAcceptDisabled) {
+  CAgreeDialog dialog;
+  bool checked = false;
+  SetScript({[&] {
+               CString title;
+               dialog.GetWindowText(title);
+               EXPECT_EQ(title, GetMsg(72));
+               EXPECT_EQ(ControlText(1029), GetMsg(76));
+               EXPECT_TRUE(afx::FindWindowState(dialog.GetDlgItem(1029)->GetSafeHwnd())->readOnly);
+               EXPECT_EQ(ControlText(1), GetMsg(73));
+               EXPECT_EQ(ControlText(1047), GetMsg(74));
+               EXPECT_EQ(ControlText(2), GetMsg(75));
+               EXPECT_FALSE(ControlEnabled(1));
+               checked = true;
+             },
+             // Accept (and Enter) before a view does nothing.
+             L"click 1", [&] {
+               EXPECT_FALSE(dialog.IsEnding());
+               dialog.SendMessage(WM_COMMAND, IDOK, 0);
+               EXPECT_FALSE(dialog.IsEnding());
+             },
+             L"click 2"});
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_TRUE(checked);
+}
+
+TEST(Consent, ViewOpensThePageOfTheUsersLanguageAndAcceptRemovesTheFolder) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'L'));
+  CAgreeDialog dialog;
+  TakeOutput();
+  SetScript({L"click 1047", [&] {
+               EXPECT_TRUE(ControlEnabled(IDOK));
+               EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/privacy_policy.html"));
+               EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/qx-logo/qx-logo_QX_0.6.png"));
+             },
+             L"click 1"});
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  const auto output = TakeOutput();
+  ASSERT_EQ(output.size(), 1u);
+  EXPECT_EQ(output[0], L"ShellExecute: open " + WideFromUtf8(temp.PolicyFolder()) +
+                           L"/privacy_policy.html");
+  EXPECT_FALSE(FileExists(temp.PolicyFolder()));
+  ASSERT_TRUE(server.WaitForRequest(std::string(PagePath()) + "qx-logo/qx-logo_QX_0.6.png"));
+  EXPECT_EQ(server.Requests(PagePath()).size(), 1u);
+  EXPECT_EQ(server.Requests(std::string(PagePath()) + "qx-logo/qx-logo_QX_0.6.png").size(), 1u);
+}
+
+TEST(Consent, DenyAfterAViewKeepsBothFiles) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'L'));
+  const ViewOutcome outcome = ViewOnce();
+  EXPECT_TRUE(outcome.acceptEnabled);
+  EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/privacy_policy.html"));
+  EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/qx-logo/qx-logo_QX_0.6.png"));
+}
+
+TEST(Consent, OnlyTheJapaneseLanguageGetsTheJapanesePage) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'L'));
+  const std::string saved = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
+  for (const char* locale : {"ja_JP.UTF-8", "ko_KR.UTF-8", "zh_CN.UTF-8"}) {
+    setenv("LC_ALL", locale, 1);
+    EXPECT_TRUE(ViewOnce().acceptEnabled) << locale;
+  }
+  setenv("LC_ALL", saved.c_str(), 1);
+  ASSERT_TRUE(server.WaitForRequest(kEnLogo, 2));
+  EXPECT_EQ(server.Requests("/priv-policy/usr-reg/jp/").size(), 1u);
+  EXPECT_EQ(server.Requests("/priv-policy/usr-reg/jp/qx-logo/qx-logo_QX_0.6.png").size(), 1u);
+  EXPECT_EQ(server.Requests(kEnPage).size(), 2u);
+}
+
+TEST(Consent, BothTransfersFailing) {
+  PrivateTemp temp;
+  setenv("KORAL70_POLICY_URL", "http://127.0.0.1:9", 1);
+  const ViewOutcome outcome = ViewOnce();
+  unsetenv("KORAL70_POLICY_URL");
+  EXPECT_FALSE(outcome.acceptEnabled);
+  EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", GetMsg(41))});
+}
+
+TEST(Consent, PageFailingWithTheLogoFineShowsStatusZero) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'L'),
+                    {"--fault", Fault(PagePath(), "drop")});
+  const ViewOutcome outcome = ViewOnce();
+  EXPECT_FALSE(outcome.acceptEnabled);
+  EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", L"HTTP Status Code: 0")});
+}
+
+TEST(Consent, PageStatusOtherThan200) {
+  PrivateTemp temp;
+  {
+    TestServer server(MakeServerData(temp.Card().Path(), 'L'),
+                      {"--fault", Fault(PagePath(), "status404")});
+    const ViewOutcome outcome = ViewOnce();
+    EXPECT_FALSE(outcome.acceptEnabled);
+    EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", GetMsg(78))});
+  }
+  {
+    TestServer server(MakeServerData(temp.Card().Path(), 'L'),
+                      {"--fault", Fault(PagePath(), "status500")});
+    const ViewOutcome outcome = ViewOnce();
+    EXPECT_FALSE(outcome.acceptEnabled);
+    EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", L"HTTP Status Code: 500")});
+  }
+  EXPECT_FALSE(FileExists(temp.PolicyFolder()));
+}
+
+TEST(Consent, PageWithoutItsLogoIsNotShown) {
+  PrivateTemp temp;
+  for (const char* kind : {"nologo", "drop", "truncate"}) {
+    const std::string logo = std::string(PagePath()) + "qx-logo/qx-logo_QX_0.6.png";
+    TestServer server(MakeServerData(temp.Card().Path(), 'L'),
+                      {"--fault", Fault(kind == std::string("nologo") ? PagePath() : logo, kind)});
+    const ViewOutcome outcome = ViewOnce();
+    EXPECT_FALSE(outcome.acceptEnabled) << kind;
+    EXPECT_TRUE(outcome.output.empty()) << kind;
+    EXPECT_FALSE(FileExists(temp.PolicyFolder() + "/privacy_policy.html")) << kind;
+  }
+}
+
+TEST(Consent, PageWithoutTheMarkerIsReportedAndItsFilesStay) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'L'),
+                    {"--fault", Fault(PagePath(), "nomarker")});
+  const ViewOutcome outcome = ViewOnce();
+  EXPECT_FALSE(outcome.acceptEnabled);
+  EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", GetMsg(77))});
+  EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/privacy_policy.html"));
+  EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/qx-logo/qx-logo_QX_0.6.png"));
+}
+
+// A page cut off in transit is never offered for consent.
+TEST(Consent, TruncatedPageIsNotTheirPolicy) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'L'),
+                    {"--fault", Fault(PagePath(), "truncate")});
+  const ViewOutcome outcome = ViewOnce();
+  EXPECT_FALSE(outcome.acceptEnabled);
+  EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", GetMsg(77))});
+  EXPECT_FALSE(FileExists(temp.PolicyFolder() + "/privacy_policy.html"));
+}
+
+TEST(Consent, AFailedViewAfterASuccessfulOneKeepsAcceptEnabled) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'L'));
+  CAgreeDialog dialog;
+  SetScript({L"click 1047", [&] {
+               EXPECT_TRUE(ControlEnabled(IDOK));
+               setenv("KORAL70_POLICY_URL", "http://127.0.0.1:9", 1);
+               TakeOutput();
+             },
+             L"click 1047", [&] {
+               EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"error", GetMsg(41))});
+               EXPECT_TRUE(ControlEnabled(IDOK));
+             },
+             L"click 1"});
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_FALSE(FileExists(temp.PolicyFolder()));
+}

@@ -1,0 +1,126 @@
+#include "tests/register/register_fixture.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "framework/dialog.h"
+#include "platform/system.h"
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+using testing_support::RunProcess;
+using testing_support::ServerBinary;
+using testing_support::WriteFile;
+
+namespace register_tests {
+namespace {
+void Restore(const char* name, bool had, const std::string& value) {
+  if (had)
+    setenv(name, value.c_str(), 1);
+  else
+    unsetenv(name);
+}
+
+bool Save(const char* name, std::string& value) {
+  const char* v = std::getenv(name);
+  if (v) value = v;
+  return v != nullptr;
+}
+}  // namespace
+
+PrivateTemp::PrivateTemp() {
+  m_hadTmpdir = Save("TMPDIR", m_savedTmpdir);
+  m_hadRuntime = Save("XDG_RUNTIME_DIR", m_savedRuntime);
+  fs::create_directory(m_card.Path() + "/tmp");
+  setenv("TMPDIR", (m_card.Path() + "/tmp").c_str(), 1);
+  unsetenv("XDG_RUNTIME_DIR");
+  // The platform creates the folder with the right mode on first use.
+  wchar_t folder[MAX_PATH];
+  EXPECT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+}
+
+PrivateTemp::~PrivateTemp() {
+  Restore("TMPDIR", m_hadTmpdir, m_savedTmpdir);
+  Restore("XDG_RUNTIME_DIR", m_hadRuntime, m_savedRuntime);
+}
+
+std::string PrivateTemp::Folder() const {
+  return m_card.Path() + "/tmp/koral70-" + std::to_string(getuid()) + "/";
+}
+
+std::string PrivateTemp::PolicyFolder() const { return Folder() + "RIVETBOX_KORAL70_3.4.0"; }
+
+std::string MakeServerData(const std::string& parent, char accountState) {
+  const std::string data = parent + "/server-data";
+  const auto made = RunProcess({ServerBinary(), "--make-demo", data}, "", parent, {}, 30);
+  EXPECT_EQ(made.exitCode, 0) << made.err;
+  WriteFile(data + "/accounts.txt",
+            std::string(kSerial) + " " + kPassword + " " + accountState + "\n");
+  return data;
+}
+
+TestServer::TestServer(const std::string& data, const std::vector<std::string>& extra)
+    : m_data(data) {
+  std::vector<std::string> arguments = {"--data", data};
+  arguments.insert(arguments.end(), extra.begin(), extra.end());
+  m_server = std::make_unique<testing_support::ServerProcess>(arguments);
+  EXPECT_TRUE(m_server->Started());
+  setenv("KORAL70_UPDATE_URL", m_server->BaseUrl().c_str(), 1);
+  setenv("KORAL70_POLICY_URL", m_server->BaseUrl().c_str(), 1);
+}
+
+TestServer::~TestServer() {
+  unsetenv("KORAL70_UPDATE_URL");
+  unsetenv("KORAL70_POLICY_URL");
+}
+
+std::vector<std::string> TestServer::Requests(const std::string& path) const {
+  std::vector<std::string> found;
+  for (const auto& line : m_server->Log()) {
+    if (line.rfind("REQ ", 0) != 0) continue;
+    const size_t start = line.find(' ', 4);
+    if (start == std::string::npos) continue;
+    const size_t end = line.find(' ', start + 1);
+    if (line.substr(start + 1, end == std::string::npos ? end : end - start - 1) == path)
+      found.push_back(line);
+  }
+  return found;
+}
+
+bool TestServer::WaitForRequest(const std::string& path, size_t count) const {
+  for (int waited = 0; waited < 5000; waited += 20) {
+    if (Requests(path).size() >= count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+std::string TestServer::Registration() const {
+  return ReadFile(m_data + "/received/registrations/" + kSerial + ".txt");
+}
+
+CString ControlText(int id) {
+  CString text;
+  if (CDialog* dialog = afx::ActiveDialog())
+    if (CWnd* control = dialog->GetDlgItem(id)) control->GetWindowText(text);
+  return text;
+}
+
+bool ControlEnabled(int id) {
+  CDialog* dialog = afx::ActiveDialog();
+  CWnd* control = dialog ? dialog->GetDlgItem(id) : nullptr;
+  return control && control->IsWindowEnabled();
+}
+
+std::vector<std::wstring> FillForm(const FormValues& v) {
+  return {L"set 1004 " + v.name,     L"set 1005 " + v.company, L"set 1006 " + v.address1,
+          L"set 1007 " + v.address2, L"set 1008 " + v.phone,   L"set 1009 " + v.fax,
+          L"set 1010 " + v.email,    L"set 1011 " + v.zip,     L"set 1013 " + v.distributor};
+}
+
+}  // namespace register_tests
