@@ -1,0 +1,96 @@
+// koral70-server: the reference update server and policy site.
+//   koral70-server --data DIR [--port N] [--fault SPEC]... [--client-update-once]
+//   koral70-server --make-demo DIR
+#include <httplib.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "server/connections.h"
+#include "server/demo_data.h"
+#include "server/options.h"
+#include "server/routes.h"
+#include "server/server_state.h"
+
+using namespace koral_server;
+
+namespace {
+
+constexpr size_t kWorkerThreads = 32;  // stalled answers hold a worker each
+
+// SIGTERM and SIGINT are taken by a thread of their own (blocked everywhere
+// else), which stops the server and ends open connections, idle keep-alive
+// ones included, so the process ends at once.
+void StopOnSignal(httplib::Server& server, ServerState& state, sigset_t signals) {
+  int signal = 0;
+  sigwait(&signals, &signal);
+  state.stopping = true;
+  // The signal may come before the server is listening: wait for that.
+  bool stopped = false;
+  while (!state.listenEnded) {
+    if (!stopped && server.is_running()) {
+      server.stop();
+      stopped = true;
+    }
+    if (stopped) DropAllConnections(state.port);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ServerOptions options;
+  std::string error;
+  if (!ParseCommandLine(argc, argv, options, error)) {
+    std::fprintf(stderr, "koral70-server: %s\n%s", error.c_str(), UsageText());
+    return 2;
+  }
+  if (!options.demoFolder.empty()) return WriteDemoFolder(options.demoFolder) ? 0 : 1;
+
+  std::error_code ec;
+  if (!fs::is_directory(options.dataFolder, ec)) {
+    std::fprintf(stderr, "koral70-server: no data folder %s\n", options.dataFolder.c_str());
+    return 2;
+  }
+  ServerState state(options.dataFolder);
+  state.clientUpdateOnce = options.clientUpdateOnce;
+  state.accounts.Load(state.data.AccountsFile());
+  for (const std::string& text : options.faults) {
+    FaultSpec spec;
+    if (!ParseFaultSpec(text, spec)) {
+      std::fprintf(stderr, "koral70-server: bad fault %s\n", text.c_str());
+      return 2;
+    }
+    state.faults.Add(spec);
+  }
+
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  httplib::Server server;
+  server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+  InstallRoutes(server, state);
+  const int port = options.port == 0 ? server.bind_to_any_port("127.0.0.1")
+                                     : (server.bind_to_port("127.0.0.1", options.port) ? options.port : -1);
+  if (port <= 0) {
+    std::fprintf(stderr, "koral70-server: cannot listen on 127.0.0.1:%d\n", options.port);
+    return 1;
+  }
+  state.port = port;
+  state.log.Port(port);
+
+  std::thread stopper(StopOnSignal, std::ref(server), std::ref(state), signals);
+  if (!state.stopping) server.listen_after_bind();
+  state.listenEnded = true;
+  const bool signalled = state.stopping;
+  if (!signalled) pthread_kill(stopper.native_handle(), SIGTERM);  // listening failed: end the stopper
+  stopper.join();
+  return signalled ? 0 : 1;
+}

@@ -1,0 +1,50 @@
+#include "server/policy_defaults.h"
+
+namespace koral_server {
+namespace {
+
+// A 48 x 16 two-colour PNG with the letters "QX".
+constexpr unsigned char kLogoPng[] = {
+    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52,
+    0x00, 0x00, 0x00, 0x30, 0x00, 0x00, 0x00, 0x10, 0x01, 0x03, 0x00, 0x00, 0x00, 0x6A, 0x60, 0x6E,
+    0xF2, 0x00, 0x00, 0x00, 0x06, 0x50, 0x4C, 0x54, 0x45, 0xFF, 0xFF, 0xFF, 0x00, 0x46, 0x8C, 0x17,
+    0xEF, 0xF4, 0xF6, 0x00, 0x00, 0x00, 0x29, 0x49, 0x44, 0x41, 0x54, 0x78, 0xDA, 0x63, 0x60, 0x80,
+    0x82, 0x3F, 0x0C, 0xCC, 0xCC, 0x70, 0x0A, 0x88, 0x51, 0x29, 0x86, 0x33, 0x28, 0x94, 0x01, 0x82,
+    0x32, 0x86, 0x08, 0x42, 0x29, 0x1E, 0x88, 0x06, 0x08, 0xC5, 0xF0, 0x19, 0x85, 0x02, 0x03, 0x00,
+    0xCE, 0x43, 0x08, 0x4D, 0x9E, 0xF9, 0xEA, 0xDC, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44,
+    0xAE, 0x42, 0x60, 0x82};
+
+std::string Page(const std::string& htmlLang, const std::string& title, const std::string& body) {
+  return "<!DOCTYPE html>\n"
+         "<html lang=\"" + htmlLang + "\">\n"
+         "<head>\n"
+         "<meta charset=\"UTF-8\">\n"
+         "<meta name=\"description\" " + std::string(kPolicyMarker) + ">\n"
+         "<title>" + title + "</title>\n"
+         "</head>\n"
+         "<body>\n"
+         "<p><img src=\"qx-logo/qx-logo_QX_0.6.png\" alt=\"QX\"></p>\n"
+         "<h1>" + title + "</h1>\n" +
+         body +
+         "</body>\n"
+         "</html>\n";
+}
+
+}  // namespace
+
+std::string DefaultPolicyPage(const std::string& lang) {
+  if (lang == "jp")
+    return Page("ja", "ユーザー登録におけるプライバシーポリシー",
+                "<p>ご登録いただいたお客様情報は、製品のサポート、ソフトウェア更新のご案内および"
+                "ご本人確認のためにのみ使用いたします。</p>\n"
+                "<p>法令に基づく場合を除き、お客様の同意なく第三者に提供することはありません。</p>\n");
+  return Page("en", "Privacy policy for user registration",
+              "<p>The details you register are used only to support your product, to tell you "
+              "about software updates and to confirm your identity.</p>\n"
+              "<p>They are not passed to third parties without your consent, except where the "
+              "law requires it.</p>\n");
+}
+
+std::string DefaultLogo() { return std::string(reinterpret_cast<const char*>(kLogoPng), sizeof kLogoPng); }
+
+}  // namespace koral_server

@@ -1,0 +1,32 @@
+// The release the server hands out: release/list.txt names the entries in
+// order, release/files/ holds their content. The list answer of update.php
+// is built from it with sizes and digests taken at the time of the request.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "server/data_folder.h"
+
+namespace koral_server {
+
+struct ReleaseItem {
+  std::string tag;          // szTag, at most 15 bytes
+  bool localDigest = false; // bLocalDigest
+  std::string name;         // szName: card path with '\' separators, UTF-8
+  fs::path content;         // the file under release/files/; empty when unsafe
+};
+
+// Lines "tag localdigest path" (the path is the rest of the line); blank
+// lines and lines starting with '#' are skipped.
+std::vector<ReleaseItem> ReadReleaseList(const DataFolder& folder);
+
+// The "L" answer: 'L', a reserved 0, the entry count (16-bit big-endian),
+// then 284 bytes per entry. A missing content file counts as empty.
+std::string BuildListAnswer(const std::vector<ReleaseItem>& items);
+
+// Size of an entry's content; 0 when the file is missing.
+std::uint64_t ContentSize(const ReleaseItem& item);
+
+}  // namespace koral_server
