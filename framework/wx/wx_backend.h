@@ -2,11 +2,32 @@
 #pragma once
 
 #include <functional>
+#include <string>
+
+#include "framework/wintypes.h"
 
 namespace afx {
 
 // Starts wx on this thread, installs the wx backend, runs initInstance (which
-// runs the program's modal main window) and returns the exit code.
+// runs the program's modal main window) and returns the exit code: 0 once
+// initInstance has returned, non-zero when wx could not start (no display).
 int RunWithWx(int argc, char** argv, std::function<void()> initInstance);
+
+// What a control's native widget shows, read back from the widget itself;
+// for checks that the backend mirrors the framework's window state.
+struct NativeView {
+  bool exists = false;
+  std::wstring text;  // label, title or edit contents
+  bool shown = false;
+  bool enabled = false;
+  bool checked = false;
+  bool password = false;  // an edit that masks its characters
+  bool editable = false;
+  int gaugeValue = 0, gaugeRange = 0;
+  int selectionStart = 0, selectionEnd = 0;
+  int maxLength = 0;  // 0: no limit set
+  int width = 0, height = 0;  // pixels
+};
+NativeView InspectNative(HWND hwnd);
 
 }  // namespace afx

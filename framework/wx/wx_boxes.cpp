@@ -1,0 +1,53 @@
+// The modal boxes: message box and save-file dialog.
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+
+#include "framework/app.h"
+#include "framework/wx/file_filter.h"
+#include "framework/wx/wx_backend_impl.h"
+#include "framework/wx/wx_controls.h"
+
+namespace afx {
+
+template <class Run>
+int WxBackend::RunBox(Run run) {
+  m_loops.push_back(nullptr);
+  const int result = run();
+  m_loops.pop_back();
+  EndWaitingLoop();
+  return result;
+}
+
+int WxBackend::MessageBox(const CString& text, UINT flags) {
+  long style = wxOK | wxCENTRE;
+  switch (flags & MB_ICONMASK) {
+    case MB_ICONERROR: style |= wxICON_ERROR; break;
+    case MB_ICONEXCLAMATION: style |= wxICON_EXCLAMATION; break;
+    case MB_ICONINFORMATION: style |= wxICON_INFORMATION; break;
+    default: style |= wxICON_NONE; break;
+  }
+  return RunBox([&] {
+    // Captioned with the program's name, as the framework's message boxes are.
+    wxMessageDialog box(BoxParent(), wxui::LabelText(text.str()), wxTheApp->GetAppName(), style);
+    box.ShowModal();
+    return IDOK;
+  });
+}
+
+int WxBackend::SaveFileDialog(CFileDialog& dialog) {
+  long style = wxFD_SAVE;
+  if (dialog.m_dwFlags & OFN_OVERWRITEPROMPT) style |= wxFD_OVERWRITE_PROMPT;
+  const wxFileName initial(wxString(dialog.m_strInitialName.str()));
+  return RunBox([&] {
+    wxFileDialog chooser(BoxParent(), L"Save As", initial.GetPath(), initial.GetFullName(),
+                         wxString(WildcardFromFilter(dialog.m_strFilter.str())), style);
+    if (chooser.ShowModal() != wxID_OK) return IDCANCEL;
+    dialog.m_strPathName = PathWithDefaultExtension(chooser.GetPath().ToStdWstring(),
+                                                    dialog.m_strDefaultExtension.str());
+    return IDOK;
+  });
+}
+
+}  // namespace afx

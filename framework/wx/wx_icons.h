@@ -1,0 +1,13 @@
+// Program icons (HICON image sets) as wx icon bundles.
+#pragma once
+
+#include <wx/iconbndl.h>
+
+#include "framework/wintypes.h"
+
+namespace afx::wxui {
+
+// Every image of both icons, each size once; empty when both are null.
+wxIconBundle IconBundleOf(HICON big, HICON small);
+
+}  // namespace afx::wxui
