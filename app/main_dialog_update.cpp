@@ -1,3 +1,6 @@
 #include "app/main_dialog.h"
+#include "app/status_channel.h"
 
-void CHalyardDlg::OnStartUpdate() {}
+// "Start update" and the automatic start: the update job reports missing
+// credentials itself.
+void CHalyardDlg::OnStartUpdate() { StartJob(UpdateThreadProc, true); }

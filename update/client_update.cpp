@@ -1,0 +1,85 @@
+#include "update/client_update.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/catalogue.h"
+#include "platform/files.h"
+#include "update/card_file_writer.h"
+#include "update/file_size.h"
+#include "update/job_ui.h"
+#include "update/md5.h"
+#include "update/update_query.h"
+
+namespace {
+constexpr const char* kNewClient = "new_koral70.exe";
+constexpr const char* kRunningClient = "koral70.exe";
+// The session's URL buffer holds 499 bytes of text.
+constexpr std::uint32_t kMaxUrlBytes = 499;
+// The file-creation message has no list entry to name here.
+constexpr int kNoEntryNumber = 0;
+
+bool Succeeded(CHttpSession& session) {
+  long status = 0;
+  curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status);
+  return status >= 200 && status < 300 && session.m_nResponseSize > 0;
+}
+}  // namespace
+
+void DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
+                       std::uint32_t size) {
+  const char* url = reinterpret_cast<const char*>(answer) + kClientUpdateUrlOffset;
+  const std::uint32_t urlBytes = size - kClientUpdateUrlOffset;
+  if (urlBytes > kMaxUrlBytes || std::memchr(url, '\0', urlBytes)) {
+    ShowJobMessage(42);
+    return;
+  }
+  PostStatus(job, GetMsg(52));
+  session.SetProgressCallback(CountProgressCallback);
+  curl_easy_setopt(session.m_hCurl, CURLOPT_PROGRESSDATA, job);
+  session.SetReplyLimit(kMaxClientReply);
+  session.SetUrlA(std::string(url, urlBytes).c_str());
+  // An error page is no client: starting it would replace the client with it
+  // at the next swap.
+  if (session.Perform() != CURLE_OK || !Succeeded(session)) {
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(53);
+    return;
+  }
+  if (!WriteCardFile(kNewClient, session.m_pResponse, session.m_nResponseSize)) {
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(58, kNoEntryNumber);
+    return;
+  }
+  session.ResetResponse();
+  PostStatus(job, GetMsg(60));
+  PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 1, 0);
+}
+
+UpdateFileEntry* FindClientEntry(std::vector<UpdateFileEntry>& list) {
+  const size_t nameBytes = std::strlen(kClientEntryName) + 1;
+  for (UpdateFileEntry& entry : list)
+    if (std::memcmp(entry.szName, kClientEntryName, nameBytes) == 0) return &entry;
+  return nullptr;
+}
+
+bool CheckRunningClient(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
+                        const CVersionFile& versionFile) {
+  UpdateFileEntry* client = FindClientEntry(list);
+  if (!client) return false;
+  if (QueryFileSize(kRunningClient) == client->nSize) {
+    unsigned char digest[16];
+    // A client that cannot be digested counts as current.
+    if (!Md5OfFile(kRunningClient, digest) || std::memcmp(digest, client->abDigest, 16) == 0)
+      return false;
+  }
+  DeleteFileW(L"Support\\updater\\koral70.exe");  // a failure is ignored
+  PostStatus(job, GetMsg(52));
+  if (versionFile.IsOpen()) {
+    for (UpdateFileEntry& entry : list) {
+      if (&entry == client) continue;
+      if (const UpdateFileEntry* record = versionFile.Find(entry.szName)) entry = *record;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,31 @@
+// The client's self-update, job side: the download of a newer client named
+// by a "C" answer, and the check of the running client against the list's
+// client entry.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/status_channel.h"
+#include "net/http_session.h"
+#include "update/update_file_entry.h"
+#include "update/version_file.h"
+
+// The largest new client a "C" answer may deliver.
+constexpr std::uint64_t kMaxClientReply = 256ull << 20;
+
+// Fetches the client named by the "C" answer body into "new_koral70.exe"
+// on session, then asks the window to start it (WM_LAUNCH_CLIENT with 1).
+// Reports every failure itself; nothing is written or started then.
+void DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
+                       std::uint32_t size);
+
+// The first entry named "Support\updater\koral70.exe"; null when none is.
+UpdateFileEntry* FindClientEntry(std::vector<UpdateFileEntry>& list);
+
+// Compares the running "koral70.exe" with the client entry. When it differs,
+// deletes the card copy, reports it and returns true (client-update mode);
+// every other entry then takes its record from the version file, if it has
+// one, so that the version file written after the pass keeps them.
+bool CheckRunningClient(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
+                        const CVersionFile& versionFile);

@@ -1,0 +1,231 @@
+#include "update/download_pass.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "logs/log_upload.h"
+#include "platform/text.h"
+#include "update/card_file_writer.h"
+#include "update/card_folders.h"
+#include "update/client_update.h"
+#include "update/file_size.h"
+#include "update/job_ui.h"
+#include "update/md5.h"
+#include "update/report_stylesheets.h"
+#include "update/update_list.h"
+#include "update/version_file.h"
+
+namespace {
+constexpr size_t kDisplayNameChars = 248;
+
+// Lifetime state of one pass.
+struct PassState {
+  JOBPARAM* job;
+  CHttpSession& session;
+  std::vector<UpdateFileEntry>& list;
+  CVersionFile versionFile;
+  bool failed = true;  // cleared only when the walk reaches its end
+  bool stylesheetFetched = false;
+  bool clientUpdateMode = false;
+  int fetchCount = 0;
+  std::uint64_t replyLimit = 0;  // the largest listed size plus "BF"
+};
+
+bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, 16) == 0; }
+
+// Whether the card copy of an entry is in the state the list asks for. An
+// entry checked against "ver.dat" takes the digest of its card copy.
+bool IsCurrent(UpdateFileEntry& entry, const CVersionFile& versionFile) {
+  const std::int64_t size = QueryFileSize(entry.szName);
+  if (size < 0 || size != entry.nSize) return false;
+  unsigned char digest[16];
+  if (!entry.bLocalDigest) return Md5OfFile(entry.szName, digest) && SameDigest(digest, entry.abDigest);
+  const UpdateFileEntry* record = versionFile.Find(entry.szName);
+  if (!record || std::memcmp(record->szTag, entry.szTag, sizeof entry.szTag) != 0) return false;
+  if (!Md5OfFile(entry.szName, digest) || !SameDigest(digest, record->abDigest)) return false;
+  std::memcpy(entry.abDigest, digest, 16);
+  return true;
+}
+
+void RequestFile(CHttpSession& session, int index) {
+  session.ResetResponse();
+  session.ClearPostFields();
+  session.SetUrl(UpdateBaseUrl() + L"/script/get.php");
+  CString field;
+  field.Format(L"f=%d", index);
+  session.AddPostField(field);
+}
+
+// Why a file transfer failed: a reply over the size limit is a body that
+// does not fit (56), one the session had no memory for is a memory error (54).
+int TransferFailureMessage(CHttpSession& session, CURLcode result, std::uint64_t limit) {
+  if (result == CURLE_FILESIZE_EXCEEDED) return 56;
+  if (session.m_bReplyFailed) {
+    curl_off_t received = 0;
+    curl_easy_getinfo(session.m_hCurl, CURLINFO_SIZE_DOWNLOAD_T, &received);
+    return static_cast<std::uint64_t>(received) > limit ? 56 : 54;
+  }
+  return 55;
+}
+
+// Fetches and writes entry i. False after reporting why the pass aborts.
+bool FetchFile(PassState& pass, int i) {
+  UpdateFileEntry& entry = pass.list[static_cast<size_t>(i)];
+  JOBPARAM* job = pass.job;
+  CHttpSession& session = pass.session;
+  if (std::strcmp(ShortName(entry.szName), "table.css") == 0) pass.stylesheetFetched = true;
+  ++pass.fetchCount;
+  RequestFile(session, i);
+  std::wstring displayName = WideFromUtf8(entry.szName);
+  if (displayName.size() > kDisplayNameChars - 1) displayName.resize(kDisplayNameChars - 1);
+  {
+    std::lock_guard<std::mutex> lock(g_statusLock);
+    g_nFileSize = entry.nSize;
+    g_nFilePercent = 0;
+  }
+  PostStatus(job, CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
+
+  const CURLcode result = session.Perform();
+  if (result != CURLE_OK) {
+    ShowJobMessage(TransferFailureMessage(session, result, pass.replyLimit));
+    return false;
+  }
+  const std::uint32_t size = session.m_nResponseSize;
+  if (size < 3 || size > pass.replyLimit) {
+    ShowJobMessage(56);
+    return false;
+  }
+  CString received;
+  received.Format(GetMsg(59), static_cast<int>(size - 2));
+  PostStatus(job, received);
+  const unsigned char* body = session.m_pResponse;
+  if (body[0] != 'B' || body[1] != 'F') {
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(57);
+    return false;
+  }
+  if (CreateParentDirectories(displayName.c_str()) != 0) {
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(58, 1001 + i);
+    return false;
+  }
+  if (!WriteCardFile(entry.szName, body + 2, size - 2)) {
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(58, i + 1);
+    return false;
+  }
+  session.ResetResponse();
+  unsigned char digest[16];
+  if (Md5OfFile(entry.szName, digest)) std::memcpy(entry.abDigest, digest, 16);
+
+  {
+    std::lock_guard<std::mutex> lock(g_statusLock);
+    g_strFileName = L"";
+    g_nFileSize = 0;
+    g_nFilePercent = 0;
+  }
+  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
+  {
+    std::lock_guard<std::mutex> lock(g_statusLock);
+    ++g_nCountDone;
+  }
+  PostStatus(job, GetMsg(60));
+  return true;
+}
+
+// Walks the list; true when it reached its end (in client-update mode: the
+// client entry was fetched).
+bool WalkList(PassState& pass) {
+  UpdateFileEntry* client = pass.clientUpdateMode ? FindClientEntry(pass.list) : nullptr;
+  for (size_t i = 0; i < pass.list.size(); ++i) {
+    UpdateFileEntry& entry = pass.list[i];
+    if (pass.clientUpdateMode && &entry != client) continue;
+    const bool current = IsCurrent(entry, pass.versionFile);
+    {
+      std::lock_guard<std::mutex> lock(g_statusLock);
+      g_strFileName = WideFromUtf8(ShortName(entry.szName));
+      if (current) {
+        ++g_nCountDone;
+        g_nFileSize = 0;
+        g_nFilePercent = 0;
+      }
+    }
+    if (current) {
+      PostMessageW(pass.job->hWnd, WM_FILE_PROGRESS, 0, 0);
+      PostStatus(pass.job, L"");
+      continue;
+    }
+    if (!FetchFile(pass, static_cast<int>(i))) return false;
+    if (pass.clientUpdateMode) return true;
+  }
+  return true;
+}
+
+// Tells the server that the pass has ended; its answer is not needed.
+void SendEndOfPass(CHttpSession& session) {
+  RequestFile(session, -1);
+  session.Perform();
+}
+
+void ShowSummary(PassState& pass) {
+  JOBPARAM* job = pass.job;
+  if (pass.failed) {
+    ShowJobMessage(62, MB_ICONEXCLAMATION);
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(g_statusLock);
+    g_strFileName = L"";
+  }
+  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
+  ShowFileLine(job->hWnd, SW_HIDE);
+  if (pass.fetchCount > 0) {
+    // The old "ver.dat" stays when the new one cannot be written.
+    if (!WriteVersionFile(pass.list)) {
+      ShowJobMessage(62, MB_ICONEXCLAMATION);
+      return;
+    }
+    if (pass.clientUpdateMode)
+      PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 2, 0);
+    else if (!job->bBatch)
+      ShowJobMessage(64, MB_ICONINFORMATION);
+  } else if (!job->bBatch) {
+    {
+      std::lock_guard<std::mutex> lock(g_statusLock);
+      g_strStatusLog += L"  * ";
+    }
+    PostStatus(job, GetMsg(50));
+    ShowJobMessage(50, MB_ICONINFORMATION);
+  }
+}
+}  // namespace
+
+void RunDownloadPass(JOBPARAM* job, CHttpSession& session, std::vector<UpdateFileEntry>& list) {
+  PassState pass{job, session, list, CVersionFile()};
+
+  g_bUploadFailed = false;
+  g_pUploadSession = &session;
+  UploadLogFolder(CardLogFolder(job->szModulePath), L"*.*");
+  g_pUploadSession = nullptr;
+
+  pass.versionFile.Open();
+  session.SetProgressCallback(FileProgressCallback);
+  curl_easy_setopt(session.m_hCurl, CURLOPT_PROGRESSDATA, job);
+  ShowProgressGroup(job->hWnd, SW_SHOW);
+  pass.clientUpdateMode = CheckRunningClient(job, list, pass.versionFile);
+
+  std::uint32_t largest = 0;
+  for (const UpdateFileEntry& entry : list) largest = std::max(largest, entry.nSize);
+  pass.replyLimit = std::uint64_t{largest} + 2;
+  session.SetReplyLimit(pass.replyLimit);
+
+  if (WalkList(pass)) pass.failed = false;
+
+  pass.versionFile.Close();
+  SendEndOfPass(session);
+  if (pass.stylesheetFetched) PlaceReportStylesheets();
+  ShowSummary(pass);
+}

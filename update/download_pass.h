@@ -1,0 +1,14 @@
+// The download pass: after a list was accepted, uploads the card's logs,
+// fetches every missing or changed file from "/script/get.php", rewrites
+// "ver.dat" and ends with one summary message.
+#pragma once
+
+#include <vector>
+
+#include "app/status_channel.h"
+#include "net/http_session.h"
+#include "update/update_file_entry.h"
+
+// session is the one that carried the update query (its cookies are the
+// login). The list's digests are updated in place.
+void RunDownloadPass(JOBPARAM* job, CHttpSession& session, std::vector<UpdateFileEntry>& list);

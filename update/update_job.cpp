@@ -1,0 +1,115 @@
+// RunUpdateJob: the update worker. Logs the card in with the update query and
+// turns the answer into its outcome: a new client, a message, or the
+// download pass over the accepted file list.
+#include <mutex>
+#include <vector>
+
+#include "app/catalogue.h"
+#include "app/status_channel.h"
+#include "net/http_session.h"
+#include "net/proxy.h"
+#include "update/client_update.h"
+#include "update/download_pass.h"
+#include "update/job_ui.h"
+#include "update/update_list.h"
+#include "update/update_query.h"
+
+namespace {
+constexpr std::uint32_t kMinAnswer = 2;
+
+// Checks the "L" answer and, when it is a usable list, runs the pass.
+void RunListAnswer(JOBPARAM* job, CHttpSession& session) {
+  std::vector<UpdateFileEntry> list;
+  switch (ConvertUpdateList(session.m_pResponse, session.m_nResponseSize, list)) {
+    case ListResult::kOk:
+      break;
+    case ListResult::kBadLength: {
+      CString text;
+      text.Format(L"%s (#2)", GetMsg(42));
+      AfxMessageBox(text, MB_ICONEXCLAMATION);
+      return;
+    }
+    case ListResult::kNoMemory:
+      AfxMessageBox(L"Internal Error #1");
+      return;
+    case ListResult::kTooShort:
+    case ListResult::kUnsafeName:  // a name that would leave the card
+      ShowJobMessage(42, MB_ICONEXCLAMATION);
+      return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(g_statusLock);
+    g_nCountTotal = static_cast<std::int32_t>(list.size());
+  }
+  session.ResetResponse();
+  RunDownloadPass(job, session, list);
+}
+}  // namespace
+
+int RunUpdateJob(JOBPARAM* job) {
+  // The first session carries the query and the pass; the second only the
+  // download of a new client.
+  CHttpSession session;
+  CHttpSession clientSession;
+  if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
+    ShowJobMessage(39);
+    return 0;
+  }
+  ShowProgressGroup(job->hWnd, SW_HIDE);
+  {
+    std::lock_guard<std::mutex> lock(g_statusLock);
+    g_strCountUnit = GetMsg(71);
+    g_nCountDone = 0;
+    g_strStatusLog = GetMsg(40);
+  }
+  PostStatus(job, L"");
+
+  CString proxy;
+  if (GetSystemProxy(proxy)) {
+    session.SetProxy(proxy);
+    clientSession.SetProxy(proxy);
+  }
+  session.SetReplyLimit(kMaxListReply);
+  session.ClearPostFields();
+  session.SetUrl(UpdateScriptUrl());
+  session.AddPostField(BuildUpdateQuery(job->strSerial, job->strPassword, job->bUpdateNews != FALSE,
+                                        job->bBatch != FALSE));
+  const CURLcode result = session.Perform();
+  if (result != CURLE_OK && !session.m_bReplyFailed && result != CURLE_FILESIZE_EXCEEDED) {
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(41);
+    return 0;
+  }
+  if (result != CURLE_OK) {  // longer than any list can be: no answer of ours
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(42, MB_ICONEXCLAMATION);
+    return 0;
+  }
+  if (session.m_nResponseSize < kMinAnswer) {
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(42);
+    return 0;
+  }
+  PostStatus(job, GetMsg(60));
+
+  const unsigned char* answer = session.m_pResponse;
+  switch (answer[0]) {
+    case 'C':
+      if (!IsClientUpdateAnswer(answer, session.m_nResponseSize)) {
+        ShowJobMessage(42);
+        return 0;
+      }
+      DownloadNewClient(job, clientSession, answer, session.m_nResponseSize);
+      return 0;
+    case 'I':
+      ShowJobMessage(49);
+      return 0;
+    case 'L':
+      RunListAnswer(job, session);
+      return 0;
+    default:
+      PostStatus(job, GetMsg(61));
+      ShowJobMessage(42, MB_ICONEXCLAMATION);
+      return 0;
+  }
+}
