@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
 
   httplib::Server server;
   server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+  // A client may pause inside a transfer (its progress waits for the window).
+  server.set_read_timeout(30).set_write_timeout(30).set_keep_alive_max_count(100);
   InstallRoutes(server, state);
   const int port = options.port == 0 ? server.bind_to_any_port("127.0.0.1")
                                      : (server.bind_to_port("127.0.0.1", options.port) ? options.port : -1);

@@ -1,0 +1,189 @@
+// The reference server answers byte-exactly what the client relies on.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <string>
+
+#include "tests/support/process.h"
+#include "tests/support/temp_card.h"
+
+using testing_support::ServerProcess;
+using testing_support::TempCard;
+
+namespace {
+
+constexpr const char* kLogin = "serial=SN1&pwd=pw1&clientversion=340";
+
+// A data folder with a registered card SN1, an unregistered card SN2 and a
+// two-file release.
+class ServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data.Write("accounts.txt", "# serial password state\nSN1 pw1 L\n\nSN2 pw2 U\n");
+    data.Write("release/list.txt", "v1 0 Support\\updater\\koral70.exe\nv2.0 1 Reports\\My table.css\n");
+    data.Write("release/files/Support/updater/koral70.exe", "hello");
+    data.Write("release/files/Reports/My table.css", std::string(300, 'c'));
+  }
+
+  std::unique_ptr<ServerProcess> Start(std::vector<std::string> arguments = {}) {
+    arguments.insert(arguments.begin(), {"--data", data.Path()});
+    auto server = std::make_unique<ServerProcess>(arguments);
+    EXPECT_TRUE(server->Started());
+    client = std::make_unique<httplib::Client>("127.0.0.1", server->Port());
+    return server;
+  }
+
+  httplib::Result Post(const std::string& path, const std::string& body, const std::string& cookie = "") {
+    httplib::Headers headers;
+    if (!cookie.empty()) headers.emplace("Cookie", cookie);
+    return client->Post(path.c_str(), headers, body, "application/x-www-form-urlencoded");
+  }
+
+  // Logs in with update.php and returns the session cookie it set.
+  std::string Login(const std::string& body = kLogin) {
+    auto result = Post("/script/update.php", body);
+    if (!result) return "";
+    const std::string cookie = result->get_header_value("Set-Cookie");
+    return cookie.substr(0, cookie.find(';'));
+  }
+
+  TempCard data;
+  std::unique_ptr<httplib::Client> client;
+};
+
+TEST_F(ServerTest, ListCarriesEveryEntryByteExactly) {
+  auto server = Start();
+  auto result = Post("/script/update.php", kLogin);
+  ASSERT_TRUE(result);
+  const std::string& body = result->body;
+  ASSERT_EQ(body.size(), 4u + 2 * 284);
+  EXPECT_EQ(body.substr(0, 4), std::string("L\0\0\x02", 4));
+
+  const std::string first = body.substr(4, 284);
+  EXPECT_EQ(first.substr(0, 248), "Support\\updater\\koral70.exe" + std::string(248 - 27, '\0'));
+  EXPECT_EQ(first.substr(248, 4), std::string("\0\0\0\x05", 4));
+  EXPECT_EQ(first.substr(252, 15), "v1" + std::string(13, '\0'));
+  EXPECT_EQ(first[267], '\0');
+  EXPECT_EQ(first.substr(268), "\x5d\x41\x40\x2a\xbc\x4b\x2a\x76\xb9\x71\x9d\x91\x10\x17\xc5\x92");
+
+  const std::string second = body.substr(4 + 284, 284);
+  EXPECT_EQ(second.substr(0, 21), std::string("Reports\\My table.css\0", 21));
+  EXPECT_EQ(second.substr(248, 4), std::string("\0\0\x01\x2c", 4));  // 300, big-endian
+  EXPECT_EQ(second[267], '\x01');
+  EXPECT_EQ(result->get_header_value("Set-Cookie").rfind("KORALSESSION=", 0), 0u);
+
+  // Sizes and digests follow the files as they are now.
+  data.Write("release/files/Support/updater/koral70.exe", "");
+  auto again = Post("/script/update.php", kLogin);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->body.substr(4 + 248, 4), std::string(4, '\0'));
+  EXPECT_EQ(again->body.substr(4 + 268, 16),
+            std::string("\xd4\x1d\x8c\xd9\x8f\x00\xb2\x04\xe9\x80\x09\x98\xec\xf8\x42\x7e", 16));
+  EXPECT_EQ(data.Read("received/queries.txt"),
+            "SN1 notify=0 batch=0 clientversion=340\nSN1 notify=0 batch=0 clientversion=340\n");
+}
+
+TEST_F(ServerTest, LoginAnswersByAccountAndClientVersion) {
+  data.Write("client/min_version.txt", "341\n");
+  auto server = Start({"--client-update-once"});
+  EXPECT_EQ(Post("/script/update.php", "serial=SN1&pwd=wrong&clientversion=340")->body, "I0");
+  EXPECT_EQ(Post("/script/update.php", "serial=SN2&pwd=pw2&clientversion=341")->body, "U0");
+  EXPECT_EQ(Post("/script/update.php", kLogin)->body,
+            "Client Update: " + server->BaseUrl() + "/client/koral70.exe");
+  EXPECT_EQ(Post("/script/update.php", kLogin)->body[0], 'L');  // only once per run
+  EXPECT_EQ(Post("/script/manual.php", "serial=SN1&pwd=wrong")->body, "NG");
+  EXPECT_EQ(Post("/script/manual.php", "serial=SN1&pwd=pw1")->body,
+            "PDF AT: " + server->BaseUrl() + "/docs/manual.pdf");
+}
+
+TEST_F(ServerTest, GetFileNeedsTheSessionAndAValidIndex) {
+  auto server = Start();
+  EXPECT_EQ(Post("/script/get.php", "f=0")->body, "ER");
+  const std::string cookie = Login();
+  ASSERT_FALSE(cookie.empty());
+  EXPECT_EQ(Post("/script/get.php", "f=0", cookie)->body, "BFhello");
+  EXPECT_EQ(Post("/script/get.php", "f=1", cookie)->body, "BF" + std::string(300, 'c'));
+  EXPECT_EQ(Post("/script/get.php", "f=2", cookie)->body, "ER");
+  EXPECT_EQ(Post("/script/get.php", "f=-1", cookie)->body, "OK");
+  EXPECT_TRUE(server->WaitForLog("REQ POST /script/get.php f=-1 cookie=" + cookie.substr(13)));
+}
+
+TEST_F(ServerTest, FaultSwitchesSpoilMatchingRequests) {
+  auto server = Start({"--fault", "/script/get.php:status500:f=1:1"});
+  const std::string cookie = Login();
+  EXPECT_EQ(Post("/script/get.php", "f=0", cookie)->body, "BFhello");
+  auto failed = Post("/script/get.php", "f=1", cookie);
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->status, 500);
+  EXPECT_EQ(Post("/script/get.php", "f=1", cookie)->status, 200);  // the count is used up
+
+  ASSERT_EQ(client->Get("/control/fault?spec=/script/get.php:drop:f=0")->body, "OK");
+  auto dropped = Post("/script/get.php", "f=0", cookie);
+  EXPECT_FALSE(dropped);
+  EXPECT_EQ(Post("/script/get.php", "f=1", cookie)->status, 200);
+
+  ASSERT_EQ(client->Get("/control/fault?spec=/script/get.php:corrupt")->body, "OK");
+  EXPECT_EQ(Post("/script/get.php", "f=1", cookie)->body.substr(0, 3), "XFc");
+  ASSERT_EQ(client->Get("/control/clear")->body, "OK");
+  EXPECT_EQ(Post("/script/get.php", "f=0", cookie)->body, "BFhello");
+}
+
+TEST_F(ServerTest, TruncatedAnswerEndsShortOfItsAnnouncedLength) {
+  auto server = Start({"--fault", "/script/get.php:truncate"});
+  const std::string cookie = Login();
+  httplib::Headers headers = {{"Cookie", cookie}};
+  auto result = client->Post("/script/get.php", headers, "f=1", "application/x-www-form-urlencoded");
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(server->WaitForLog("-> 200 302 fault=truncate"));
+}
+
+TEST_F(ServerTest, RegistrationIsDecodedAndRegistersTheCard) {
+  auto server = Start();
+  const std::string form =
+      "name=546172C58D00&company=4100&distributor=4200&zip=00&address1=3100&address2=3200"
+      "&phone=3300&fax=3400&email=612E6200&lang=en";
+  const std::string manualCookie = [&] {
+    const std::string c = Post("/script/manual.php", "serial=SN2&pwd=pw2")->get_header_value("Set-Cookie");
+    return c.substr(0, c.find(';'));
+  }();
+  EXPECT_EQ(Post("/script/register.php", form, manualCookie)->body, "Error");  // not an update query
+
+  const std::string cookie = Login("serial=SN2&pwd=pw2&clientversion=340");
+  EXPECT_EQ(Post("/script/register.php", form, cookie)->body, " Done");
+  EXPECT_EQ(data.Read("received/registrations/SN2.txt"),
+            "name=Tar\xC5\x8D\ncompany=A\ndistributor=B\nzip=\naddress1=1\naddress2=2\n"
+            "phone=3\nfax=4\nemail=a.b\nlang=en\n");
+  EXPECT_EQ(Post("/script/update.php", "serial=SN2&pwd=pw2&clientversion=340")->body[0], 'L');
+}
+
+TEST_F(ServerTest, LogsAreStoredPerCardAndAnnouncedFolder) {
+  auto server = Start();
+  httplib::MultipartFormDataItems parts = {{"file", "log text", "a.log", "application/octet-stream"},
+                                           {"name", "a.log", "", ""}};
+  EXPECT_EQ(client->Post("/script/logupload.php", parts)->status, 403);
+
+  const std::string cookie = Login();
+  const httplib::Headers headers = {{"Cookie", cookie}};
+  EXPECT_EQ(Post("/script/logsetdir.php", "dir=2024/05", cookie)->body, "OK");
+  EXPECT_EQ(Post("/script/logsetdir.php", "dir=../../outside", cookie)->body, "ER");
+  EXPECT_EQ(client->Post("/script/logupload.php", headers, parts)->body, "OK");
+  EXPECT_EQ(data.Read("received/logs/SN1/2024/05/a.log"), "log text");
+  EXPECT_EQ(data.Read("received/logsetdir.txt"), "SN1 2024/05\n");
+
+  httplib::MultipartFormDataItems escaping = {{"file", "x", "x", ""}, {"name", "../x", "", ""}};
+  EXPECT_EQ(client->Post("/script/logupload.php", headers, escaping)->body, "ER");
+  EXPECT_TRUE(server->WaitForLog("REQ POST /script/logupload.php file:1(x) name:4"));
+}
+
+TEST_F(ServerTest, PolicyPagesCarryTheMarkerUnlessSwitchedOff) {
+  auto server = Start({"--fault", "/priv-policy/usr-reg/jp/:nomarker", "--fault",
+                       "/priv-policy/usr-reg/jp/:nologo"});
+  const std::string marker = "content=\"QX user-reg privacy policy\"";
+  EXPECT_NE(client->Get("/priv-policy/usr-reg/en/")->body.find(marker), std::string::npos);
+  EXPECT_EQ(client->Get("/priv-policy/usr-reg/en/qx-logo/qx-logo_QX_0.6.png")->body.substr(0, 4),
+            "\x89PNG");
+  EXPECT_EQ(client->Get("/priv-policy/usr-reg/jp/")->body.find(marker), std::string::npos);
+  EXPECT_EQ(client->Get("/priv-policy/usr-reg/jp/qx-logo/qx-logo_QX_0.6.png")->status, 404);
+}
+
+}  // namespace
