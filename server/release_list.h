@@ -15,7 +15,7 @@ struct ReleaseItem {
   std::string tag;          // szTag, at most 15 bytes
   bool localDigest = false; // bLocalDigest
   std::string name;         // szName: card path with '\' separators, UTF-8
-  fs::path content;         // the file under release/files/; empty when unsafe
+  fs::path content;         // the file under release/files/
 };
 
 // Lines "tag localdigest path" (the path is the rest of the line); blank

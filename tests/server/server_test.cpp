@@ -97,13 +97,18 @@ TEST_F(ServerTest, LoginAnswersByAccountAndClientVersion) {
 }
 
 TEST_F(ServerTest, GetFileNeedsTheSessionAndAValidIndex) {
+  // A name leading outside is listed as it is, its content read from inside.
+  data.Write("release/list.txt", "v1 0 Support\\updater\\koral70.exe\nv2.0 1 Reports\\My table.css\n"
+                                 "v3 0 ..\\..\\evil.txt\n");
+  data.Write("release/files/evil.txt", "e");
   auto server = Start();
   EXPECT_EQ(Post("/script/get.php", "f=0")->body, "ER");
   const std::string cookie = Login();
   ASSERT_FALSE(cookie.empty());
   EXPECT_EQ(Post("/script/get.php", "f=0", cookie)->body, "BFhello");
   EXPECT_EQ(Post("/script/get.php", "f=1", cookie)->body, "BF" + std::string(300, 'c'));
-  EXPECT_EQ(Post("/script/get.php", "f=2", cookie)->body, "ER");
+  EXPECT_EQ(Post("/script/get.php", "f=2", cookie)->body, "BFe");
+  EXPECT_EQ(Post("/script/get.php", "f=3", cookie)->body, "ER");
   EXPECT_EQ(Post("/script/get.php", "f=-1", cookie)->body, "OK");
   EXPECT_TRUE(server->WaitForLog("REQ POST /script/get.php f=-1 cookie=" + cookie.substr(13)));
 }
