@@ -5,6 +5,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdio>
 #include <thread>
 
