@@ -5,8 +5,8 @@
 #include <signal.h>
 
 #include <chrono>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 #include "server/connections.h"
