@@ -57,8 +57,6 @@ class KoralApp : public wxApp {
     // Without a locale wx takes narrow text as ASCII. A user locale that is
     // not installed still gets UTF-8.
     if (!wxUILocale::UseDefault()) std::setlocale(LC_ALL, "C.UTF-8");
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxSetAssertHandler(&ReportAssert);
     SetUiThread();
     SetBackend(&TheWxBackend());
     SetWaking(true);
@@ -84,6 +82,10 @@ class KoralApp : public wxApp {
 }  // namespace
 
 int RunWithWx(int argc, char** argv, std::function<void()> initInstance) {
+  // wx's own messages go to standard error, also when GTK cannot start:
+  // a window for them could not open then.
+  delete wxLog::SetActiveTarget(new wxLogStderr);
+  wxSetAssertHandler(&ReportAssert);
   wxApp::SetInstance(new KoralApp(std::move(initInstance)));
   return wxEntry(argc, argv);
 }

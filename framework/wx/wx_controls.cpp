@@ -74,6 +74,16 @@ void ApplyLimit(wxTextCtrl* edit, const WindowState& s) {
   edit->SetMaxLength(limit);
 }
 
+// A check box or radio button label that fits its rectangle on Windows can
+// be too wide for GTK's larger indicator: the widget then grows to the right
+// as far as the label needs, within the dialog.
+void FitLabelWidth(wxWindow* peer, const WindowState& s) {
+  wxWindow* dialog = peer->GetParent();
+  const wxRect r = PixelRect(dialog, s);
+  const int room = std::max(r.width, dialog->GetClientSize().GetWidth() - r.x);
+  peer->SetSize(r.x, r.y, std::clamp(peer->GetBestSize().GetWidth(), r.width, room), r.height);
+}
+
 void ApplyText(wxWindow* peer, const WindowState& s) {
   if (auto* edit = dynamic_cast<wxTextCtrl*>(peer)) {
     ApplyLimit(edit, s);
@@ -84,6 +94,8 @@ void ApplyText(wxWindow* peer, const WindowState& s) {
     label->Wrap(label->GetSize().GetWidth());
   } else {
     peer->SetLabel(LabelText(s.text));
+    if (s.kind == ControlKind::CheckBox || s.kind == ControlKind::RadioButton)
+      FitLabelWidth(peer, s);
   }
 }
 
@@ -122,6 +134,23 @@ void RebuildEdit(WindowState& s) {
   // The old widget may be inside one of its own event handlers right now.
   old->Hide();
   wxTheApp->ScheduleForDestruction(old);
+}
+
+const char kKeySinkName[] = "dialog keys";
+
+class KeySink : public wxWindow {
+ public:
+  explicit KeySink(wxWindow* dialog)
+      : wxWindow(dialog, wxID_ANY, wxPoint(0, 0), wxSize(1, 1), wxBORDER_NONE, kKeySinkName) {}
+  // Tab never stops here.
+  bool AcceptsFocusFromKeyboard() const override { return false; }
+};
+
+void Enable(wxWindow* peer, bool enabled) {
+  const bool hadFocus = wxWindow::FindFocus() == peer;
+  peer->Enable(enabled);
+  if (enabled || !hadFocus) return;
+  if (wxWindow* sink = peer->GetParent()->FindWindow(kKeySinkName)) sink->SetFocus();
 }
 
 wxWindow* CreateWidget(wxWindow* dialog, const WindowState& s) {
@@ -178,6 +207,8 @@ wxString LabelText(const std::wstring& text) {
   return wxString(plain);
 }
 
+void CreateKeySink(wxWindow* dialog) { new KeySink(dialog); }
+
 void CreateControl(wxWindow* dialog, WindowState& state) {
   state.peer = CreateWidget(dialog, state);
   if (!state.peer) return;
@@ -198,7 +229,7 @@ void MirrorControl(WindowState& s, Change what) {
       peer->Show(s.visible);
       break;
     case Change::Enabled:
-      peer->Enable(s.enabled);
+      Enable(peer, s.enabled);
       break;
     case Change::Check:
       if (auto* box = dynamic_cast<wxCheckBox*>(peer)) box->SetValue(s.check == BST_CHECKED);

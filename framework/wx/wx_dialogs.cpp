@@ -137,6 +137,7 @@ void WxBackend::CreateDialogWindow(CDialog& dialog) {
   native->SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
   native->SetClientSize(native->ConvertDialogToPixels(wxSize(t->cx, t->cy)));
   s->peer = native;
+  wxui::CreateKeySink(native);
   for (HWND child : s->children)
     if (WindowState* c = FindWindowState(child)) wxui::CreateControl(native, *c);
   BindDialogInput(native, s->hwnd);

@@ -1,0 +1,9 @@
+#include "tests/gui/preview_support.h"
+
+#include "framework/wx/wx_backend.h"
+#include "res/resource.h"
+
+int RunDialogPreview(int argc, char** argv, std::function<void()> runDialog) {
+  RegisterProgramResources();
+  return afx::RunWithWx(argc, argv, std::move(runDialog));
+}

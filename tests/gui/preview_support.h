@@ -1,0 +1,11 @@
+// Shows one dialog on real windows outside the client, for screenshots of
+// that dialog (see screenshot.sh and koral70_add_screenshot_test).
+#pragma once
+
+#include <functional>
+
+// Registers the program's resources and runs runDialog (which constructs a
+// dialog and calls DoModal) on the UI thread under the wx backend. Returns
+// the exit code: 0 once runDialog has returned, non-zero when no display
+// could be opened.
+int RunDialogPreview(int argc, char** argv, std::function<void()> runDialog);

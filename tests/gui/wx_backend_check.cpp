@@ -1,0 +1,167 @@
+// The wx backend on a real (virtual) display: posted messages from worker
+// threads, and native widgets that follow the framework's window state.
+#include <gtest/gtest.h>
+
+#include "framework/backend.h"
+#include "framework/uiqueue.h"
+#include "framework/wx/wx_backend.h"
+#include "tests/gui/check_dialog.h"
+
+using afx::InspectNative;
+using namespace gui_check;
+
+namespace {
+
+constexpr int kSteps = 200;
+
+UINT PostSteps(void* param) {
+  const HWND dialog = static_cast<HWND>(param);
+  for (int i = 0; i < kSteps; ++i) PostMessageW(dialog, WM_STEP, static_cast<WPARAM>(i), 0);
+  // Window calls from a worker go through the same ordered queue.
+  ShowWindow(GetDlgItem(dialog, kLabel), SW_HIDE);
+  ShowWindow(GetDlgItem(dialog, kHiddenLabel), SW_SHOW);
+  PostMessageW(dialog, WM_DONE, 0, 0);
+  return 0;
+}
+
+TEST(WxBackend, WorkerMessagesArriveInOrderAndShowOnTheWidgets) {
+  int nextStep = 0;
+  bool inOrder = true;
+  afx::NativeView label, hiddenLabel, gauge;
+  CCheckDialog dialog([](CCheckDialog& d) {
+    EXPECT_NE(AfxBeginThread(&PostSteps, d.GetSafeHwnd()), nullptr);
+    return false;
+  });
+  dialog.m_onStep = [&](WPARAM step) {
+    inOrder = inOrder && static_cast<int>(step) == nextStep;
+    ++nextStep;
+    CString text;
+    text.Format(L"step %d", static_cast<int>(step));
+    dialog.GetDlgItem(kLabel)->SetWindowText(text);
+    dialog.GetDlgItem(kGauge)->SendMessage(PBM_SETPOS, step / 2, 0);
+  };
+  dialog.m_onDone = [&](WPARAM) {
+    label = InspectNative(dialog.Item(kLabel));
+    hiddenLabel = InspectNative(dialog.Item(kHiddenLabel));
+    gauge = InspectNative(dialog.Item(kGauge));
+    dialog.EndDialog(IDOK);
+  };
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(nextStep, kSteps);
+  EXPECT_TRUE(inOrder);
+  EXPECT_EQ(label.text, L"step 199");
+  EXPECT_FALSE(label.shown);
+  EXPECT_TRUE(hiddenLabel.shown);
+  EXPECT_EQ(gauge.gaugeValue, 99);
+  EXPECT_EQ(gauge.gaugeRange, 100);
+}
+
+TEST(WxBackend, PasswordCharacterSwitchesTheMaskAndKeepsTextAndPlace) {
+  CCheckDialog dialog([](CCheckDialog& d) {
+    CWnd* edit = d.GetDlgItem(kPassword);
+    edit->SetWindowText(L"s3cret");
+    const afx::NativeView masked = InspectNative(d.Item(kPassword));
+    EXPECT_TRUE(masked.password);
+    edit->SendMessage(EM_SETPASSWORDCHAR, 0, 0);
+    const afx::NativeView plain = InspectNative(d.Item(kPassword));
+    EXPECT_FALSE(plain.password);
+    EXPECT_EQ(plain.text, L"s3cret");
+    EXPECT_TRUE(plain.shown);
+    EXPECT_EQ(plain.width, masked.width);
+    EXPECT_EQ(plain.height, masked.height);
+    edit->SendMessage(EM_SETPASSWORDCHAR, L'*', 0);
+    EXPECT_TRUE(InspectNative(d.Item(kPassword)).password);
+    EXPECT_EQ(InspectNative(d.Item(kPassword)).text, L"s3cret");
+    return true;
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(WxBackend, ClicksKeepCheckBoxesAndRadioButtonsInStepWithTheState) {
+  CCheckDialog dialog([](CCheckDialog& d) {
+    afx::UserClicks(d.Item(kCheck));
+    EXPECT_EQ(d.IsDlgButtonChecked(kCheck), static_cast<UINT>(BST_CHECKED));
+    EXPECT_TRUE(InspectNative(d.Item(kCheck)).checked);
+    afx::UserClicks(d.Item(kRadioB));
+    EXPECT_TRUE(InspectNative(d.Item(kRadioB)).checked);
+    EXPECT_FALSE(InspectNative(d.Item(kRadioA)).checked);
+    EXPECT_EQ(d.IsDlgButtonChecked(kRadioA), static_cast<UINT>(BST_UNCHECKED));
+    d.CheckDlgButton(kCheck, BST_UNCHECKED);
+    EXPECT_FALSE(InspectNative(d.Item(kCheck)).checked);
+    return true;
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(WxBackend, ProgramTextsShowWhole) {
+  CCheckDialog dialog([](CCheckDialog& d) {
+    // A limit stops typing only: a longer text from the program stays whole.
+    CWnd* name = d.GetDlgItem(kName);
+    name->SendMessage(EM_LIMITTEXT, 3, 0);
+    name->SetWindowText(L"abcdef");
+    EXPECT_EQ(InspectNative(d.Item(kName)).text, L"abcdef");
+    CString stored;
+    name->GetWindowText(stored);
+    EXPECT_EQ(stored.str(), L"abcdef");
+    name->SendMessage(EM_SETREADONLY, TRUE, 0);
+    EXPECT_FALSE(InspectNative(d.Item(kName)).editable);
+
+    d.GetDlgItem(kLabel)->SetWindowText(L"ｱｯﾌﾟﾃﾞｰﾄ");
+    EXPECT_EQ(InspectNative(d.Item(kLabel)).text, L"ｱｯﾌﾟﾃﾞｰﾄ");
+
+    // The status log's caret goes to the end of its text.
+    std::wstring log;
+    for (int i = 0; i < 40; ++i) log += L"line " + std::to_wstring(i) + L"\r\n";
+    CWnd* edit = d.GetDlgItem(kLog);
+    edit->SetWindowText(log.c_str());
+    const int end = edit->GetWindowTextLength();
+    edit->SendMessage(EM_SETSEL, static_cast<WPARAM>(end), end);
+    edit->SendMessage(EM_SCROLLCARET, 0, 0);
+    const afx::NativeView view = InspectNative(d.Item(kLog));
+    EXPECT_EQ(view.text, log);
+    EXPECT_EQ(view.selectionStart, end);
+    EXPECT_EQ(view.selectionEnd, end);
+    return true;
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(WxBackend, HiddenAtOpenMeansHiddenNatively) {
+  CCheckDialog dialog([](CCheckDialog& d) {
+    EXPECT_FALSE(InspectNative(d.Item(kHiddenLabel)).shown);
+    EXPECT_TRUE(InspectNative(d.Item(kLabel)).shown);
+    EXPECT_EQ(InspectNative(d.GetSafeHwnd()).text, L"Backend check");
+    return true;
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(WxBackend, DialogAskedToEndUnderANestedDialogEndsAfterIt) {
+  bool innerShownAfterOuterEnded = false;
+  std::intptr_t innerResult = 0;
+  CCheckDialog outer([&](CCheckDialog& o) {
+    CCheckDialog inner([&](CCheckDialog& i) {
+      o.EndDialog(5);
+      afx::PostToUi([&] {
+        innerShownAfterOuterEnded = InspectNative(i.GetSafeHwnd()).shown;
+        i.EndDialog(IDOK);
+      });
+      return false;
+    });
+    innerResult = inner.DoModal();
+    return false;
+  });
+  EXPECT_EQ(outer.DoModal(), 5);
+  EXPECT_EQ(innerResult, IDOK);
+  EXPECT_TRUE(innerShownAfterOuterEnded);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  RegisterCheckTemplate();
+  int result = 1;
+  const int started = afx::RunWithWx(argc, argv, [&] { result = RUN_ALL_TESTS(); });
+  return started != 0 ? started : result;
+}
