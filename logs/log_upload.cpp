@@ -16,8 +16,6 @@ bool g_bUploadFailed = false;
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
 // The name the server knows a folder by: its path from the log folder's own
 // name on, with '/' separators, without the first five characters. For a log
 // folder named "logs" that is the path below it ("A/B"), and the log folder
@@ -87,8 +85,9 @@ void WalkFolder(const std::wstring& folder, const std::wstring& rootName,
 }  // namespace
 
 void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
-  std::wstring root = folder;
-  while (root.size() > 1 && IsSeparator(root.back())) root.pop_back();
+  // In the file system's own form: libcurl opens the files by these paths.
+  std::wstring root = WideFromUtf8(NativePath(folder));
+  while (root.size() > 1 && root.back() == L'/') root.pop_back();
   if (root == L"." || root == L"..") return;
   // A folder that cannot be entered (no "logs" at all) means nothing to do.
   WIN32_FIND_DATAW probe;
@@ -99,7 +98,7 @@ void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
   }
   FindClose(find);
   size_t cut = root.size();
-  while (cut > 0 && !IsSeparator(root[cut - 1])) --cut;
+  while (cut > 0 && root[cut - 1] != L'/') --cut;
   WalkFolder(root, root.substr(cut), std::wstring(), pattern);
 }
 

@@ -5,12 +5,8 @@
 
 #include "platform/files.h"
 
-namespace {
-constexpr const char* kTemporarySuffix = ".koral70-part";
-}
-
 bool WriteCardFile(const char* path, const void* data, std::size_t size) {
-  const std::string temporary = std::string(path) + kTemporarySuffix;
+  const std::string temporary = std::string(path) + kPartialSuffix;
   std::FILE* file = fopenUtf8(temporary.c_str(), "wb");
   if (!file) return false;
   bool written = size == 0 || std::fwrite(data, size, 1, file) == 1;

@@ -5,6 +5,9 @@
 
 #include <cstddef>
 
+// The temporary file's name is the target's with this suffix.
+constexpr const char* kPartialSuffix = ".koral70-part";
+
 // path is UTF-8 and card-relative or absolute. True when the file now holds
 // exactly the bytes; on false the old file (if any) is unchanged and the
 // temporary file is gone.

@@ -1,0 +1,73 @@
+#include "tests/update/server_data.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/support/temp_card.h"
+#include "update/md5.h"
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+
+ServerData::ServerData() {
+  std::string pattern = (fs::temp_directory_path() / "koral70-server-data-XXXXXX").string();
+  m_path = mkdtemp(pattern.data()) ? pattern : std::string();
+  SetAccounts("123456789 secret L\n");
+}
+
+ServerData::~ServerData() { RemoveTree(m_path); }
+
+void ServerData::SetAccounts(const std::string& lines) { WriteFile(m_path + "/accounts.txt", lines); }
+
+void ServerData::SetRelease(const std::vector<ReleaseFile>& files) {
+  RemoveTree(m_path + "/release");
+  fs::create_directories(m_path + "/release/files");
+  std::string list = "# tag localdigest path\n";
+  for (const ReleaseFile& file : files) {
+    list += file.tag + (file.localDigest ? " 1 " : " 0 ") + file.name + "\n";
+    if (file.name.find("..") == std::string::npos && !file.name.empty() && file.name[0] != '\\')
+      SetContent(file.name, file.content);
+  }
+  WriteFile(m_path + "/release/list.txt", list);
+}
+
+void ServerData::SetContent(const std::string& name, const std::string& content) {
+  WriteFile(m_path + "/release/files/" + CardPath(name), content);
+}
+
+void ServerData::SetClient(const std::string& content, int minVersion) {
+  WriteFile(m_path + "/client/koral70.exe", content);
+  WriteFile(m_path + "/client/min_version.txt", std::to_string(minVersion) + "\n");
+}
+
+std::string ServerData::Received(const std::string& relative) const {
+  return ReadFile(m_path + "/received/" + relative);
+}
+
+bool ServerData::HasReceived(const std::string& relative) const {
+  return FileExists(m_path + "/received/" + relative);
+}
+
+std::string CardPath(const std::string& name) {
+  std::string path = name;
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+std::string Md5Hex(const std::string& bytes) {
+  CMd5 md5;
+  md5.Init();
+  md5.Update(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  md5.Final();
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (unsigned char byte : md5.digest) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
+  }
+  return text;
+}
+
+}  // namespace testing_support

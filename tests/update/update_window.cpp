@@ -1,0 +1,57 @@
+#include "tests/update/update_window.h"
+
+#include <cstdlib>
+
+namespace testing_support {
+
+BOOL CCardWindow::OnInitDialog() {
+  const BOOL result = CHalyardDlg::OnInitDialog();
+  m_szModulePath[0] = L'\0';
+  return result;
+}
+
+bool UpdateRun::Shows(const std::wstring& line) const {
+  for (const auto& printed : output)
+    if (printed == line) return true;
+  return false;
+}
+
+std::vector<std::wstring> UpdateRun::Messages() const {
+  std::vector<std::wstring> messages;
+  for (const auto& printed : output)
+    if (printed.rfind(L"MessageBox[", 0) == 0) messages.push_back(printed);
+  return messages;
+}
+
+UpdateRun RunUpdate(bool batch, std::vector<Step> before) {
+  CCardWindow window;
+  window.m_bBatch = batch;
+  before.push_back(std::wstring(L"click 1000"));
+  TakeOutput();
+  SetScript(before);
+  window.DoModal();
+  UpdateRun run;
+  run.output = TakeOutput();
+  run.status = window.GetStatusText().str();
+  return run;
+}
+
+std::unique_ptr<ServerProcess> StartServer(const ServerData& data, std::vector<std::string> extra) {
+  std::vector<std::string> arguments = data.Arguments();
+  arguments.insert(arguments.end(), extra.begin(), extra.end());
+  auto server = std::make_unique<ServerProcess>(arguments);
+  setenv("KORAL70_UPDATE_URL", server->BaseUrl().c_str(), 1);
+  unsetenv("http_proxy");
+  unsetenv("HTTP_PROXY");
+  return server;
+}
+
+std::vector<int> FetchedIndexes(const ServerProcess& server) {
+  std::vector<int> indexes;
+  const std::string marker = "REQ POST /script/get.php f=";
+  for (const auto& line : server.Log())
+    if (line.rfind(marker, 0) == 0) indexes.push_back(std::atoi(line.c_str() + marker.size()));
+  return indexes;
+}
+
+}  // namespace testing_support
