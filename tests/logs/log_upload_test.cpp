@@ -1,0 +1,161 @@
+// The log upload against the reference server: what is sent, in which order,
+// and what is left on the card.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "app/product.h"
+#include "logs/log_upload.h"
+#include "net/http_session.h"
+#include "tests/support/temp_card.h"
+#include "tests/update/update_window.h"
+#include "update/update_query.h"
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+class LogUpload : public ::testing::Test {
+ protected:
+  void SetUp() override { data.SetRelease({{"a.txt", "a"}}); }
+
+  // Logs the card in on a fresh session and walks the card's "logs" folder.
+  void Upload(ServerProcess& server, bool login = true) {
+    CHttpSession session;
+    if (login) {
+      session.SetUrl(UpdateScriptUrl());
+      session.AddPostField(BuildUpdateQuery(L"123456789", L"secret", false, false));
+      ASSERT_EQ(session.Perform(), CURLE_OK);
+    }
+    g_bUploadFailed = false;
+    g_pUploadSession = &session;
+    UploadLogFolder(fs::absolute("logs").wstring().c_str(), L"*.*");
+    g_pUploadSession = nullptr;
+    session.ClearPostFields();
+    session.AddPostField(L"f=-1");
+    session.SetUrl(UpdateBaseUrl() + L"/script/get.php");
+    session.Perform();
+    ASSERT_TRUE(server.WaitForLog("f=-1"));
+  }
+  // The log requests, as "<script> <summary>" without the cookie.
+  static std::vector<std::string> LogRequests(const ServerProcess& server) {
+    std::vector<std::string> requests;
+    for (const auto& line : server.Log()) {
+      if (line.rfind("REQ POST /script/log", 0) != 0) continue;
+      requests.push_back(line.substr(17, line.find(" cookie=") - 17));
+    }
+    return requests;
+  }
+
+  TempCard card;
+  ServerData data;
+};
+}  // namespace
+
+TEST_F(LogUpload, FilesOfTheFolderAreSentAndRemovedWithIt) {
+  card.Write("logs/one.log", "first");
+  card.Write("logs/.hidden", "second");
+  auto server = StartServer(data);
+  Upload(*server);
+  auto requests = LogRequests(*server);
+  std::sort(requests.begin(), requests.end());
+  EXPECT_EQ(requests, (std::vector<std::string>{"logupload.php file:5(one.log) name:7",
+                                                "logupload.php file:6(.hidden) name:7"}));
+  EXPECT_EQ(data.Received("logs/123456789/one.log"), "first");
+  EXPECT_EQ(data.Received("logs/123456789/.hidden"), "second");
+  EXPECT_FALSE(card.Exists("logs"));
+  EXPECT_FALSE(g_bUploadFailed);
+}
+
+TEST_F(LogUpload, SubfoldersAreAnnouncedBeforeTheirFilesAndRemovedInnermostFirst) {
+  card.Write("logs/A/B/deep.log", "deep");
+  auto server = StartServer(data);
+  Upload(*server);
+  EXPECT_EQ(LogRequests(*server),
+            (std::vector<std::string>{"logsetdir.php dir=A", "logsetdir.php dir=A/B",
+                                      "logupload.php file:4(deep.log) name:8"}));
+  EXPECT_EQ(data.Received("logs/123456789/A/B/deep.log"), "deep");
+  EXPECT_EQ(data.Received("logsetdir.txt"), "123456789 A\n123456789 A/B\n");
+  EXPECT_FALSE(card.Exists("logs"));
+}
+
+TEST_F(LogUpload, AnEmptyFolderSendsNothingAndGoes) {
+  fs::create_directory("logs");
+  auto server = StartServer(data);
+  Upload(*server);
+  EXPECT_TRUE(LogRequests(*server).empty());
+  EXPECT_FALSE(card.Exists("logs"));
+}
+
+TEST_F(LogUpload, NoFolderNothingToDo) {
+  auto server = StartServer(data);
+  Upload(*server);
+  EXPECT_TRUE(LogRequests(*server).empty());
+  EXPECT_FALSE(g_bUploadFailed);
+}
+
+TEST_F(LogUpload, AfterAFailedUploadTheRestIsSentButNothingDeleted) {
+  for (const char* name : {"a.log", "b.log", "c.log"}) card.Write(std::string("logs/") + name, name);
+  auto server = StartServer(data, {"--fault", "/script/logupload.php:drop:b.log"});
+  Upload(*server);
+  EXPECT_TRUE(g_bUploadFailed);
+  // The walk follows the folder's own order: files before b.log were sent
+  // and deleted, the ones after it were sent and kept.
+  std::vector<std::string> order;
+  for (const auto& request : LogRequests(*server)) {
+    const size_t open = request.find('(');
+    const std::string name = request.substr(open + 1, request.find(')') - open - 1);
+    if (order.empty() || order.back() != name) order.push_back(name);  // libcurl's one retry
+  }
+  ASSERT_EQ(order.size(), 3u);
+  bool failedYet = false;
+  for (const auto& name : order) {
+    failedYet = failedYet || name == "b.log";
+    EXPECT_EQ(card.Exists("logs/" + name), failedYet) << name;
+  }
+  EXPECT_TRUE(card.Exists("logs"));
+}
+
+TEST_F(LogUpload, AnUploadTheServerRefusedStaysOnTheCard) {
+  card.Write("logs/kept.log", "kept");
+  {
+    auto server = StartServer(data, {"--fault", "/script/logupload.php:status500"});
+    Upload(*server);
+    EXPECT_EQ(LogRequests(*server).size(), 1u);
+    EXPECT_EQ(card.Read("logs/kept.log"), "kept");
+    EXPECT_TRUE(g_bUploadFailed);
+  }
+  // Without the login's session the server refuses too.
+  auto server = StartServer(data);
+  Upload(*server, false);
+  EXPECT_EQ(card.Read("logs/kept.log"), "kept");
+  EXPECT_FALSE(data.HasReceived("logs/123456789/kept.log"));
+}
+
+TEST_F(LogUpload, NonAsciiNamesAreSentInUtf8InBothParts) {
+  card.Write("logs/診断/ログ 1.txt", "x");
+  auto server = StartServer(data);
+  Upload(*server);
+  EXPECT_EQ(LogRequests(*server), (std::vector<std::string>{"logsetdir.php dir=診断",
+                                                            "logupload.php file:1(ログ 1.txt) name:12"}));
+  EXPECT_EQ(data.Received("logs/123456789/診断/ログ 1.txt"), "x");
+}
+
+TEST_F(LogUpload, LinksAreNeitherFollowedNorSent) {
+  card.Write("outside/secret.txt", "not a log");
+  card.Write("logs/real.log", "log");
+  fs::create_directory_symlink(fs::absolute("outside"), "logs/linked");
+  fs::create_symlink(fs::absolute("outside/secret.txt"), "logs/linked.txt");
+  auto server = StartServer(data);
+  Upload(*server);
+  EXPECT_EQ(LogRequests(*server), std::vector<std::string>{"logupload.php file:3(real.log) name:8"});
+  EXPECT_EQ(card.Read("outside/secret.txt"), "not a log");
+  EXPECT_FALSE(card.Exists("logs/real.log"));
+}
+
+TEST(CardLogFolder, LogsAtTheDriveRootOrTheFallback) {
+  EXPECT_EQ(CardLogFolder(L""), L"D:\\logs_2");
+  const CString folder = CardLogFolder(L"/any/program");
+  EXPECT_EQ(folder.Right(5), L"/logs");
+}
