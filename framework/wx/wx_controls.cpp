@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/gauge.h>
@@ -131,9 +130,9 @@ void RebuildEdit(WindowState& s) {
   for (Change what : {Change::Text, Change::Visible, Change::Enabled, Change::ReadOnly})
     MirrorControl(s, what);
   if (hadFocus) fresh->SetFocus();
-  // The old widget may be inside one of its own event handlers right now.
-  old->Hide();
-  wxTheApp->ScheduleForDestruction(old);
+  // An edit's own handler only stores the typed text and never reaches the
+  // program, so the old widget is never inside one of its handlers here.
+  old->Destroy();
 }
 
 const char kKeySinkName[] = "dialog keys";
