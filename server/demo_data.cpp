@@ -61,8 +61,8 @@ std::vector<DemoFile> DemoRelease() {
 bool WriteDemoFolder(const fs::path& folder) {
   bool ok = Write(folder / "accounts.txt",
                   "# serial password state (L: registered, U: not yet registered)\n"
-                  "KR70000001 demo1234 L\n"
-                  "KR70000002 demo1234 U\n");
+                  "K70000001 demo1234 L\n"
+                  "K70000002 demo1234 U\n");
   std::string list = "# tag localdigest path\n";
   for (const DemoFile& file : DemoRelease()) {
     list += std::string(file.tag) + " " + file.localDigest + " " + file.name + "\n";
