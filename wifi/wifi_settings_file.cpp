@@ -1,0 +1,104 @@
+#include "wifi/wifi_settings_file.h"
+
+#include "platform/files.h"
+
+const char kWiFiSettingsPath[] = "wifi/wifisettings.dat";
+const char kMacAddressPath[] = "wifi/mac.txt";
+
+namespace {
+// The save goes here first; it sits beside the settings file, so the rename
+// that puts it into place stays on the card's file system.
+const char kWiFiSettingsTempPath[] = "wifi/wifisettings.tmp";
+constexpr int kMacTextChars = 19;
+
+void PutU32(unsigned char* bytes, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+std::uint32_t GetU32(const unsigned char* bytes) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+  return v;
+}
+
+int ReadOpenStream(std::FILE* stream, WiFiSettings& record) {
+  unsigned char bytes[kWiFiRecordBytes];
+  if (std::fread(bytes, 1, sizeof bytes, stream) != sizeof bytes) return kReadShortRecord;
+  DecodeWiFiSettings(bytes, record);
+  unsigned char checksum[4];
+  if (std::fread(checksum, 1, sizeof checksum, stream) != sizeof checksum) return kReadNoChecksum;
+  if (GetU32(checksum) != ComputeSettingsChecksum(record, kSettingsChecksumSeed))
+    return kReadBadChecksum;
+  return kReadOk;
+}
+
+// Writes the record bytes and the checksum to a fresh temporary file. A
+// stale temporary file (or a link planted under its name) is removed first
+// and the new one is created exclusively, so the write never follows a link
+// off the card.
+bool WriteTempFile(const unsigned char (&bytes)[kWiFiRecordBytes],
+                   const unsigned char (&checksum)[4]) {
+  removeUtf8(kWiFiSettingsTempPath);
+  std::FILE* file = fopenUtf8(kWiFiSettingsTempPath, "wbx");
+  if (!file) return false;
+  const bool written = std::fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes &&
+                       std::fwrite(checksum, 1, sizeof checksum, file) == sizeof checksum &&
+                       FlushToDisk(file);
+  const bool closed = std::fclose(file) == 0;
+  return written && closed;
+}
+}  // namespace
+
+int ReadWiFiSettings(std::FILE* stream, WiFiSettings& record) {
+  if (!stream) return kReadNoStream;
+  const int result = ReadOpenStream(stream, record);
+  std::fclose(stream);
+  return result;
+}
+
+void LoadWiFiSettings(WiFiSettings& record, const char* serial) {
+  std::FILE* stream = fopenUtf8(kWiFiSettingsPath, "rb");
+  if (!stream) {
+    SetDefaultWiFiSettings(record, serial);
+    return;
+  }
+  if (ReadWiFiSettings(stream, record) != kReadOk) SetDefaultWiFiSettings(record, serial);
+  TrimAtLineEnd(record.szStandaloneSsid);
+  TrimAtLineEnd(record.szStandalonePassword);
+  TrimAtLineEnd(record.szClientSsid);
+  TrimAtLineEnd(record.szClientPassword);
+}
+
+bool WriteWiFiSettings(const WiFiSettings& record) {
+  unsigned char bytes[kWiFiRecordBytes];
+  EncodeWiFiSettings(record, bytes);
+  unsigned char checksum[4];
+  PutU32(checksum, ComputeSettingsChecksum(record, kSettingsChecksumSeed));
+  if (!WriteTempFile(bytes, checksum) ||
+      renameUtf8(kWiFiSettingsTempPath, kWiFiSettingsPath) != 0) {
+    removeUtf8(kWiFiSettingsTempPath);
+    return false;
+  }
+  return true;
+}
+
+CString ReadMacAddressText() {
+  std::FILE* file = fopenUtf8(kMacAddressPath, "rb");
+  if (!file) return CString();
+  std::wstring text;
+  while (text.size() < static_cast<size_t>(kMacTextChars)) {
+    int ch = std::fgetc(file);
+    if (ch == '\r') {
+      const int next = std::fgetc(file);
+      if (next == '\n')
+        ch = '\n';
+      else if (next != EOF)
+        std::ungetc(next, file);
+    }
+    if (ch == EOF || ch == '\0') break;
+    text += static_cast<wchar_t>(ch);
+    if (ch == '\n') break;
+  }
+  std::fclose(file);
+  return CString(std::move(text));
+}
