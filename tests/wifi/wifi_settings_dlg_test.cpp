@@ -1,0 +1,356 @@
+// The Wi-Fi settings dialog, driven headless on a card folder: what it shows
+// and the files it saves, compared byte for byte with hand-built records.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "app/catalogue.h"
+#include "platform/files.h"
+#include "tests/support/automation.h"
+#include "tests/support/temp_card.h"
+#include "tests/wifi/settings_image.h"
+#include "wifi/wifi_settings_dlg.h"
+#include "wifi/wifi_settings_file.h"
+
+using namespace wifi_test;
+using testing_support::OutputContains;
+using testing_support::SetScript;
+using testing_support::Step;
+using testing_support::TakeOutput;
+using testing_support::TempCard;
+
+namespace {
+const char kSerial[] = "A12345678";
+const char kSettingsFile[] = "wifi/wifisettings.dat";
+
+class WiFiDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::memcpy(dialog.m_szSerial, kSerial, sizeof kSerial - 1);
+    std::filesystem::create_directory("wifi");
+    TakeOutput();
+  }
+
+  std::intptr_t Run(std::vector<Step> steps) {
+    SetScript(std::move(steps));
+    return dialog.DoModal();
+  }
+
+  CWnd* Item(int id) { return dialog.GetDlgItem(id); }
+  CString Text(int id) {
+    CString text;
+    Item(id)->GetWindowText(text);
+    return text;
+  }
+  bool Enabled(int id) { return Item(id)->IsWindowEnabled() != FALSE; }
+  bool Checked(int id) { return dialog.IsDlgButtonChecked(id) == BST_CHECKED; }
+  wchar_t PasswordChar() { return static_cast<wchar_t>(Item(1003)->SendMessage(EM_GETPASSWORDCHAR)); }
+
+  // The saved file, after checking that the loader accepts it.
+  std::string Saved() {
+    WiFiSettings record;
+    EXPECT_EQ(ReadWiFiSettings(fopenUtf8(kSettingsFile, "rb"), record), kReadOk);
+    return card.Read(kSettingsFile);
+  }
+
+  TempCard card;
+  CWiFiSettingsDlg dialog;
+};
+}  // namespace
+
+TEST_F(WiFiDialog, FirstUseShowsTheDefaultsWithPassPhraseAndAddressDisabled) {
+  const std::intptr_t result = Run({[&] {
+    CString title;
+    dialog.GetWindowText(title);
+    EXPECT_EQ(title, CString(GetMsg(10)));
+    EXPECT_EQ(Text(1), CString(GetMsg(36)));
+    EXPECT_EQ(Text(1044), CString(GetMsg(35)));
+    EXPECT_TRUE(Checked(1010));
+    EXPECT_FALSE(Checked(1011));
+    EXPECT_TRUE(Checked(1012));
+    EXPECT_EQ(Text(1015), CString(L"QXM-X-A12345678"));
+    EXPECT_EQ(Text(1003), CString());
+    EXPECT_FALSE(Enabled(1003));
+    EXPECT_FALSE(Enabled(1021));
+    for (int id : {1017, 1018, 1019}) EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_EQ(Text(1023), CString());
+  }});
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_FALSE(card.Exists(kSettingsFile));
+  EXPECT_TRUE(TakeOutput().empty());
+}
+
+TEST_F(WiFiDialog, ClientManualOnAFreshRecordShowsZeroAddressAndSavesTheTypedOne) {
+  card.Write("wifi/mac.txt", "00:1A:2B:3C:4D:5E\r\n");
+  const std::intptr_t result = Run({
+      [&] { EXPECT_EQ(Text(1023), CString(L"00:1A:2B:3C:4D:5E\n")); },
+      L"click 1011",
+      [&] {
+        EXPECT_TRUE(Checked(1011));
+        EXPECT_TRUE(Checked(1017));
+        EXPECT_TRUE(Enabled(1017) && Enabled(1018));
+        EXPECT_FALSE(Enabled(1019));
+        EXPECT_EQ(Text(1015), CString());
+      },
+      L"click 1018",
+      [&] {
+        EXPECT_TRUE(Enabled(1019));
+        EXPECT_EQ(Text(1019), CString(L"0.0.0.0"));
+      },
+      L"set 1019 192.168.0.10",
+      L"set 1015 Office",
+      L"click 1",
+  });
+  EXPECT_EQ(result, IDOK);
+  std::string expected = DefaultRecord(kSerial);
+  PutU32(expected, kMode, 1);
+  PutText(expected, kClientSsid, "Office");
+  PutU32(expected, kClientIpMode, 1);
+  PutU32(expected, kClientIpAddress, 0xC0A8000A);
+  EXPECT_EQ(Saved(), FileOf(expected));
+  EXPECT_EQ(Saved().substr(kClientIpAddress, 4), std::string("\x0A\x00\xA8\xC0", 4));
+}
+
+TEST_F(WiFiDialog, TypedTextsSurviveModeSwitchesBothWaysWithWpa) {
+  const std::intptr_t result = Run({
+      L"click 1013",
+      L"set 1015 Home",
+      L"set 1003 secret-one",
+      L"click 1011",
+      [&] {
+        EXPECT_EQ(Text(1015), CString());
+        EXPECT_TRUE(Checked(1012));
+        EXPECT_FALSE(Enabled(1003));
+      },
+      L"click 1014",
+      L"set 1015 Office",
+      L"set 1003 secret-two",
+      L"click 1010",
+      [&] {
+        EXPECT_EQ(Text(1015), CString(L"Home"));
+        EXPECT_EQ(Text(1003), CString(L"secret-one"));
+        EXPECT_TRUE(Checked(1013));
+        EXPECT_TRUE(Enabled(1003));
+      },
+      L"click 1011",
+      [&] {
+        EXPECT_EQ(Text(1015), CString(L"Office"));
+        EXPECT_EQ(Text(1003), CString(L"secret-two"));
+        EXPECT_TRUE(Checked(1014));
+      },
+      L"click 1",
+  });
+  EXPECT_EQ(result, IDOK);
+  // "Home" overwrites only its own bytes and terminator of the default name.
+  std::string expected = DefaultRecord(kSerial);
+  PutU32(expected, kMode, 1);
+  PutText(expected, kStandaloneSsid, "Home");
+  PutText(expected, kStandalonePassword, "secret-one");
+  PutU32(expected, kStandaloneSecurity, 1);
+  PutText(expected, kClientSsid, "Office");
+  PutText(expected, kClientPassword, "secret-two");
+  PutU32(expected, kClientSecurity, 2);
+  EXPECT_EQ(Saved(), FileOf(expected));
+}
+
+TEST_F(WiFiDialog, OpenSecurityKeepsTheStoredPassPhrase) {
+  std::string stored = ZeroRecord();
+  PutText(stored, kStandaloneSsid, "Shop");
+  PutText(stored, kStandalonePassword, "keep-me");
+  PutText(stored, kClientPassword, "client-pw");
+  card.Write(kSettingsFile, FileOf(stored));
+  const std::intptr_t result = Run({
+      [&] {
+        EXPECT_EQ(Text(1003), CString(L"keep-me"));  // shown, but disabled
+        EXPECT_FALSE(Enabled(1003));
+      },
+      L"click 1011",
+      [&] { EXPECT_EQ(Text(1003), CString(L"client-pw")); },
+      L"click 1010",
+      L"click 1013",
+      L"set 1003 typed-then-dropped",
+      L"click 1012",
+      L"click 1",
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Saved(), FileOf(stored));
+}
+
+TEST_F(WiFiDialog, StoredSecurityThreeShowsWpa2AndSavesAsTwo) {
+  std::string stored = ZeroRecord();
+  PutU32(stored, kMode, 1);
+  PutText(stored, kClientSsid, "Net");
+  PutText(stored, kClientPassword, "pw");
+  PutU32(stored, kClientSecurity, 3);
+  card.Write(kSettingsFile, FileOf(stored));
+  const std::intptr_t result = Run({
+      [&] {
+        EXPECT_TRUE(Checked(1014));
+        EXPECT_TRUE(Enabled(1003));
+        EXPECT_EQ(Text(1015), CString(L"Net"));
+      },
+      L"click 1",
+  });
+  EXPECT_EQ(result, IDOK);
+  PutU32(stored, kClientSecurity, 2);
+  EXPECT_EQ(Saved(), FileOf(stored));
+}
+
+TEST_F(WiFiDialog, AutomaticAddressingSavesAddressZeroWhateverTheFieldShows) {
+  std::string stored = ZeroRecord();
+  PutU32(stored, kMode, 1);
+  PutText(stored, kClientSsid, "Net");
+  PutU32(stored, kClientIpMode, 1);
+  PutU32(stored, kClientIpAddress, 0x01020304);
+  PutU32(stored, kReserved, 0x5A5A0001);  // carried through
+  card.Write(kSettingsFile, FileOf(stored));
+  const std::intptr_t result = Run({
+      [&] {
+        EXPECT_TRUE(Checked(1018));
+        EXPECT_EQ(Text(1019), CString(L"1.2.3.4"));
+      },
+      L"click 1017",
+      [&] {
+        EXPECT_FALSE(Enabled(1019));
+        EXPECT_EQ(Text(1019), CString(L"1.2.3.4"));
+      },
+      L"click 1",
+  });
+  EXPECT_EQ(result, IDOK);
+  PutU32(stored, kClientIpMode, 0);
+  PutU32(stored, kClientIpAddress, 0);
+  EXPECT_EQ(Saved(), FileOf(stored));
+}
+
+TEST_F(WiFiDialog, EmptyPassPhraseWithWpaIsRefusedAndTheFileIsUnchanged) {
+  const std::string before = FileOf(DefaultRecord("OLD"));
+  card.Write(kSettingsFile, before);
+  const std::intptr_t result = Run({
+      L"click 1013",
+      L"set 1003 ",
+      L"click 1",
+      [&] {
+        EXPECT_TRUE(OutputContains(L"MessageBox[none]: Error: password is empty"));
+        EXPECT_FALSE(dialog.IsEnding());
+      },
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(card.Read(kSettingsFile), before);
+}
+
+TEST_F(WiFiDialog, ShowPasswordUnmasksAndRestoresTheOriginalMask) {
+  wchar_t original = 0;
+  Run({
+      [&] {
+        original = PasswordChar();
+        EXPECT_NE(original, 0);
+      },
+      L"click 1013",
+      L"click 1021",
+      [&] {
+        EXPECT_TRUE(Checked(1021));
+        EXPECT_EQ(PasswordChar(), 0);
+      },
+      L"click 1021",
+      [&] { EXPECT_EQ(PasswordChar(), original); },
+  });
+}
+
+TEST_F(WiFiDialog, InvalidInputIsRefusedWithItsMessageAndNothingIsWritten) {
+  auto refused = [&](const wchar_t* message) -> Step {
+    return [&, message] {
+      const auto lines = TakeOutput();
+      ASSERT_EQ(lines.size(), 1u);
+      EXPECT_EQ(lines[0], std::wstring(L"MessageBox[none]: ") + message);
+      EXPECT_FALSE(dialog.IsEnding());
+      EXPECT_FALSE(card.Exists(kSettingsFile));
+    };
+  };
+  const wchar_t* latin1Only = L"Error: Network name and password can only contain Latin-1 characters";
+  const std::intptr_t result = Run({
+      L"set 1015 ",
+      L"click 1",
+      refused(L"Error: Network name is empty"),
+      L"set 1015 \u6771\u4EAC",
+      L"click 1",
+      refused(latin1Only),
+      L"set 1015 Caf\u00E9",
+      L"click 1013",
+      L"set 1003 pass\u20AC",
+      L"click 1",
+      refused(latin1Only),
+      L"set 1003 pass",
+      L"click 1011",
+      L"set 1015 Office",
+      L"click 1018",
+      L"set 1019 1.2.3.300",
+      L"click 1",
+      refused(L"Invalid IP address"),
+      L"set 1019 1.2.3",
+      L"click 1",
+      refused(L"Invalid IP address"),
+      L"set 1019 1.2.3.44",
+      L"click 1",
+  });
+  EXPECT_EQ(result, IDOK);
+  std::string expected = DefaultRecord(kSerial);
+  PutU32(expected, kMode, 1);
+  PutText(expected, kStandaloneSsid, "Caf\xE9");
+  PutText(expected, kStandalonePassword, "pass");
+  PutU32(expected, kStandaloneSecurity, 1);
+  PutText(expected, kClientSsid, "Office");
+  PutU32(expected, kClientIpMode, 1);
+  PutU32(expected, kClientIpAddress, 0x0102032C);
+  EXPECT_EQ(Saved(), FileOf(expected));
+}
+
+TEST_F(WiFiDialog, ModeSwitchWithTextTheRecordCannotHoldStaysInTheMode) {
+  Run({
+      L"set 1015 \u6771\u4EAC",
+      L"click 1011",
+      [&] {
+        EXPECT_TRUE(OutputContains(L"only contain Latin-1 characters"));
+        EXPECT_TRUE(Checked(1010));
+        EXPECT_FALSE(Checked(1011));
+        EXPECT_FALSE(Enabled(1017));
+        EXPECT_EQ(Text(1015), CString(L"\u6771\u4EAC"));
+      },
+  });
+}
+
+TEST_F(WiFiDialog, ASaveThatCannotWriteReportsItAndStaysOpen) {
+  std::filesystem::remove("wifi");
+  const std::intptr_t result = Run({
+      L"click 1",
+      [&] {
+        EXPECT_TRUE(OutputContains(L"MessageBox[none]: Error saving settings"));
+        EXPECT_FALSE(dialog.IsEnding());
+      },
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_FALSE(card.Exists("wifi"));
+}
+
+TEST_F(WiFiDialog, ResetShowsTheDefaultsAndWritesNothing) {
+  std::string stored = ZeroRecord();
+  PutU32(stored, kMode, 1);
+  PutText(stored, kClientSsid, "Net");
+  PutU32(stored, kClientSecurity, 1);
+  PutText(stored, kClientPassword, "pw");
+  const std::string before = FileOf(stored);
+  card.Write(kSettingsFile, before);
+  const std::intptr_t result = Run({
+      L"click 1007",
+      [&] {
+        EXPECT_TRUE(Checked(1010));
+        EXPECT_TRUE(Checked(1012));
+        EXPECT_EQ(Text(1015), CString(L"QXM-X-A12345678"));
+        EXPECT_EQ(Text(1003), CString());
+        EXPECT_FALSE(Enabled(1019));
+      },
+      L"exit",
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(card.Read(kSettingsFile), before);
+}
