@@ -177,36 +177,20 @@ TEST_F(WiFiDialog, OpenSecurityKeepsTheStoredPassPhrase) {
   EXPECT_EQ(Saved(), FileOf(stored));
 }
 
-TEST_F(WiFiDialog, StoredSecurityThreeShowsWpa2AndSavesAsTwo) {
+TEST_F(WiFiDialog, SecurityThreeShowsAsWpa2AndAutomaticSavesAddressZero) {
   std::string stored = ZeroRecord();
   PutU32(stored, kMode, 1);
   PutText(stored, kClientSsid, "Net");
   PutText(stored, kClientPassword, "pw");
   PutU32(stored, kClientSecurity, 3);
-  card.Write(kSettingsFile, FileOf(stored));
-  const std::intptr_t result = Run({
-      [&] {
-        EXPECT_TRUE(Checked(1014));
-        EXPECT_TRUE(Enabled(1003));
-        EXPECT_EQ(Text(1015), CString(L"Net"));
-      },
-      L"click 1",
-  });
-  EXPECT_EQ(result, IDOK);
-  PutU32(stored, kClientSecurity, 2);
-  EXPECT_EQ(Saved(), FileOf(stored));
-}
-
-TEST_F(WiFiDialog, AutomaticAddressingSavesAddressZeroWhateverTheFieldShows) {
-  std::string stored = ZeroRecord();
-  PutU32(stored, kMode, 1);
-  PutText(stored, kClientSsid, "Net");
   PutU32(stored, kClientIpMode, 1);
   PutU32(stored, kClientIpAddress, 0x01020304);
   PutU32(stored, kReserved, 0x5A5A0001);  // carried through
   card.Write(kSettingsFile, FileOf(stored));
   const std::intptr_t result = Run({
       [&] {
+        EXPECT_TRUE(Checked(1014));
+        EXPECT_TRUE(Enabled(1003));
         EXPECT_TRUE(Checked(1018));
         EXPECT_EQ(Text(1019), CString(L"1.2.3.4"));
       },
@@ -218,6 +202,7 @@ TEST_F(WiFiDialog, AutomaticAddressingSavesAddressZeroWhateverTheFieldShows) {
       L"click 1",
   });
   EXPECT_EQ(result, IDOK);
+  PutU32(stored, kClientSecurity, 2);
   PutU32(stored, kClientIpMode, 0);
   PutU32(stored, kClientIpAddress, 0);
   EXPECT_EQ(Saved(), FileOf(stored));
