@@ -33,6 +33,13 @@ class CHalyardDlg : public CDialog {
   LRESULT OnFileProgress(WPARAM wParam, LPARAM lParam);
   LRESULT OnLaunchClient(WPARAM wParam, LPARAM lParam);
 
+  // Starts a job thread with a fresh record of the window's fields: reads
+  // the controls, resets the update's file line and bar (updateJob) or the
+  // manual's count line and bar, disables the controls and starts proc.
+  // When no thread can be started, frees the record, enables the controls
+  // again, reports it and returns false.
+  bool StartJob(AFX_THREADPROC proc, bool updateJob);
+
   HICON m_hIcon;
   CString m_strStatus;
   CString m_strSerial;

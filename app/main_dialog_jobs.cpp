@@ -1,5 +1,130 @@
+// The main window's side of the status channel: the job threads, starting a
+// job, and showing what the job reports.
+#include "app/catalogue.h"
 #include "app/main_dialog.h"
+#include "app/status_channel.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "update/self_update.h"
 
-LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) { return 0; }
-LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) { return 0; }
-LRESULT CHalyardDlg::OnLaunchClient(WPARAM, LPARAM) { return 0; }
+namespace {
+
+// The progress bars take 16-bit ranges, which this framework reads as
+// signed; larger counts are divided down together so that the bar stays
+// proportional.
+constexpr std::int32_t kMaxBarRange = 0x7FFF;
+
+void ClearFlag(std::atomic<std::uint32_t>& flag) {
+  flag = 0;
+  flag.notify_all();
+}
+
+void PutCaretAtEnd(CEdit& edit, const CString& text) {
+  edit.SendMessage(EM_SETSEL, static_cast<WPARAM>(text.GetLength()), text.GetLength());
+  edit.SendMessage(EM_SCROLLCARET, 0, 0);
+}
+
+}  // namespace
+
+// The job threads live with the window that starts them, so that the status
+// channel itself does not depend on the jobs.
+UINT UpdateThreadProc(void* param) {
+  auto* job = static_cast<JOBPARAM*>(param);
+  const int result = RunUpdateJob(job);
+  PostMessageW(job->hWnd, WM_JOB_FINISHED, 0, 0);
+  if (job->bBatch) PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 0, 0);
+  delete job;
+  return static_cast<UINT>(result);
+}
+
+UINT ManualThreadProc(void* param) {
+  auto* job = static_cast<JOBPARAM*>(param);
+  const int result = RunManualJob(job);
+  PostMessageW(job->hWnd, WM_JOB_FINISHED, 0, 0);
+  delete job;
+  return static_cast<UINT>(result);
+}
+
+bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
+  auto* job = new JOBPARAM;
+  UpdateData(TRUE);
+  job->hWnd = GetSafeHwnd();
+  job->strSerial = m_strSerial;
+  job->strPassword = m_strPassword;
+  job->bUpdateNews = m_bUpdateNews;
+  if (updateJob) job->bBatch = m_bBatch ? 1 : 0;
+  for (int i = 0; i < 255; ++i) job->szModulePath[i] = m_szModulePath[i];
+  CProgressCtrl& bar = updateJob ? m_progressFile : m_progressTotal;
+  (updateJob ? m_strFileText : m_strCountText) = L"";
+  bar.SendMessage(PBM_SETPOS, 0, 0);
+  bar.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  {
+    // A count notification of an earlier job that never reached a window.
+    std::lock_guard<std::mutex> guard(g_statusLock);
+    g_bCountPending = false;
+  }
+  // The manual download disables its own button too: one job at a time.
+  for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
+    if (CWnd* control = GetDlgItem(id)) control->EnableWindow(FALSE);
+  if (AfxBeginThread(proc, job, 0, 0, 0, nullptr)) return true;
+  // No thread: nothing will ever post WM_JOB_FINISHED, so recover here.
+  delete job;
+  OnJobFinished(0, 0);
+  AfxMessageBox(GetMsg(54), MB_OK);
+  return false;
+}
+
+LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
+  std::int32_t total = 0;
+  std::int32_t done = 0;
+  {
+    std::lock_guard<std::mutex> guard(g_statusLock);
+    m_strCountText.Format(L"%d/%d %s", g_nCountDone, g_nCountTotal, g_strCountUnit);
+    m_strStatus = g_strStatusLog;
+    total = g_nCountTotal;
+    done = g_nCountDone;
+    g_bCountPending = false;
+  }
+  ClearFlag(g_bStatusPending);
+  const std::int32_t divisor = total > kMaxBarRange ? total / kMaxBarRange + 1 : 1;
+  m_progressTotal.SendMessage(
+      PBM_SETRANGE, 0, MAKELPARAM(1, static_cast<WORD>(total / divisor)));
+  m_progressTotal.SendMessage(PBM_SETPOS, static_cast<WPARAM>(done / divisor), 0);
+  UpdateData(FALSE);
+  PutCaretAtEnd(m_editStatus, m_strStatus);
+  return 0;
+}
+
+LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
+  CString name;
+  std::uint32_t size = 0;
+  std::uint32_t percent = 0;
+  {
+    std::lock_guard<std::mutex> guard(g_statusLock);
+    name = g_strFileName;
+    size = g_nFileSize;
+    percent = g_nFilePercent;
+  }
+  if (size == 0) {
+    m_strFileText.Format(L"%s", name);
+    ClearFlag(g_bFilePending);
+    m_progressFile.SendMessage(PBM_SETPOS, 0, 0);
+    UpdateData(FALSE);
+    PutCaretAtEnd(m_editStatus, m_strStatus);
+    return 0;
+  }
+  m_strFileText.Format(L"%s - %lu%% (%lu B)", name, static_cast<unsigned long>(percent),
+                       static_cast<unsigned long>(size));
+  if (CWnd* line = GetDlgItem(1046)) line->SetWindowText(m_strFileText);
+  m_progressFile.SendMessage(PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  ClearFlag(g_bFilePending);
+  return 0;
+}
+
+LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
+  if (wParam == 2 && CopyCardClient() != 0) return 0;
+  Sleep(200);
+  if (wParam != 0) ShellExecuteA(nullptr, "open", "new_koral70.exe", "/e", nullptr, SW_SHOWNORMAL);
+  EndDialog(0);
+  return 0;
+}

@@ -1,3 +1,4 @@
 #include "app/main_dialog.h"
+#include "app/status_channel.h"
 
-void CHalyardDlg::OnDownloadManual() {}
+void CHalyardDlg::OnDownloadManual() { StartJob(ManualThreadProc, false); }

@@ -39,6 +39,11 @@ extern CString g_strFileName;
 extern std::uint32_t g_nFileSize;
 extern std::uint32_t g_nFilePercent;
 extern std::atomic<std::uint32_t> g_bFilePending;
+// A kilobyte-count notification is queued and not yet handled; guarded by
+// g_statusLock. CountProgressCallback posts only when none is, so a fast
+// transfer cannot flood the window's queue; the handler shows the latest
+// counts in any case.
+extern bool g_bCountPending;
 
 // Thread procedures: run the job body, post WM_JOB_FINISHED (and, after an
 // unattended update, WM_LAUNCH_CLIENT with 0), free the record.

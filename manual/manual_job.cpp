@@ -1,0 +1,159 @@
+#include "manual/manual_job.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "app/status_channel.h"
+#include "net/http_session.h"
+#include "net/proxy.h"
+#include "platform/files.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+
+namespace {
+
+constexpr char kPdfPrefix[] = "PDF AT: http://";
+constexpr size_t kPdfPrefixLength = sizeof kPdfPrefix - 1;
+constexpr size_t kAddressOffset = 8;  // "http://" starts after "PDF AT: "
+constexpr size_t kNameUnits = 99;     // the name buffer's 100 units, terminator included
+
+void AppendToLog(const CString& text) {
+  std::lock_guard<std::mutex> guard(g_statusLock);
+  g_strStatusLog += text;
+}
+
+bool IsSuccessStatus(CHttpSession& session) {
+  long status = 0;
+  curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status);
+  return status >= 200 && status < 300;
+}
+
+// The address must fit the session's URL buffer as one zero-terminated text.
+bool IsUsableAddress(const std::string& reply) {
+  const size_t length = reply.size() - kAddressOffset;
+  return length < sizeof(CHttpSession::m_szUrl) &&
+         reply.find('\0', kAddressOffset) == std::string::npos;
+}
+
+// Writes the whole body into a new file at path and closes it; a file that
+// could not be completed is removed again.
+bool SaveManual(const CString& path, const unsigned char* bytes, size_t size) {
+  FILE* file = _wfopen(path, L"wb");
+  if (!file) return false;
+  const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed) return true;
+  // Only an ordinary file that we wrote is removed, never a device.
+  if (FileSizeUtf8(Utf8FromWide(path.str()).c_str()) >= 0) _wremove(path);
+  return false;
+}
+
+}  // namespace
+
+CString SuggestedManualName(const std::string& reply) {
+  size_t start = 0;
+  for (size_t i = reply.size() >= 4 ? reply.size() - 4 + 1 : 0; i-- > 0;) {
+    if (reply[i] == '/') {
+      start = i + 1;
+      break;
+    }
+  }
+  const std::wstring name = WideFromUtf8(std::string_view(reply).substr(start));
+  std::wstring cut;
+  size_t units = 0;
+  for (wchar_t ch : name) {
+    const size_t width = Utf16Length(std::wstring_view(&ch, 1));
+    if (units + width > kNameUnits) break;
+    units += width;
+    cut += ch;
+  }
+  return CString(cut);
+}
+
+int RunManualJob(JOBPARAM* job) {
+  CHttpSession query;
+  CHttpSession download;
+  if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
+    AfxMessageBox(GetMsg(39), MB_OK);
+    return 0;
+  }
+  {
+    std::lock_guard<std::mutex> guard(g_statusLock);
+    g_nCountDone = 0;
+    g_strStatusLog = GetMsg(40);
+  }
+  PostStatus(job, L"");
+
+  CString proxy;
+  if (GetSystemProxy(proxy)) {
+    query.SetProxy(proxy);
+    download.SetProxy(proxy);
+  }
+  query.SetUrl(UpdateBaseUrl() + L"/script/manual.php");
+  query.AddPostField(L"serial=" + job->strSerial + L"&pwd=" + job->strPassword);
+  if (query.Perform() != CURLE_OK) {
+    PostStatus(job, GetMsg(61));
+    AfxMessageBox(GetMsg(41), MB_OK);
+    return 0;
+  }
+  if (query.m_nResponseSize < 2) {
+    PostStatus(job, GetMsg(61));
+    AfxMessageBox(GetMsg(42), MB_OK);
+    return 0;
+  }
+  PostStatus(job, GetMsg(60));
+  std::string reply(reinterpret_cast<const char*>(query.m_pResponse), query.m_nResponseSize);
+  {
+    std::lock_guard<std::mutex> guard(g_statusLock);
+    g_strCountUnit = GetMsg(79);
+  }
+  if (reply.compare(0, kPdfPrefixLength, kPdfPrefix) != 0 || !IsUsableAddress(reply)) {
+    AfxMessageBox(GetMsg(42), MB_OK);
+    return 0;
+  }
+  PostStatus(job, GetMsg(67));
+  const CString suggestedName = SuggestedManualName(reply);
+  WaitForStatusTaken();
+
+  download.SetProgressCallback(&CountProgressCallback);
+  curl_easy_setopt(download.m_hCurl, CURLOPT_PROGRESSDATA, job);
+  download.SetReplyLimit(kManualReplyLimit);
+  ShowWindow(GetDlgItem(job->hWnd, 1008), SW_SHOW);
+  ShowWindow(GetDlgItem(job->hWnd, 1009), SW_SHOW);
+  download.SetUrlA(reply.c_str() + kAddressOffset);
+  reply = std::string();
+  // An error page is not the manual.
+  if (download.Perform() != CURLE_OK || !IsSuccessStatus(download)) {
+    PostStatus(job, GetMsg(61));
+    AfxMessageBox(GetMsg(53), MB_OK);
+    return 0;
+  }
+
+  const size_t size = download.m_nResponseSize;
+  std::unique_ptr<unsigned char[]> manual(new (std::nothrow) unsigned char[size ? size : 1]);
+  if (!manual) {
+    PostStatus(job, GetMsg(61));
+    AfxMessageBox(GetMsg(54), MB_OK);
+    return 0;
+  }
+  if (size) std::memcpy(manual.get(), download.m_pResponse, size);
+  download.ResetResponse();
+
+  CFileDialog dialog(FALSE, nullptr, suggestedName, OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR,
+                     L"PDF Document (*.pdf)|*.pdf||", nullptr);
+  if (dialog.DoModal() != IDOK) return 0;
+  const CString path = dialog.GetPathName();
+  if (!SaveManual(path, manual.get(), size)) {
+    AppendToLog(GetMsg(61));
+    PostStatus(job, GetMsg(81));
+    AfxMessageBox(GetMsg(68), MB_OK);
+    return 0;
+  }
+  AppendToLog(GetMsg(60));
+  PostStatus(job, GetMsg(80) + dialog.GetFileName());
+  ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  return 0;
+}

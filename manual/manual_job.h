@@ -1,0 +1,17 @@
+// The user-manual download job: asks the server for the manual's address,
+// downloads the PDF with kilobyte progress, lets the user save it and opens
+// it. RunManualJob (declared in app/status_channel.h) is its body.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/cstring.h"
+
+// The largest manual the job accepts.
+constexpr std::uint64_t kManualReplyLimit = std::uint64_t{1} << 30;
+
+// The name the save dialog suggests for a manual-query reply: the part after
+// the last "/" that is not among the reply's last three bytes (the whole
+// reply when there is none), cut to 99 UTF-16 units.
+CString SuggestedManualName(const std::string& reply);
