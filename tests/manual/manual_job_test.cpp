@@ -1,0 +1,257 @@
+// The user-manual download end to end: the main window in the headless
+// backend, the job on its thread, real HTTP to the reference server (or to a
+// loopback server that gives the manual script's odd answers), real files.
+#include "manual/manual_job.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "app/main_dialog.h"
+#include "app/status_channel.h"
+#include "tests/net/loopback_server.h"
+#include "tests/support/automation.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_card.h"
+
+namespace {
+
+using testing_support::FileExists;
+using testing_support::ReadFile;
+using testing_support::ServerProcess;
+using testing_support::SetScript;
+using testing_support::Step;
+using testing_support::TakeOutput;
+using testing_support::TempCard;
+
+const std::wstring kConnected = L"Connecting to server... OK\r\n\r\n";
+const std::wstring kDownloading = kConnected + L"Downloading user manual...";
+const std::wstring kSerial = L"K70000001";
+const std::wstring kPassword = L"manual-pw";
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::string ManualBytes() {
+  std::string bytes = "%PDF-1.4\n";
+  std::mt19937 random(70);
+  while (bytes.size() < 300000) bytes += static_cast<char>(random() & 0xFF);
+  return bytes;
+}
+
+class ManualJobTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    unsetenv("http_proxy");
+    unsetenv("HTTP_PROXY");
+    m_data.Write("accounts.txt", Narrow(kSerial + L" " + kPassword + L" L\n"));
+    m_data.Write("manual/manual_en.pdf", m_pdf);
+    m_target = m_card.Path() + "/saved/manual copy.pdf";
+    mkdir((m_card.Path() + "/saved").c_str(), 0755);
+    TakeOutput();
+  }
+  void TearDown() override { unsetenv("KORAL70_UPDATE_URL"); }
+
+  // Starts the reference server on the test's data, with fault switches.
+  void StartServer(std::vector<std::string> faults = {}) {
+    std::vector<std::string> arguments = {"--data", m_data.Path()};
+    for (auto& fault : faults) arguments.insert(arguments.end(), {"--fault", fault});
+    m_server = std::make_unique<ServerProcess>(arguments);
+    ASSERT_TRUE(m_server->Started());
+    setenv("KORAL70_UPDATE_URL", m_server->BaseUrl().c_str(), 1);
+  }
+
+  // Presses "Download user manual" with the credentials typed in and answers
+  // the save dialog with saveCommand; returns the final status log.
+  std::wstring Run(const std::wstring& saveCommand, std::vector<Step> after = {}) {
+    std::vector<Step> steps = {L"set 1002 " + kSerial, L"set 1003 " + m_password, L"click 1010",
+                               saveCommand};
+    steps.insert(steps.end(), after.begin(), after.end());
+    CHalyardDlg dialog;
+    m_dialog = &dialog;
+    SetScript(steps);
+    dialog.DoModal();
+    m_dialog = nullptr;
+    return dialog.GetStatusText().str();
+  }
+
+  std::wstring SaveTo(const std::string& path) const {
+    return L"savefile " + std::wstring(path.begin(), path.end());
+  }
+
+  const std::string m_pdf = ManualBytes();
+  TempCard m_data;
+  TempCard m_card;
+  std::string m_target;
+  std::wstring m_password = kPassword;
+  std::unique_ptr<ServerProcess> m_server;
+  CHalyardDlg* m_dialog = nullptr;
+};
+
+TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
+  StartServer();
+  const std::wstring status = Run(SaveTo(m_target), {[&] {
+                                    CString count;
+                                    m_dialog->GetDlgItem(1009)->GetWindowText(count);
+                                    EXPECT_EQ(count, L"292/292 KB");
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(1008)->IsWindowVisible());
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(1009)->IsWindowVisible());
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(1010)->IsWindowEnabled());
+                                  }});
+  EXPECT_EQ(status, kDownloading + L" OK\r\n\r\nUser manual:\r\n  * manual copy.pdf");
+  EXPECT_EQ(ReadFile(m_target), m_pdf);
+  const std::wstring open(L"ShellExecute: open " + std::wstring(m_target.begin(), m_target.end()));
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{open});
+  EXPECT_TRUE(m_server->WaitForLog("REQ POST /script/manual.php serial=K70000001&pwd=manual-pw"));
+  EXPECT_TRUE(m_server->WaitForLog("REQ GET /docs/manual_en.pdf"));
+}
+
+TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
+  StartServer();
+  CHalyardDlg dialog;
+  SetScript({L"click 1010"});
+  dialog.DoModal();
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Need User ID and Password"});
+  for (const auto& line : m_server->Log()) EXPECT_EQ(line.find("REQ"), std::string::npos) << line;
+}
+
+TEST_F(ManualJobTest, FailedQueryAndShortRepliesAreReported) {
+  StartServer({"/script/manual.php:drop"});
+  EXPECT_EQ(Run(SaveTo(m_target)), L"Connecting to server... Error\r\n\r\n");
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Cannot connect to server"});
+  // One byte: the step fails.
+  StartServer({"/script/manual.php:short1"});
+  EXPECT_EQ(Run(SaveTo(m_target)), L"Connecting to server... Error\r\n\r\n");
+  EXPECT_EQ(TakeOutput(),
+            std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
+  // A wrong password gives the two bytes "NG": the step succeeds, the answer does not.
+  StartServer();
+  m_password = L"wrong";
+  EXPECT_EQ(Run(SaveTo(m_target)), kConnected);
+  EXPECT_EQ(TakeOutput(),
+            std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
+  EXPECT_FALSE(FileExists(m_target));
+}
+
+TEST_F(ManualJobTest, ErrorStatusOrBrokenPdfTransferIsAFailedDownload) {
+  for (const char* fault : {"/docs/manual_en.pdf:status500", "/docs/manual_en.pdf:truncate"}) {
+    StartServer({fault});
+    EXPECT_EQ(Run(SaveTo(m_target)), kDownloading + L" Error\r\n\r\n");
+    EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"});
+    EXPECT_FALSE(FileExists(m_target));
+  }
+}
+
+TEST_F(ManualJobTest, CancelledSaveLeavesNoFileAndShowsNothing) {
+  StartServer();
+  EXPECT_EQ(Run(L"savefile-cancel"), kDownloading);
+  EXPECT_TRUE(TakeOutput().empty());
+  EXPECT_FALSE(FileExists(m_target));
+}
+
+TEST_F(ManualJobTest, FileThatCannotBeWrittenIsReportedAndRemoved) {
+  StartServer();
+  const std::wstring failed =
+      kDownloading + L" Error\r\n\r\nUser manual downloaded failed: Error";
+  const std::vector<std::wstring> box = {L"MessageBox[none]: File cannot be saved"};
+
+  EXPECT_EQ(Run(SaveTo(m_card.Path() + "/no such folder/m.pdf")), failed);
+  EXPECT_EQ(TakeOutput(), box);
+
+  // The device takes the open but not the bytes; it is not removed.
+  EXPECT_EQ(Run(SaveTo("/dev/full")), failed);
+  EXPECT_EQ(TakeOutput(), box);
+  struct stat device;
+  EXPECT_EQ(stat("/dev/full", &device), 0);
+
+  // A file that fills up part-way is not left behind half written.
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit previous;
+  getrlimit(RLIMIT_FSIZE, &previous);
+  rlimit small = previous;
+  small.rlim_cur = 100000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const std::wstring status = Run(SaveTo(m_target));
+  setrlimit(RLIMIT_FSIZE, &previous);
+  EXPECT_EQ(status, failed);
+  EXPECT_EQ(TakeOutput(), box);
+  EXPECT_FALSE(FileExists(m_target));
+}
+
+// The manual script's answer taken from a loopback server that says what a
+// test wants.
+class ManualReplyTest : public ManualJobTest {
+ protected:
+  void Answer(const std::string& reply) {
+    m_reply = reply;
+    m_fake.Server().Post("/script/manual.php", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_content(m_reply, "text/plain");
+    });
+    ASSERT_TRUE(m_fake.Start());
+    setenv("KORAL70_UPDATE_URL", m_fake.BaseUrl().c_str(), 1);
+  }
+  std::string m_reply;
+  testing_support::LoopbackServer m_fake;
+};
+
+TEST_F(ManualReplyTest, HttpsAddressIsRejected) {
+  Answer("PDF AT: https://127.0.0.1/docs/manual_en.pdf");
+  EXPECT_EQ(Run(SaveTo(m_target)), kConnected);
+  EXPECT_EQ(TakeOutput(),
+            std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
+}
+
+TEST_F(ManualReplyTest, LowerCasePrefixIsRejected) {
+  Answer("pdf at: http://127.0.0.1/docs/manual_en.pdf");
+  EXPECT_EQ(Run(SaveTo(m_target)), kConnected);
+  EXPECT_EQ(TakeOutput(),
+            std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
+}
+
+TEST_F(ManualReplyTest, AddressLongerThanTheUrlBufferIsRejected) {
+  Answer("PDF AT: http://127.0.0.1/" + std::string(500 - 17, 'a'));  // 500 bytes
+  EXPECT_EQ(Run(SaveTo(m_target)), kConnected);
+  EXPECT_EQ(TakeOutput(),
+            std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
+}
+
+TEST(SuggestedManualName, IsThePartAfterTheLastSlash) {
+  EXPECT_EQ(SuggestedManualName("PDF AT: http://host/docs/manual_en.pdf"), L"manual_en.pdf");
+  EXPECT_EQ(SuggestedManualName("PDF AT: http://host/manual.pdf"), L"manual.pdf");
+  // A "/" among the last three bytes is passed over.
+  EXPECT_EQ(SuggestedManualName("PDF AT: http://host/docs/ab/"), L"ab/");
+  EXPECT_EQ(SuggestedManualName("PDF AT: http://host/a/b/c"), L"b/c");
+  EXPECT_EQ(SuggestedManualName("no slash"), L"no slash");
+  EXPECT_EQ(SuggestedManualName("PDF AT: http://host/\xe6\x89\x8b.pdf"), L"\u624b.pdf");
+}
+
+TEST(SuggestedManualName, LongNamesAreCutTo99Utf16Units) {
+  const std::string prefix = "PDF AT: http://host/";
+  EXPECT_EQ(SuggestedManualName(prefix + std::string(99, 'n')).GetLength(), 99);
+  EXPECT_EQ(SuggestedManualName(prefix + std::string(150, 'n')), CString(std::wstring(99, L'n')));
+  // A character beyond the basic plane takes two units and is never split.
+  std::string name(98, 'n');
+  name += "\xf0\x9f\x93\x84";  // U+1F4C4
+  EXPECT_EQ(SuggestedManualName(prefix + name), CString(std::wstring(98, L'n')));
+}
+
+// The client binary as a user runs it: credentials from the card's pass.ini,
+// commands on standard input.
+TEST_F(ManualJobTest, ClientBinarySavesTheManualFromTheCardsCredentials) {
+  StartServer();
+  m_card.Write("pass.ini", "serial=K70000001\r\npass=manual-pw\r\n");
+  const auto result = testing_support::RunProcess(
+      {testing_support::ClientBinary()}, "click 1010\nsavefile " + m_target + "\n", m_card.Path(),
+      {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", m_server->BaseUrl()}});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "ShellExecute: open " + m_target +
+                            "\nStatusLog: Connecting to server... OK\\r\\n\\r\\n"
+                            "Downloading user manual... OK\\r\\n\\r\\n"
+                            "User manual:\\r\\n  * manual copy.pdf\n");
+  EXPECT_EQ(ReadFile(m_target), m_pdf);
+}
+
+}  // namespace

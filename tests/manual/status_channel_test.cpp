@@ -1,0 +1,198 @@
+// The status channel between a job thread and the main window, with the
+// real window in the headless backend and real worker threads.
+#include "app/status_channel.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/main_dialog.h"
+#include "framework/uiqueue.h"
+#include "tests/support/automation.h"
+#include "tests/support/temp_card.h"
+
+namespace {
+
+using testing_support::SetScript;
+using testing_support::TempCard;
+
+std::wstring TextOf(CDialog& dialog, int id) {
+  CString text;
+  dialog.GetDlgItem(id)->GetWindowText(text);
+  return text.str();
+}
+
+int BarMax(CDialog& dialog, int id) {
+  return static_cast<int>(dialog.GetDlgItem(id)->SendMessage(PBM_GETRANGE, 0, 0));
+}
+
+int BarPos(CDialog& dialog, int id) {
+  return static_cast<int>(dialog.GetDlgItem(id)->SendMessage(PBM_GETPOS, 0, 0));
+}
+
+void RunQueued() {
+  while (afx::RunOneQueued()) {
+  }
+}
+
+// Runs the UI thread's queue until the worker has ended and nothing is left,
+// calling shown after each handled notification.
+template <class Shown>
+void ServeUntilDone(const std::atomic<bool>& done, Shown shown) {
+  while (!done || afx::HasQueuedWork()) {
+    if (afx::RunOneQueued())
+      shown();
+    else
+      afx::WaitForUiWork(std::chrono::milliseconds(20));
+  }
+}
+
+class StatusChannelTest : public testing::Test {
+ protected:
+  void SetUp() override { testing_support::TakeOutput(); }
+  void TearDown() override {
+    std::lock_guard<std::mutex> guard(g_statusLock);
+    g_strStatusLog = L"";
+    g_strCountUnit = L"";
+    g_nCountTotal = g_nCountDone = 0;
+    g_strFileName = L"";
+    g_nFileSize = g_nFilePercent = 0;
+  }
+
+  TempCard m_card;
+  CHalyardDlg m_dialog;
+};
+
+TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional) {
+  SetScript({[&] {
+    JOBPARAM job;
+    job.hWnd = m_dialog.GetSafeHwnd();
+    {
+      std::lock_guard<std::mutex> guard(g_statusLock);
+      g_strCountUnit = L"KB";
+    }
+    CountProgressCallback(&job, 1023, 1023, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, 1009), L"0/0 KB");
+
+    CountProgressCallback(&job, 2 * 1048576.0, 1048576, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, 1009), L"1024/2048 KB");
+    EXPECT_EQ(BarMax(m_dialog, 1008), 2048);
+    EXPECT_EQ(BarPos(m_dialog, 1008), 1024);
+
+    // 100,000 KB does not fit a 16-bit range: range and position shrink together.
+    CountProgressCallback(&job, 100000 * 1024.0, 25000 * 1024.0, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, 1009), L"25000/100000 KB");
+    const int max = BarMax(m_dialog, 1008);
+    EXPECT_GT(max, 0);
+    EXPECT_LE(max, 0x7FFF);
+    EXPECT_NEAR(BarPos(m_dialog, 1008), max / 4, 1);
+  }});
+  m_dialog.DoModal();
+}
+
+TEST_F(StatusChannelTest, WorkerWaitsInPostStatusUntilTheWindowHasShownTheWholeLog) {
+  SetScript({L"set 1001 typed by the user", [&] {
+               JOBPARAM job;
+               job.hWnd = m_dialog.GetSafeHwnd();
+               {
+                 std::lock_guard<std::mutex> guard(g_statusLock);
+                 g_strStatusLog = L"Connecting to server...";
+               }
+               std::atomic<bool> returned{false};
+               std::thread worker([&] {
+                 PostStatus(&job, L" OK\r\n\r\n");
+                 returned = true;
+               });
+               while (!afx::HasQueuedWork()) afx::WaitForUiWork(std::chrono::milliseconds(20));
+               EXPECT_FALSE(returned);
+               EXPECT_EQ(g_bStatusPending.load(), 1u);
+               EXPECT_EQ(TextOf(m_dialog, 1001), L"typed by the user");
+
+               afx::RunOneQueued();
+               worker.join();
+               EXPECT_TRUE(returned);
+               EXPECT_EQ(g_bStatusPending.load(), 0u);
+               const std::wstring log = L"Connecting to server... OK\r\n\r\n";
+               EXPECT_EQ(TextOf(m_dialog, 1001), log);
+               const afx::WindowState* edit = afx::FindWindowState(
+                   ::GetDlgItem(m_dialog.GetSafeHwnd(), 1001));
+               ASSERT_NE(edit, nullptr);
+               EXPECT_EQ(edit->selStart, static_cast<int>(log.size()));
+               EXPECT_EQ(edit->selEnd, static_cast<int>(log.size()));
+             }});
+  m_dialog.DoModal();
+  EXPECT_EQ(m_dialog.GetStatusText(), L"Connecting to server... OK\r\n\r\n");
+}
+
+TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndPastOneHundred) {
+  SetScript({[&] {
+    JOBPARAM job;
+    job.hWnd = m_dialog.GetSafeHwnd();
+    {
+      std::lock_guard<std::mutex> guard(g_statusLock);
+      g_strFileName = L"Data\\big.bin";
+      g_nFileSize = 1000;
+      g_nFilePercent = 0;
+    }
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+      for (double now : {0.0, 5.0, 10.0, 15.0, 19.9, 20.0, 1000.0, 1500.0, 1500.0})
+        FileProgressCallback(&job, 0, now, 0, 0);
+      done = true;
+    });
+    std::vector<std::wstring> shown;
+    ServeUntilDone(done, [&] { shown.push_back(TextOf(m_dialog, 1046)); });
+    worker.join();
+    EXPECT_EQ(shown, (std::vector<std::wstring>{
+                         L"Data\\big.bin - 1% (1000 B)", L"Data\\big.bin - 2% (1000 B)",
+                         L"Data\\big.bin - 100% (1000 B)", L"Data\\big.bin - 150% (1000 B)"}));
+    EXPECT_EQ(BarPos(m_dialog, 1045), 100);
+    EXPECT_EQ(g_bFilePending.load(), 0u);
+  }});
+  m_dialog.DoModal();
+}
+
+TEST_F(StatusChannelTest, FileOfSizeZeroShowsItsNameAloneWithAnEmptyBar) {
+  SetScript({[&] {
+    {
+      std::lock_guard<std::mutex> guard(g_statusLock);
+      g_strFileName = L"ver.dat";
+      g_nFileSize = 0;
+    }
+    PostMessageW(m_dialog.GetSafeHwnd(), WM_FILE_PROGRESS, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, 1046), L"ver.dat");
+    EXPECT_EQ(BarPos(m_dialog, 1045), 0);
+  }});
+  m_dialog.DoModal();
+}
+
+TEST_F(StatusChannelTest, ThreadThatCannotStartLeavesTheWindowUsable) {
+  SetScript({L"set 1002 K70000001", L"set 1003 secret", [] { AfxFailNextThreadStart(); },
+             L"click 1010", [&] {
+               for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
+                 EXPECT_TRUE(m_dialog.GetDlgItem(id)->IsWindowEnabled()) << id;
+             }});
+  m_dialog.DoModal();
+  const auto output = testing_support::TakeOutput();
+  EXPECT_EQ(output, std::vector<std::wstring>{L"MessageBox[none]: Memory Error"});
+}
+
+TEST_F(StatusChannelTest, LaunchWithoutAClientClosesTheWindowAfterAnUnattendedRun) {
+  SetScript({[&] { PostMessageW(m_dialog.GetSafeHwnd(), WM_LAUNCH_CLIENT, 0, 0); }});
+  EXPECT_EQ(m_dialog.DoModal(), 0);
+  EXPECT_TRUE(testing_support::TakeOutput().empty());  // nothing started
+}
+
+TEST_F(StatusChannelTest, LaunchFromTheCardCopyStaysOpenWhenThereIsNone) {
+  SetScript({[&] { PostMessageW(m_dialog.GetSafeHwnd(), WM_LAUNCH_CLIENT, 2, 0); }});
+  EXPECT_EQ(m_dialog.DoModal(), IDCANCEL);  // ended by the end of input
+  EXPECT_FALSE(testing_support::OutputContains(L"ShellExecute"));
+}
+
+}  // namespace
