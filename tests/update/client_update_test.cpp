@@ -7,6 +7,7 @@
 
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
+#include "update/client_update.h"
 #include "update/update_file_entry.h"
 
 using namespace testing_support;
@@ -58,6 +59,17 @@ TEST_F(ClientUpdate, AnErrorPageOrNothingIsNoClient) {
     EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\nDownloading client udate... \r\n Error\r\n\r\n");
     EXPECT_FALSE(card.Exists("new_koral70.exe")) << fault;
   }
+}
+
+TEST_F(ClientUpdate, AnAddressLongerThanTheSessionTakesIsRefused) {
+  const std::string answer = "Client Update: http://127.0.0.1/" + std::string(500, 'x') + ".exe";
+  JOBPARAM job;
+  CHttpSession session;
+  TakeOutput();
+  DownloadNewClient(&job, session, reinterpret_cast<const unsigned char*>(answer.data()),
+                    static_cast<std::uint32_t>(answer.size()));
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
+  EXPECT_FALSE(card.Exists("new_koral70.exe"));
 }
 
 TEST_F(ClientUpdate, ADifferentClientEntryFetchesOnlyItAndKeepsTheOtherRecords) {

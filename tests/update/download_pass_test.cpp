@@ -219,6 +219,16 @@ TEST_F(DownloadPass, ACutOffTransferLeavesTheOldFileWhole) {
   EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "pass.ini"}));
 }
 
+TEST_F(DownloadPass, AnAnswerLargerThanAnyListedFileIsRefused) {
+  // An error page is longer than the largest listed file and its "BF".
+  data.SetRelease({{"a.txt", "abc"}});
+  auto server = StartServer(data, {"--fault", "/script/get.php:status500:f=0"});
+  const UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{
+                                L"MessageBox[none]: Download cannot be completed (2)", kFailed}));
+  EXPECT_FALSE(card.Exists("a.txt"));
+}
+
 TEST_F(DownloadPass, ABodyWithoutItsPrefixIsRefused) {
   data.SetRelease({{"a.txt", "abc"}});
   auto server = StartServer(data, {"--fault", "/script/get.php:corrupt:f=0"});
