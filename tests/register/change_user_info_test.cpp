@@ -7,6 +7,7 @@
 #include "app/catalogue.h"
 #include "app/main_dialog.h"
 #include "net/http_session.h"
+#include "platform/automation.h"
 #include "register/change_user_info.h"
 #include "register/reg_dialog.h"
 #include "tests/register/register_fixture.h"
@@ -25,12 +26,12 @@ using testing_support::WriteFile;
 
 namespace {
 std::wstring Box(const wchar_t* icon, int id) {
-  return std::wstring(L"MessageBox[") + icon + L"]: " + GetMsg(id);
+  return std::wstring(L"MessageBox[") + icon + L"]: " + EscapeAutomationText(GetMsg(id));
 }
 
 // Consent, then the given steps in whatever dialog follows.
 std::vector<Step> Consent(std::vector<std::wstring> then) {
-  std::vector<Step> steps = {L"click 1047", L"click 1", [] { TakeOutput(); }};
+  std::vector<Step> steps = {L"click 1047", [] { TakeOutput(); }, L"click 1"};
   steps.insert(steps.end(), then.begin(), then.end());
   return steps;
 }

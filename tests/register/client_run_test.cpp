@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/catalogue.h"
+#include "platform/automation.h"
 #include "platform/text.h"
 #include "tests/register/register_fixture.h"
 
@@ -38,7 +39,7 @@ TEST(ChangeUserInfoRun, ConsentThenFormRegistersTheCardAndRemovesThePolicyFolder
   EXPECT_EQ(run.out, "ShellExecute: open " + temp.PolicyFolder() +
                          "/privacy_policy.html\n"
                          "MessageBox[information]: " +
-                         Utf8FromWide(GetMsg(46)) + "\nStatusLog: " + Utf8FromWide(GetMsg(40)) +
+                         Utf8FromWide(EscapeAutomationText(GetMsg(46))) + "\nStatusLog: " + Utf8FromWide(EscapeAutomationText(GetMsg(40))) +
                          "\n");
   EXPECT_EQ(server.Registration(),
             "name=Hanako Suzuki\ncompany=鈴木自動車\ndistributor=Parts Shop\nzip=1050011\n"

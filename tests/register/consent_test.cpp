@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/catalogue.h"
+#include "platform/automation.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "register/agree_dialog.h"
@@ -49,7 +50,7 @@ ViewOutcome ViewOnce() {
 }
 
 std::wstring Box(const wchar_t* icon, const std::wstring& text) {
-  return std::wstring(L"MessageBox[") + icon + L"]: " + text;
+  return std::wstring(L"MessageBox[") + icon + L"]: " + EscapeAutomationText(text);
 }
 
 std::string Fault(const std::string& path, const std::string& kind) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/catalogue.h"
+#include "platform/automation.h"
 #include "platform/text.h"
 #include "register/policy_files.h"
 #include "tests/register/register_fixture.h"
@@ -92,7 +93,7 @@ TEST(PolicyFolder, PageWithoutMarkerIsReportedAndItsFilesStay) {
   EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/qx-logo/qx-logo_QX_0.6.png"));
   const auto output = TakeOutput();
   ASSERT_EQ(output.size(), 1u);
-  EXPECT_EQ(output[0], std::wstring(L"MessageBox[error]: ") + GetMsg(77));
+  EXPECT_EQ(output[0], std::wstring(L"MessageBox[error]: ") + EscapeAutomationText(GetMsg(77)));
 }
 
 TEST(PolicyFolder, PlantedLinksAreRefusedAndTheirTargetsUntouched) {
