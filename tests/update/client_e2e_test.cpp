@@ -74,15 +74,6 @@ class ClientOnCard : public ::testing::Test {
   std::string client;
 };
 
-std::string DigestHex(const unsigned char* digest) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (int i = 0; i < 16; ++i) {
-    text += kDigits[digest[i] >> 4];
-    text += kDigits[digest[i] & 15];
-  }
-  return text;
-}
 }  // namespace
 
 TEST_F(ClientOnCard, UnattendedRunMakesTheCardEqualToTheRelease) {

@@ -62,15 +62,6 @@ class DownloadPass : public ::testing::Test {
   ServerData data;
 };
 
-std::string DigestHex(const unsigned char* digest) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (int i = 0; i < 16; ++i) {
-    text += kDigits[digest[i] >> 4];
-    text += kDigits[digest[i] & 15];
-  }
-  return text;
-}
 }  // namespace
 
 TEST_F(DownloadPass, FreshCardGetsEveryFileAndTheVersionFile) {

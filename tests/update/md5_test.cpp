@@ -4,28 +4,14 @@
 #include <string>
 
 #include "tests/support/temp_card.h"
+#include "tests/update/server_data.h"
 #include "update/md5.h"
 
 using testing_support::TempCard;
 
+using testing_support::DigestHex;
 namespace {
-std::string Hex(const unsigned char* digest) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (int i = 0; i < 16; ++i) {
-    text += kDigits[digest[i] >> 4];
-    text += kDigits[digest[i] & 15];
-  }
-  return text;
-}
-
-std::string Md5Of(const std::string& bytes) {
-  CMd5 md5;
-  md5.Init();
-  md5.Update(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-  md5.Final();
-  return Hex(md5.digest);
-}
+const auto Md5Of = &testing_support::Md5Hex;
 }  // namespace
 
 TEST(Md5, Rfc1321TestSuite) {
@@ -55,7 +41,7 @@ TEST(Md5, PiecewiseUpdatesGiveTheSameDigest) {
   for (size_t i = 0; i < text.size(); i += 7)
     md5.Update(reinterpret_cast<const unsigned char*>(text.data()) + i, std::min<size_t>(7, text.size() - i));
   md5.Final();
-  EXPECT_EQ(Hex(md5.digest), Md5Of(text));
+  EXPECT_EQ(DigestHex(md5.digest), Md5Of(text));
 }
 
 TEST(Md5OfFile, DigestsFilesOfAnySize) {
@@ -67,9 +53,9 @@ TEST(Md5OfFile, DigestsFilesOfAnySize) {
   card.Write("big.bin", big);
   unsigned char digest[16];
   ASSERT_TRUE(Md5OfFile("empty.bin", digest));
-  EXPECT_EQ(Hex(digest), "d41d8cd98f00b204e9800998ecf8427e");
+  EXPECT_EQ(DigestHex(digest), "d41d8cd98f00b204e9800998ecf8427e");
   ASSERT_TRUE(Md5OfFile("big.bin", digest));
-  EXPECT_EQ(Hex(digest), Md5Of(big));
+  EXPECT_EQ(DigestHex(digest), Md5Of(big));
 }
 
 TEST(Md5OfFile, DecodesUtf8PathsAndTakesBackslashes) {
@@ -77,7 +63,7 @@ TEST(Md5OfFile, DecodesUtf8PathsAndTakesBackslashes) {
   card.Write("Daten/Prüfung ログ.txt", "abc");
   unsigned char digest[16];
   ASSERT_TRUE(Md5OfFile("Daten\\Prüfung ログ.txt", digest));
-  EXPECT_EQ(Hex(digest), "900150983cd24fb0d6963f7d28e17f72");
+  EXPECT_EQ(DigestHex(digest), "900150983cd24fb0d6963f7d28e17f72");
 }
 
 TEST(Md5OfFile, FailureLeavesTheDigestAlone) {

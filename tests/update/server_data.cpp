@@ -61,11 +61,15 @@ std::string Md5Hex(const std::string& bytes) {
   md5.Init();
   md5.Update(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   md5.Final();
+  return DigestHex(md5.digest);
+}
+
+std::string DigestHex(const unsigned char* digest) {
   static const char kDigits[] = "0123456789abcdef";
   std::string text;
-  for (unsigned char byte : md5.digest) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 15];
+  for (int i = 0; i < 16; ++i) {
+    text += kDigits[digest[i] >> 4];
+    text += kDigits[digest[i] & 15];
   }
   return text;
 }

@@ -45,5 +45,7 @@ class ServerData {
 std::string CardPath(const std::string& name);
 // The MD5 digest of bytes, as 32 lower-case hex digits.
 std::string Md5Hex(const std::string& bytes);
+// A 16-byte digest as lower-case hex.
+std::string DigestHex(const unsigned char* digest);
 
 }  // namespace testing_support
