@@ -21,6 +21,16 @@ void WaitForClear(std::atomic<std::uint32_t>& flag) {
   for (std::uint32_t value = flag.load(); value != 0; value = flag.load()) flag.wait(value);
 }
 
+// Posts the notification and waits until the window has taken it. A window
+// that is gone can never clear the flag, so then nothing is waited for.
+void PostAndWait(HWND hWnd, UINT message, std::atomic<std::uint32_t>& flag) {
+  if (PostMessageW(hWnd, message, 0, 0)) {
+    WaitForClear(flag);
+    return;
+  }
+  flag = 0;
+}
+
 // Truncates toward zero into the target range; values beyond it stop at
 // its ends.
 template <class T>
@@ -39,8 +49,7 @@ void PostStatus(JOBPARAM* job, CString text) {
     g_strStatusLog += text;
   }
   g_bStatusPending = 1;
-  PostMessageW(job->hWnd, WM_STATUS_CHANGED, 0, 0);
-  WaitForClear(g_bStatusPending);
+  PostAndWait(job->hWnd, WM_STATUS_CHANGED, g_bStatusPending);
 }
 
 void WaitForStatusTaken() { WaitForClear(g_bStatusPending); }
@@ -55,7 +64,10 @@ int CountProgressCallback(void* user, double dltotal, double dlnow, double, doub
     post = !g_bCountPending;
     g_bCountPending = true;
   }
-  if (post) PostMessageW(job->hWnd, WM_STATUS_CHANGED, 0, 0);
+  if (post && !PostMessageW(job->hWnd, WM_STATUS_CHANGED, 0, 0)) {
+    std::lock_guard<std::mutex> guard(g_statusLock);
+    g_bCountPending = false;
+  }
   return 0;
 }
 
@@ -71,7 +83,6 @@ int FileProgressCallback(void* user, double, double dlnow, double, double) {
     g_nFilePercent = percent;
   }
   g_bFilePending = 1;
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  WaitForClear(g_bFilePending);
+  PostAndWait(job->hWnd, WM_FILE_PROGRESS, g_bFilePending);
   return 0;
 }

@@ -129,6 +129,17 @@ TEST_F(StatusChannelTest, WorkerWaitsInPostStatusUntilTheWindowHasShownTheWholeL
   EXPECT_EQ(m_dialog.GetStatusText(), L"Connecting to server... OK\r\n\r\n");
 }
 
+TEST_F(StatusChannelTest, NotificationsToAWindowThatIsGoneDoNotWait) {
+  JOBPARAM job;  // no window
+  PostStatus(&job, L"lost");
+  EXPECT_EQ(g_bStatusPending.load(), 0u);
+  EXPECT_EQ(g_strStatusLog, L"lost");
+  g_nFileSize = 100;
+  FileProgressCallback(&job, 0, 50, 0, 0);
+  EXPECT_EQ(g_bFilePending.load(), 0u);
+  EXPECT_EQ(g_nFilePercent, 50u);
+}
+
 TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndPastOneHundred) {
   SetScript({[&] {
     JOBPARAM job;
