@@ -52,10 +52,7 @@ class DownloadPass : public ::testing::Test {
   }
   // The records of ver.dat, in order.
   std::vector<UpdateFileEntry> VersionRecords() {
-    const std::string bytes = card.Read("ver.dat");
-    std::vector<UpdateFileEntry> records(bytes.size() / sizeof(UpdateFileEntry));
-    std::memcpy(records.data(), bytes.data(), records.size() * sizeof(UpdateFileEntry));
-    return records;
+    return RecordsOf(card.Read("ver.dat"));
   }
 
   TempCard card;

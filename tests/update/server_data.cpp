@@ -1,5 +1,7 @@
 #include "tests/update/server_data.h"
 
+#include <cstring>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -62,6 +64,12 @@ std::string Md5Hex(const std::string& bytes) {
   md5.Update(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   md5.Final();
   return DigestHex(md5.digest);
+}
+
+std::vector<UpdateFileEntry> RecordsOf(const std::string& bytes) {
+  std::vector<UpdateFileEntry> records(bytes.size() / sizeof(UpdateFileEntry));
+  std::memcpy(records.data(), bytes.data(), records.size() * sizeof(UpdateFileEntry));
+  return records;
 }
 
 std::string DigestHex(const unsigned char* digest) {

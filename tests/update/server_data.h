@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "update/update_file_entry.h"
+
 namespace testing_support {
 
 struct ReleaseFile {
@@ -45,6 +47,8 @@ class ServerData {
 std::string CardPath(const std::string& name);
 // The MD5 digest of bytes, as 32 lower-case hex digits.
 std::string Md5Hex(const std::string& bytes);
+// The records of a version file's bytes, in order.
+std::vector<UpdateFileEntry> RecordsOf(const std::string& bytes);
 // A 16-byte digest as lower-case hex.
 std::string DigestHex(const unsigned char* digest);
 
