@@ -59,7 +59,9 @@ int CountProgressCallback(void* user, double dltotal, double dlnow, double, doub
   bool post = false;
   {
     std::lock_guard<std::mutex> guard(g_statusLock);
-    g_nCountTotal = Truncate<std::int32_t>(dltotal) / 1024;
+    // A server that announces no size gets the size received so far as the
+    // total, so that the line grows instead of showing 0.
+    g_nCountTotal = Truncate<std::int32_t>(dltotal > 0 ? dltotal : dlnow) / 1024;
     g_nCountDone = Truncate<std::int32_t>(dlnow) / 1024;
     post = !g_bCountPending;
     g_bCountPending = true;

@@ -86,6 +86,8 @@ bool FetchFile(PassState& pass, int i) {
     g_nFileSize = entry.nSize;
     g_nFilePercent = 0;
   }
+  // The file line names the file from the start of its transfer, at 0 %.
+  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
   PostStatus(job, CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
 
   const CURLcode result = session.Perform();

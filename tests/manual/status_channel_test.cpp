@@ -77,6 +77,11 @@ TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"0/0 KB");
 
+    // No size announced: the total grows with what has arrived.
+    CountProgressCallback(&job, 0, 5 * 1024.0, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, 1009), L"5/5 KB");
+
     CountProgressCallback(&job, 2 * 1048576.0, 1048576, 0, 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"1024/2048 KB");
