@@ -65,6 +65,7 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
     // A count notification of an earlier job that never reached a window.
     std::lock_guard<std::mutex> guard(g_statusLock);
     g_bCountPending = false;
+    g_nStalledSeconds = 0;
   }
   // The manual download disables its own button too: one job at a time.
   for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
@@ -83,6 +84,11 @@ LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
   {
     std::lock_guard<std::mutex> guard(g_statusLock);
     m_strCountText.Format(L"%d/%d %s", g_nCountDone, g_nCountTotal, g_strCountUnit);
+    if (g_nStalledSeconds > 0) {
+      CString stalled;
+      stalled.Format(GetMsg(97), g_nStalledSeconds);
+      m_strCountText += stalled;
+    }
     m_strStatus = g_strStatusLog;
     total = g_nCountTotal;
     done = g_nCountDone;
