@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/main_dialog.h"
+#include "app/usage.h"
 #include "framework/backend.h"
 
 void ApplyStartFlags(const CCustomCommandLineInfo& info, CHalyardDlg& dialog) {
@@ -25,9 +26,15 @@ BOOL CHalyardApp::InitInstance() {
   m_pMainWnd = &dialog;
   CCustomCommandLineInfo commandLine;
   ParseCommandLine(commandLine);
+  if (commandLine.m_bShowHelp) {
+    PrintUsage();
+    m_pMainWnd = nullptr;
+    return FALSE;
+  }
   ApplyStartFlags(commandLine, dialog);
   dialog.DoModal();
   if (afx::Backend* backend = afx::GetBackend()) backend->ReportStatusLog(dialog.GetStatusText());
+  m_nExitStatus = dialog.GetExitStatus();
   m_pMainWnd = nullptr;
   return FALSE;
 }

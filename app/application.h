@@ -10,6 +10,12 @@ class CCustomCommandLineInfo;
 class CHalyardApp : public CWinAppEx {
  public:
   BOOL InitInstance() override;
+  // The exit status: how an unattended run's update ended (UpdateResult),
+  // else 0.
+  int ExitInstance() override { return m_nExitStatus; }
+
+ private:
+  int m_nExitStatus = 0;
 };
 
 // Hands the switches on to the main window's start flags.

@@ -81,6 +81,20 @@ const MSGENTRY g_msgEnglish[] = {
     {35, L"MAC Address"},
     {36, L"Save"},
     {37, L"Cancel"},
+    {90, L"Usage: koral70 [/b] [/e] [--help]\n"
+         L"  /b      update the card unattended; the window closes when the update ends\n"
+         L"  /e      finish a self-update of the client, then update (the client starts its\n"
+         L"          successor so)\n"
+         L"  --help  show this text\n"
+         L"\n"
+         L"Exit status of a /b run:\n"},
+    {91, L"the card is current"},
+    {92, L"the window was closed before the update ended"},
+    {93, L"cannot log in or reach the server"},
+    {94, L"a transfer or a write on the card failed"},
+    {95, L"the card is current, but log files stayed on it"},
+    {96, L"a new client was started to finish the update"},
+    {97, L"  (no data for %d s)"},
     {0, L""},
 };
 
@@ -163,5 +177,19 @@ const MSGENTRY g_msgJapanese[] = {
     {35, L"MAC アドレス"},
     {36, L"保存"},
     {37, L"キャンセル"},
+    {90, L"使い方: koral70 [/b] [/e] [--help]\n"
+         L"  /b      SDカードを自動でアップデートし、終了時にウィンドウを閉じます\n"
+         L"  /e      クライアントの自己更新を完了してからアップデートします\n"
+         L"          (クライアントが新しいクライアントを起動するときに使います)\n"
+         L"  --help  この説明を表示します\n"
+         L"\n"
+         L"/b 実行の終了ステータス:\n"},
+    {91, L"カードは最新です"},
+    {92, L"アップデートの終了前にウィンドウが閉じられました"},
+    {93, L"ログインできないか、サーバーに接続できません"},
+    {94, L"転送またはSDカードへの書込みに失敗しました"},
+    {95, L"カードは最新ですが、ログファイルがカードに残っています"},
+    {96, L"新しいクライアントを起動し、アップデートを引き継ぎました"},
+    {97, L"  (%d 秒間データなし)"},
     {0, L""},
 };

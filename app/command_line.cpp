@@ -7,5 +7,10 @@ void CCustomCommandLineInfo::ParseParam(const wchar_t* param, BOOL, BOOL) {
     m_bBatch = TRUE;
     return;
   }
-  if (std::wcscmp(param, L"e") == 0) m_bSelfUpdated = TRUE;
+  if (std::wcscmp(param, L"e") == 0) {
+    m_bSelfUpdated = TRUE;
+    return;
+  }
+  // "--help" arrives with one of its dashes removed.
+  if (std::wcscmp(param, L"-help") == 0 || std::wcscmp(param, L"?") == 0) m_bShowHelp = TRUE;
 }

@@ -1,5 +1,6 @@
 // The program's command line: the switches "e" (finish a self-update, then
-// update) and "b" (unattended update). Everything else is ignored.
+// update), "b" (unattended update) and "--help" or "/?" (print the usage and
+// end). Everything else is ignored.
 #pragma once
 
 #include "framework/afx.h"
@@ -11,4 +12,5 @@ class CCustomCommandLineInfo : public CCommandLineInfo {
 
   BOOL m_bSelfUpdated = FALSE;
   BOOL m_bBatch = FALSE;
+  BOOL m_bShowHelp = FALSE;
 };

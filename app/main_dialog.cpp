@@ -3,6 +3,7 @@
 #include "app/catalogue.h"
 #include "app/product.h"
 #include "app/status_channel.h"
+#include "app/update_result.h"
 #include "platform/system.h"
 #include "res/resource.h"
 #include "update/credentials.h"
@@ -82,7 +83,11 @@ void CHalyardDlg::OnPaint() {
 
 HICON CHalyardDlg::OnQueryDragIcon() { return m_hIcon; }
 
-LRESULT CHalyardDlg::OnJobFinished(WPARAM, LPARAM) {
+int CHalyardDlg::GetExitStatus() const { return m_bBatch ? m_nUpdateResult : 0; }
+
+LRESULT CHalyardDlg::OnJobFinished(WPARAM, LPARAM lParam) {
+  // A hand-over's outcome is the window's own: OnLaunchClient has set it.
+  if (lParam != kUpdateHandedOver) m_nUpdateResult = static_cast<int>(lParam);
   for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
     if (CWnd* control = GetDlgItem(id)) control->EnableWindow(TRUE);
   return 0;

@@ -2,6 +2,7 @@
 // while one runs, and shows what the jobs report through window messages.
 #pragma once
 
+#include "app/update_result.h"
 #include "framework/afx.h"
 
 class CHalyardDlg : public CDialog {
@@ -16,6 +17,9 @@ class CHalyardDlg : public CDialog {
 
   // The status log as the window last set it.
   const CString& GetStatusText() const { return m_strStatus; }
+  // The program's exit status: in an unattended run how its update ended
+  // (UpdateResult), else 0.
+  int GetExitStatus() const;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -51,6 +55,9 @@ class CHalyardDlg : public CDialog {
   CString m_strFileText;
   CEdit m_editStatus;
   wchar_t m_szModulePath[255] = {};
+  // How the last job ended (UpdateResult; the manual download always ends
+  // with 0); "not finished" until one has.
+  int m_nUpdateResult = kUpdateNotFinished;
 
   DECLARE_MESSAGE_MAP()
 };

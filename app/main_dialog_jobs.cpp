@@ -3,6 +3,7 @@
 #include "app/catalogue.h"
 #include "app/main_dialog.h"
 #include "app/status_channel.h"
+#include "app/update_result.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "update/self_update.h"
@@ -31,7 +32,9 @@ void PutCaretAtEnd(CEdit& edit, const CString& text) {
 UINT UpdateThreadProc(void* param) {
   auto* job = static_cast<JOBPARAM*>(param);
   const int result = RunUpdateJob(job);
-  PostMessageW(job->hWnd, WM_JOB_FINISHED, 0, 0);
+  // The job's result travels with its end notice, so that the window holds
+  // the outcome of the last update.
+  PostMessageW(job->hWnd, WM_JOB_FINISHED, 0, result);
   if (job->bBatch) PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 0, 0);
   delete job;
   return static_cast<UINT>(result);
@@ -62,6 +65,7 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
     // A count notification of an earlier job that never reached a window.
     std::lock_guard<std::mutex> guard(g_statusLock);
     g_bCountPending = false;
+    g_nStalledSeconds = 0;
   }
   // The manual download disables its own button too: one job at a time.
   for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
@@ -69,7 +73,7 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   if (AfxBeginThread(proc, job, 0, 0, 0, nullptr)) return true;
   // No thread: nothing will ever post WM_JOB_FINISHED, so recover here.
   delete job;
-  OnJobFinished(0, 0);
+  OnJobFinished(0, kUpdateNotFinished);
   AfxMessageBox(GetMsg(54), MB_OK);
   return false;
 }
@@ -80,6 +84,11 @@ LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
   {
     std::lock_guard<std::mutex> guard(g_statusLock);
     m_strCountText.Format(L"%d/%d %s", g_nCountDone, g_nCountTotal, g_strCountUnit);
+    if (g_nStalledSeconds > 0) {
+      CString stalled;
+      stalled.Format(GetMsg(97), g_nStalledSeconds);
+      m_strCountText += stalled;
+    }
     m_strStatus = g_strStatusLog;
     total = g_nCountTotal;
     done = g_nCountDone;
@@ -122,9 +131,22 @@ LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
 }
 
 LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
-  if (wParam == 2 && CopyCardClient() != 0) return 0;
+  // A hand-over that fails leaves the old client in charge: the window stays
+  // (an unattended run then ends with its WM_LAUNCH_CLIENT 0).
+  if (wParam == 2 && CopyCardClient() != 0) {
+    m_nUpdateResult = kUpdateTransferFailed;
+    return 0;
+  }
   Sleep(200);
-  if (wParam != 0) ShellExecuteA(nullptr, "open", "new_koral70.exe", "/e", nullptr, SW_SHOWNORMAL);
+  if (wParam != 0) {
+    if (!ShellSucceeded(
+            ShellExecuteA(nullptr, "open", "new_koral70.exe", "/e", nullptr, SW_SHOWNORMAL))) {
+      m_nUpdateResult = kUpdateTransferFailed;
+      AfxMessageBox(GetMsg(53), MB_OK);
+      return 0;
+    }
+    m_nUpdateResult = kUpdateHandedOver;
+  }
   EndDialog(0);
   return 0;
 }

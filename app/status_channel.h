@@ -44,6 +44,11 @@ extern std::atomic<std::uint32_t> g_bFilePending;
 // transfer cannot flood the window's queue; the handler shows the latest
 // counts in any case.
 extern bool g_bCountPending;
+// Whole seconds since the running transfer last received a byte, once that
+// is more than kStallNoticeMs (else 0); guarded by g_statusLock. The count
+// line shows it.
+constexpr ULONGLONG kStallNoticeMs = 5000;
+extern std::int32_t g_nStalledSeconds;
 
 // Thread procedures: run the job body, post WM_JOB_FINISHED (and, after an
 // unattended update, WM_LAUNCH_CLIENT with 0), free the record.

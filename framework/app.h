@@ -20,6 +20,9 @@ class CWinApp {
   CWinApp();
   virtual ~CWinApp();
   virtual BOOL InitInstance() { return TRUE; }
+  // Called when InitInstance has returned; its result is the program's exit
+  // status.
+  virtual int ExitInstance() { return 0; }
   void ParseCommandLine(CCommandLineInfo& info);
   HICON LoadIcon(UINT id) const;
 

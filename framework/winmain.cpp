@@ -22,7 +22,9 @@ int AfxWinMain(int argc, char** argv) {
     afx::SetUiThread();
     afx::UseHeadlessBackend();
     app->InitInstance();
-    return 0;
+    return app->ExitInstance();
   }
-  return afx::RunWithWx(argc, argv, [app] { app->InitInstance(); });
+  // A toolkit that could not start has its own non-zero status.
+  const int code = afx::RunWithWx(argc, argv, [app] { app->InitInstance(); });
+  return code != 0 ? code : app->ExitInstance();
 }

@@ -13,13 +13,11 @@ namespace {
 constexpr int kIdInstructions = 1029;
 constexpr int kIdViewPolicy = 1047;
 
-// The received body when the transfer completed with status 200, else empty.
+// The received body when the transfer completed, else empty. Its status is
+// not looked at: a site that answers the logo with an error page still
+// shows the policy page, which carries the consent.
 std::vector<unsigned char> CompleteBody(CHttpSession& session, CURLcode result) {
-  long status = 0;
-  if (result != CURLE_OK ||
-      curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK ||
-      status != 200 || !session.m_pResponse)
-    return {};
+  if (result != CURLE_OK || !session.m_pResponse) return {};
   return {session.m_pResponse, session.m_pResponse + session.m_nResponseSize};
 }
 }  // namespace
@@ -97,8 +95,7 @@ void CAgreeDialog::OnViewPrivacyPolicy() {
     AfxMessageBox(GetMsg(77), MB_ICONERROR);
     return;
   }
-  // A logo that did not arrive whole (an error page, a cut transfer) counts
-  // as missing, so the page is not shown.
+  // A logo cut off in transit counts as missing, so the page is not shown.
   const std::vector<unsigned char> page(pageSession.m_pResponse,
                                         pageSession.m_pResponse + pageSession.m_nResponseSize);
   const std::vector<unsigned char> logo = CompleteBody(logoSession, logoResult);

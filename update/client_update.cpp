@@ -26,13 +26,13 @@ bool Succeeded(CHttpSession& session) {
 }
 }  // namespace
 
-void DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
+UpdateResult DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
                        std::uint32_t size) {
   const char* url = reinterpret_cast<const char*>(answer) + kClientUpdateUrlOffset;
   const std::uint32_t urlBytes = size - kClientUpdateUrlOffset;
   if (urlBytes > kMaxUrlBytes || std::memchr(url, '\0', urlBytes)) {
     ShowJobMessage(42);
-    return;
+    return kUpdateNoLogin;
   }
   PostStatus(job, GetMsg(52));
   session.SetProgressCallback(CountProgressCallback);
@@ -44,16 +44,17 @@ void DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char
   if (session.Perform() != CURLE_OK || !Succeeded(session)) {
     PostStatus(job, GetMsg(61));
     ShowJobMessage(53);
-    return;
+    return kUpdateTransferFailed;
   }
   if (!WriteCardFile(kNewClient, session.m_pResponse, session.m_nResponseSize)) {
     PostStatus(job, GetMsg(61));
     ShowJobMessage(58, kNoEntryNumber);
-    return;
+    return kUpdateTransferFailed;
   }
   session.ResetResponse();
   PostStatus(job, GetMsg(60));
   PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 1, 0);
+  return kUpdateHandedOver;
 }
 
 UpdateFileEntry* FindClientEntry(std::vector<UpdateFileEntry>& list) {

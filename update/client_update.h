@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/status_channel.h"
+#include "app/update_result.h"
 #include "net/http_session.h"
 #include "update/update_file_entry.h"
 #include "update/version_file.h"
@@ -15,9 +16,10 @@
 constexpr std::uint64_t kMaxClientReply = 256ull << 20;
 
 // Fetches the client named by the "C" answer body into "new_koral70.exe"
-// on session, then asks the window to start it (WM_LAUNCH_CLIENT with 1).
-// Reports every failure itself; nothing is written or started then.
-void DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
+// on session, then asks the window to start it (WM_LAUNCH_CLIENT with 1) and
+// returns kUpdateHandedOver. Reports every failure itself; nothing is
+// written or started then.
+UpdateResult DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
                        std::uint32_t size);
 
 // The first entry named "Support\updater\koral70.exe"; null when none is.

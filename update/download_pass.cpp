@@ -86,6 +86,8 @@ bool FetchFile(PassState& pass, int i) {
     g_nFileSize = entry.nSize;
     g_nFilePercent = 0;
   }
+  // The file line names the file from the start of its transfer, at 0 %.
+  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
   PostStatus(job, CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
 
   const CURLcode result = session.Perform();
@@ -170,11 +172,11 @@ void SendEndOfPass(CHttpSession& session) {
   session.Perform();
 }
 
-void ShowSummary(PassState& pass) {
+UpdateResult ShowSummary(PassState& pass) {
   JOBPARAM* job = pass.job;
   if (pass.failed) {
     ShowJobMessage(62, MB_ICONEXCLAMATION);
-    return;
+    return kUpdateTransferFailed;
   }
   {
     std::lock_guard<std::mutex> lock(g_statusLock);
@@ -186,11 +188,13 @@ void ShowSummary(PassState& pass) {
     // The old "ver.dat" stays when the new one cannot be written.
     if (!WriteVersionFile(pass.list)) {
       ShowJobMessage(62, MB_ICONEXCLAMATION);
-      return;
+      return kUpdateTransferFailed;
     }
-    if (pass.clientUpdateMode)
+    if (pass.clientUpdateMode) {
       PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 2, 0);
-    else if (!job->bBatch)
+      return kUpdateHandedOver;
+    }
+    if (!job->bBatch)
       ShowJobMessage(64, MB_ICONINFORMATION);
   } else if (!job->bBatch) {
     {
@@ -200,16 +204,19 @@ void ShowSummary(PassState& pass) {
     PostStatus(job, GetMsg(50));
     ShowJobMessage(50, MB_ICONINFORMATION);
   }
+  return kUpdateCurrent;
 }
 }  // namespace
 
-void RunDownloadPass(JOBPARAM* job, CHttpSession& session, std::vector<UpdateFileEntry>& list) {
+UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
+                             std::vector<UpdateFileEntry>& list) {
   PassState pass{job, session, list, CVersionFile()};
 
   g_bUploadFailed = false;
   g_pUploadSession = &session;
   UploadLogFolder(CardLogFolder(job->szModulePath), L"*.*");
   g_pUploadSession = nullptr;
+  const bool logsLeft = g_bUploadFailed;
 
   pass.versionFile.Open();
   session.SetProgressCallback(FileProgressCallback);
@@ -227,5 +234,6 @@ void RunDownloadPass(JOBPARAM* job, CHttpSession& session, std::vector<UpdateFil
   pass.versionFile.Close();
   SendEndOfPass(session);
   if (pass.stylesheetFetched) PlaceReportStylesheets();
-  ShowSummary(pass);
+  const UpdateResult result = ShowSummary(pass);
+  return result == kUpdateCurrent && logsLeft ? kUpdateLogsLeft : result;
 }

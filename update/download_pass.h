@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "app/status_channel.h"
+#include "app/update_result.h"
 #include "net/http_session.h"
 #include "update/update_file_entry.h"
 
 // session is the one that carried the update query (its cookies are the
-// login). The list's digests are updated in place.
-void RunDownloadPass(JOBPARAM* job, CHttpSession& session, std::vector<UpdateFileEntry>& list);
+// login). The list's digests are updated in place. Returns how the pass
+// ended: a hand-over when it asked the window to start the new client.
+UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session, std::vector<UpdateFileEntry>& list);

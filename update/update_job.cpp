@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/catalogue.h"
+#include "app/update_result.h"
 #include "app/status_channel.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
@@ -18,7 +19,7 @@ namespace {
 constexpr std::uint32_t kMinAnswer = 2;
 
 // Checks the "L" answer and, when it is a usable list, runs the pass.
-void RunListAnswer(JOBPARAM* job, CHttpSession& session) {
+UpdateResult RunListAnswer(JOBPARAM* job, CHttpSession& session) {
   std::vector<UpdateFileEntry> list;
   switch (ConvertUpdateList(session.m_pResponse, session.m_nResponseSize, list)) {
     case ListResult::kOk:
@@ -27,22 +28,22 @@ void RunListAnswer(JOBPARAM* job, CHttpSession& session) {
       CString text;
       text.Format(L"%s (#2)", GetMsg(42));
       AfxMessageBox(text, MB_ICONEXCLAMATION);
-      return;
+      return kUpdateNoLogin;
     }
     case ListResult::kNoMemory:
       AfxMessageBox(L"Internal Error #1");
-      return;
+      return kUpdateTransferFailed;
     case ListResult::kTooShort:
     case ListResult::kUnsafeName:  // a name that would leave the card
       ShowJobMessage(42, MB_ICONEXCLAMATION);
-      return;
+      return kUpdateNoLogin;
   }
   {
     std::lock_guard<std::mutex> lock(g_statusLock);
     g_nCountTotal = static_cast<std::int32_t>(list.size());
   }
   session.ResetResponse();
-  RunDownloadPass(job, session, list);
+  return RunDownloadPass(job, session, list);
 }
 }  // namespace
 
@@ -53,7 +54,7 @@ int RunUpdateJob(JOBPARAM* job) {
   CHttpSession clientSession;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
     ShowJobMessage(39);
-    return 0;
+    return kUpdateNoLogin;
   }
   ShowProgressGroup(job->hWnd, SW_HIDE);
   {
@@ -78,17 +79,17 @@ int RunUpdateJob(JOBPARAM* job) {
   if (result != CURLE_OK && !session.m_bReplyFailed && result != CURLE_FILESIZE_EXCEEDED) {
     PostStatus(job, GetMsg(61));
     ShowJobMessage(41);
-    return 0;
+    return kUpdateNoLogin;
   }
   if (result != CURLE_OK) {  // longer than any list can be: no answer of ours
     PostStatus(job, GetMsg(61));
     ShowJobMessage(42, MB_ICONEXCLAMATION);
-    return 0;
+    return kUpdateNoLogin;
   }
   if (session.m_nResponseSize < kMinAnswer) {
     PostStatus(job, GetMsg(61));
     ShowJobMessage(42);
-    return 0;
+    return kUpdateNoLogin;
   }
   PostStatus(job, GetMsg(60));
 
@@ -97,19 +98,17 @@ int RunUpdateJob(JOBPARAM* job) {
     case 'C':
       if (!IsClientUpdateAnswer(answer, session.m_nResponseSize)) {
         ShowJobMessage(42);
-        return 0;
+        return kUpdateNoLogin;
       }
-      DownloadNewClient(job, clientSession, answer, session.m_nResponseSize);
-      return 0;
+      return DownloadNewClient(job, clientSession, answer, session.m_nResponseSize);
     case 'I':
       ShowJobMessage(49);
-      return 0;
+      return kUpdateNoLogin;
     case 'L':
-      RunListAnswer(job, session);
-      return 0;
+      return RunListAnswer(job, session);
     default:
       PostStatus(job, GetMsg(61));
       ShowJobMessage(42, MB_ICONEXCLAMATION);
-      return 0;
+      return kUpdateNoLogin;
   }
 }

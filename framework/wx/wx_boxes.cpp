@@ -3,6 +3,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/generic/msgdlgg.h>
 
 #include "framework/app.h"
 #include "framework/wx/file_filter.h"
@@ -30,7 +31,8 @@ int WxBackend::MessageBox(const CString& text, UINT flags) {
   }
   return RunBox([&] {
     // Captioned with the program's name, as the framework's message boxes are.
-    wxMessageDialog box(BoxParent(), wxui::LabelText(text.str()), wxTheApp->GetAppName(), style);
+    // wx's own dialog draws the icon; GTK's native one draws none.
+    wxGenericMessageDialog box(BoxParent(), wxui::LabelText(text.str()), wxTheApp->GetAppName(), style);
     box.ShowModal();
     return IDOK;
   });

@@ -34,3 +34,21 @@ TEST(ClientBinary, TypedStatusTextIsEscapedInTheLog) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "StatusLog: a\\\\b\\r\\nc\n");
 }
+
+TEST(ClientBinary, HelpPrintsUsageAndExitStatusesWithoutAWindow) {
+  TempCard card;
+  auto result = RunProcess({ClientBinary(), "--help"}, "", card.Path(),
+                           {{"KORAL70_UI", "headless"}, {"LANG", "C.UTF-8"}}, 30);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.rfind("Usage: koral70 [/b] [/e] [--help]\n", 0), 0u) << result.out;
+  EXPECT_NE(result.out.find("\n  0  the card is current\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\n  3  a transfer or a write on the card failed\n"), std::string::npos);
+  EXPECT_NE(result.out.find("\n  5  a new client was started to finish the update\n"), std::string::npos);
+  EXPECT_EQ(result.out.find("StatusLog:"), std::string::npos) << "a window ran";
+
+  result = RunProcess({ClientBinary(), "/?"}, "", card.Path(),
+                      {{"KORAL70_UI", "headless"}, {"LANG", "ja_JP.UTF-8"}, {"LC_ALL", ""}}, 30);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.rfind("使い方: koral70", 0), 0u) << result.out;
+  EXPECT_NE(result.out.find("\n  2  ログインできないか、サーバーに接続できません\n"), std::string::npos);
+}

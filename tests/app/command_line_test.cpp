@@ -35,3 +35,17 @@ TEST(CommandLine, EverythingElseIsIgnored) {
                                L"", L"/", L"b ", L"/exit"})
     EXPECT_EQ(Parse({other}), (Flags{false, false, false})) << other;
 }
+
+TEST(CommandLine, HelpIsAskedForWithDoubleDashOrSlashQuestionMark) {
+  const auto asks = [](const wchar_t* argument) {
+    CWinApp app;
+    app.m_arguments.emplace_back(argument);
+    CCustomCommandLineInfo info;
+    app.ParseCommandLine(info);
+    return info.m_bShowHelp == TRUE;
+  };
+  EXPECT_TRUE(asks(L"--help"));
+  EXPECT_TRUE(asks(L"/?"));
+  for (const wchar_t* other : {L"-help", L"/help", L"--HELP", L"?x", L"---help"})
+    EXPECT_FALSE(asks(other)) << other;
+}

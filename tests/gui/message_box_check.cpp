@@ -1,20 +1,40 @@
 // A worker thread's message box shows on the UI thread and hands the
 // worker the user's answer: the driving script presses Return in the box,
-// and the program exits 0 once the worker has reported IDOK.
+// and the program exits 0 once the worker has reported IDOK. Arguments
+// "information", "exclamation" or "error" and a text choose the box's icon
+// and text, for screenshots of each kind.
 #include "framework/afx.h"
 #include "framework/wx/wx_backend.h"
 #include "tests/gui/check_dialog.h"
 
+#include <cstring>
+
+#include "platform/text.h"
+
 namespace {
+UINT g_icon = MB_ICONINFORMATION;
+std::wstring g_text = L"A message box for a worker thread";
+
+UINT IconNamed(const char* name) {
+  if (std::strcmp(name, "exclamation") == 0) return MB_ICONEXCLAMATION;
+  if (std::strcmp(name, "error") == 0) return MB_ICONERROR;
+  return MB_ICONINFORMATION;
+}
+
 UINT AskFromWorker(void* param) {
   const HWND dialog = static_cast<HWND>(param);
-  const int answer = AfxMessageBox(L"A message box for a worker thread", MB_ICONINFORMATION);
+  const int answer = AfxMessageBox(g_text.c_str(), g_icon);
   PostMessageW(dialog, gui_check::WM_DONE, static_cast<WPARAM>(answer), 0);
   return 0;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3) {
+    g_icon = IconNamed(argv[1]);
+    g_text = WideFromUtf8(argv[2]);
+    argc = 1;
+  }
   gui_check::RegisterCheckTemplate();
   int result = 1;
   const int started = afx::RunWithWx(argc, argv, [&] {

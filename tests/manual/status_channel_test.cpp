@@ -8,7 +8,9 @@
 #include <chrono>
 #include <thread>
 
+#include "app/catalogue.h"
 #include "app/main_dialog.h"
+#include "platform/system.h"
 #include "framework/uiqueue.h"
 #include "tests/support/automation.h"
 #include "tests/support/temp_card.h"
@@ -77,6 +79,11 @@ TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"0/0 KB");
 
+    // No size announced: the total grows with what has arrived.
+    CountProgressCallback(&job, 0, 5 * 1024.0, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, 1009), L"5/5 KB");
+
     CountProgressCallback(&job, 2 * 1048576.0, 1048576, 0, 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"1024/2048 KB");
@@ -91,6 +98,44 @@ TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional
     EXPECT_GT(max, 0);
     EXPECT_LE(max, 0x7FFF);
     EXPECT_NEAR(BarPos(m_dialog, 1008), max / 4, 1);
+  }});
+  m_dialog.DoModal();
+}
+
+// A transfer that receives nothing for more than five seconds says so on the
+// count line, and the notice goes when bytes arrive again.
+TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSeconds) {
+  SetScript({[&] {
+    JOBPARAM job;
+    job.hWnd = m_dialog.GetSafeHwnd();
+    {
+      std::lock_guard<std::mutex> guard(g_statusLock);
+      g_strCountUnit = L"Files";
+      g_nCountTotal = 3;
+      g_nCountDone = 1;
+      g_strFileName = L"big.bin";
+      g_nFileSize = 100000;
+      g_nFilePercent = 0;
+    }
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+      const ULONGLONG start = GetTickCount64();
+      while (GetTickCount64() - start < kStallNoticeMs + 1200) {
+        FileProgressCallback(&job, 0, 500, 0, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      }
+      done = true;
+    });
+    std::vector<std::wstring> shown;
+    ServeUntilDone(done, [&] { shown.push_back(TextOf(m_dialog, 1009)); });
+    worker.join();
+    ASSERT_FALSE(shown.empty());
+    CString stalled;
+    stalled.Format(GetMsg(97), 6);
+    EXPECT_EQ(shown.back(), std::wstring(L"1/3 Files") + static_cast<const wchar_t*>(stalled));
+    FileProgressCallback(&job, 0, 800, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, 1009), L"1/3 Files");
   }});
   m_dialog.DoModal();
 }

@@ -8,6 +8,7 @@
 #include "app/main_dialog.h"
 #include "net/http_session.h"
 #include "platform/automation.h"
+#include "platform/system.h"
 #include "register/change_user_info.h"
 #include "register/reg_dialog.h"
 #include "tests/register/register_fixture.h"
@@ -96,6 +97,23 @@ TEST(ChangeUserInfo, RegisteredCardOpensTheFormToo) {
   // Nothing was downloaded: the card holds what the test put there.
   EXPECT_TRUE(server.Requests("/script/get.php").empty());
   EXPECT_FALSE(FileExists(temp.Card().Path() + "/ver.dat"));
+}
+
+TEST(ChangeUserInfo, LogoMissingOnThePolicySiteStillLetsTheUserRegister) {
+  PrivateTemp temp;
+  const std::string logo = std::string(GetUserDefaultUILanguage() == kLangJapanese
+                                           ? "/priv-policy/usr-reg/jp/"
+                                           : "/priv-policy/usr-reg/en/") +
+                           "qx-logo/qx-logo_QX_0.6.png";
+  TestServer server(MakeServerData(temp.Card().Path(), 'U'), {"--fault", logo + ":status404"});
+  std::vector<std::wstring> opened;
+  std::vector<Step> steps = {L"click 1047", [&] { opened = TakeOutput(); }, L"click 1"};
+  for (const std::wstring& command : FilledAndSent()) steps.push_back(command);
+  EXPECT_TRUE(RunFlow(steps));
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].rfind(L"ShellExecute: open ", 0), 0u);
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"information", 46)});
+  EXPECT_NE(server.Registration().find("email=taro@example.com\n"), std::string::npos);
 }
 
 TEST(ChangeUserInfo, DenyingConsentStopsBeforeAnyRequest) {

@@ -169,14 +169,30 @@ TEST(Consent, PageStatusOtherThan200) {
 
 TEST(Consent, PageWithoutItsLogoIsNotShown) {
   PrivateTemp temp;
-  for (const char* kind : {"nologo", "drop", "truncate"}) {
+  for (const char* kind : {"drop", "truncate"}) {
     const std::string logo = std::string(PagePath()) + "qx-logo/qx-logo_QX_0.6.png";
-    TestServer server(MakeServerData(temp.Card().Path(), 'L'),
-                      {"--fault", Fault(kind == std::string("nologo") ? PagePath() : logo, kind)});
+    TestServer server(MakeServerData(temp.Card().Path(), 'L'), {"--fault", Fault(logo, kind)});
     const ViewOutcome outcome = ViewOnce();
     EXPECT_FALSE(outcome.acceptEnabled) << kind;
     EXPECT_TRUE(outcome.output.empty()) << kind;
     EXPECT_FALSE(FileExists(temp.PolicyFolder() + "/privacy_policy.html")) << kind;
+  }
+}
+
+// The logo's status is not looked at: an error page in its place still lets
+// the user read the policy and consent.
+TEST(Consent, LogoAnsweringWithAnErrorStatusStillOpensThePage) {
+  PrivateTemp temp;
+  for (const char* kind : {"nologo", "status404"}) {
+    const std::string logo = std::string(PagePath()) + "qx-logo/qx-logo_QX_0.6.png";
+    TestServer server(MakeServerData(temp.Card().Path(), 'L'),
+                      {"--fault", Fault(kind == std::string("nologo") ? PagePath() : logo, kind)});
+    const ViewOutcome outcome = ViewOnce();
+    EXPECT_TRUE(outcome.acceptEnabled) << kind;
+    ASSERT_EQ(outcome.output.size(), 1u) << kind;
+    EXPECT_EQ(outcome.output[0].rfind(L"ShellExecute: open ", 0), 0u) << kind;
+    EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/privacy_policy.html")) << kind;
+    EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/qx-logo/qx-logo_QX_0.6.png")) << kind;
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
+#include "app/update_result.h"
 #include "tests/update/server_data.h"
 #include "update/update_file_entry.h"
 
@@ -35,11 +36,16 @@ class ClientOnCard : public ::testing::Test {
     client = ReadFile(ClientBinary());
   }
   // Runs "koral70.exe args" from the card with the reference server.
-  ProcessResult Run(const ServerProcess& server, const std::vector<std::string>& args) {
+  ProcessResult Run(const ServerProcess& server, const std::vector<std::string>& args,
+                    const std::string& input = "") {
+    return RunAt(server.BaseUrl(), args, input);
+  }
+  ProcessResult RunAt(const std::string& url, const std::vector<std::string>& args,
+                      const std::string& input = "") {
     std::vector<std::string> argv = {"/usr/bin/unshare", "-m", "/bin/sh", "-c", kOnOwnDrive, card.Path()};
     argv.insert(argv.end(), args.begin(), args.end());
-    return RunProcess(argv, "", card.Path(),
-                      {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", server.BaseUrl()},
+    return RunProcess(argv, input, card.Path(),
+                      {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", url},
                        {"http_proxy", ""}, {"LANG", "C.UTF-8"}},
                       120);
   }
@@ -134,7 +140,7 @@ TEST_F(ClientOnCard, ServerAnnouncedClientReplacesItselfAndUpdates) {
   ASSERT_TRUE(server.Started());
 
   const ProcessResult result = Run(server, {"/b"});
-  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.exitCode, kUpdateHandedOver) << result.err;
   EXPECT_NE(result.out.find("ShellExecute: open new_koral70.exe /e"), std::string::npos) << result.out;
   ASSERT_TRUE(WaitForSwap(newClient)) << result.out;
   ASSERT_TRUE(WaitForCount(server, "get.php f=-1", 1));
@@ -160,7 +166,7 @@ TEST_F(ClientOnCard, DifferentClientEntryReplacesItselfAndUpdates) {
   ASSERT_TRUE(server.Started());
 
   const ProcessResult result = Run(server, {"/b"});
-  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.exitCode, kUpdateHandedOver) << result.err;
   EXPECT_NE(result.out.find("ShellExecute: open new_koral70.exe /e"), std::string::npos) << result.out;
   // The first run fetched only the client; the new one fetches the rest.
   ASSERT_TRUE(WaitForCount(server, "get.php f=-1", 2)) << result.out;
@@ -172,4 +178,87 @@ TEST_F(ClientOnCard, DifferentClientEntryReplacesItselfAndUpdates) {
   for (const auto& line : server.Log())
     if (line.rfind("REQ POST /script/get.php", 0) == 0) fetched.push_back(line.substr(25, line.find(' ', 25) - 25));
   EXPECT_EQ(fetched, (std::vector<std::string>{"f=1", "f=-1", "f=0", "f=2", "f=-1"}));
+}
+
+// The exit status of an unattended run tells a scheduler how it ended.
+TEST_F(ClientOnCard, ExitStatusSaysTheServerCouldNotBeReachedOrRefusedTheLogin) {
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  InstallClient(client);
+  {
+    ServerProcess server(data.Arguments());
+    ASSERT_TRUE(server.Started());
+    card.Write("pass.ini", "serial=123456789\npass=wrong\n");
+    ProcessResult result = Run(server, {"/b"});
+    EXPECT_EQ(result.exitCode, kUpdateNoLogin) << result.out;
+    EXPECT_NE(result.out.find("MessageBox[none]: Incorrect serial number or password"), std::string::npos)
+        << result.out;
+  }
+  card.Write("pass.ini", "serial=123456789\npass=secret\n");
+  ProcessResult result = RunAt("http://127.0.0.1:9", {"/b"});  // nothing listens there
+  EXPECT_EQ(result.exitCode, kUpdateNoLogin) << result.out;
+  EXPECT_NE(result.out.find("Cannot connect to server"), std::string::npos) << result.out;
+  EXPECT_FALSE(card.Exists("Readme.txt"));
+}
+
+TEST_F(ClientOnCard, ExitStatusSaysATransferFailed) {
+  data.SetRelease({{"Readme.txt", "read me\n"}, {"Docs\\notes.txt", "notes\n"}});
+  InstallClient(client);
+  std::vector<std::string> arguments = data.Arguments();
+  arguments.insert(arguments.end(), {"--fault", "/script/get.php:drop:f=1"});
+  ServerProcess server(arguments);
+  ASSERT_TRUE(server.Started());
+
+  const ProcessResult result = Run(server, {"/b"});
+  EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out;
+  EXPECT_NE(result.out.find("MessageBox[exclamation]: Update failed"), std::string::npos) << result.out;
+  EXPECT_FALSE(card.Exists("ver.dat"));
+}
+
+TEST_F(ClientOnCard, ExitStatusSaysLogsStayedOnACurrentCard) {
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  InstallClient(client);
+  card.Write("logs/today.log", "log of today");
+  std::vector<std::string> arguments = data.Arguments();
+  arguments.insert(arguments.end(), {"--fault", "/script/logupload.php:status500"});
+  ServerProcess server(arguments);
+  ASSERT_TRUE(server.Started());
+
+  ProcessResult result = Run(server, {"/b"});
+  EXPECT_EQ(result.exitCode, kUpdateLogsLeft) << result.out;
+  EXPECT_EQ(card.Read("Readme.txt"), "read me\n");
+  EXPECT_EQ(card.Read("logs/today.log"), "log of today");
+}
+
+TEST_F(ClientOnCard, ExitStatusIsZeroOnlyWhenTheCardIsCurrent) {
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  InstallClient(client);
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+  EXPECT_EQ(Run(server, {"/b"}).exitCode, kUpdateCurrent);
+  EXPECT_EQ(Run(server, {"/b"}).exitCode, kUpdateCurrent);  // nothing to fetch
+  // Without /b the status stays 0 whatever the update did.
+  card.Write("pass.ini", "serial=123456789\npass=wrong\n");
+  EXPECT_EQ(Run(server, {}, "click 1000\n").exitCode, 0);
+}
+
+// A new client that cannot be started leaves the old one in charge: the
+// user is told, the window stays, and an unattended run ends with a failure.
+TEST_F(ClientOnCard, NewClientThatCannotStartIsReportedAndTheWindowStays) {
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  data.SetClient("not a program", 341);
+  InstallClient(client);
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+
+  ProcessResult result = Run(server, {"/b"});
+  EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out;
+  EXPECT_NE(result.out.find("ShellExecute: open new_koral70.exe /e"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("MessageBox[none]: Error downloading data"), std::string::npos) << result.out;
+  EXPECT_EQ(card.Read("koral70.exe"), client);
+
+  // Interactive: after the message the window still takes commands.
+  result = Run(server, {}, "click 1000\nset 1001 still open\nclick 1\n");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_NE(result.out.find("MessageBox[none]: Error downloading data"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("StatusLog: still open"), std::string::npos) << result.out;
 }

@@ -32,22 +32,25 @@ class ClientUpdate : public ::testing::Test {
   TempCard card;
   ServerData data;
 };
+// New clients that can really be started: a failed start is reported.
+constexpr const char* kRunnableClient = "#!/bin/sh\nexit 0 # the new client\n";
+constexpr const char* kRunnableClientV2 = "#!/bin/sh\nexit 0 # client v2!\n";
 }  // namespace
 
 TEST_F(ClientUpdate, ServerNamedClientIsFetchedAndStarted) {
   data.SetRelease({{"a.txt", "a"}});
-  data.SetClient("the new client", 341);
+  data.SetClient(kRunnableClient, 341);
   auto server = StartServer(data);
   const UpdateRun run = RunUpdate();
   EXPECT_EQ(run.output, std::vector<std::wstring>{kLaunch});
-  EXPECT_EQ(card.Read("new_koral70.exe"), "the new client");
+  EXPECT_EQ(card.Read("new_koral70.exe"), kRunnableClient);
   EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\nDownloading client udate... \r\n OK\r\n\r\n");
   EXPECT_FALSE(card.Exists("a.txt"));
 }
 
 TEST_F(ClientUpdate, AnErrorPageOrNothingIsNoClient) {
   data.SetRelease({{"a.txt", "a"}});
-  data.SetClient("the new client", 341);
+  data.SetClient(kRunnableClient, 341);
   for (const char* fault : {"/client/koral70.exe:status404", "/client/koral70.exe:empty",
                             "/client/koral70.exe:truncate"}) {
     auto server = StartServer(data, {"--fault", fault});
@@ -83,7 +86,7 @@ TEST_F(ClientUpdate, ADifferentClientEntryFetchesOnlyItAndKeepsTheOtherRecords) 
 
   // A new release: a new client and a new readme under a new tag.
   data.SetRelease({{"Readme.txt", "read me again", "1.1"},
-                   {"Support\\updater\\koral70.exe", "client v2!", "3.5.0"},
+                   {"Support\\updater\\koral70.exe", kRunnableClientV2, "3.5.0"},
                    {"VQA\\settings.ini", "local", "1.0", true}});
   const UpdateRun run = RunUpdate();
   WaitForEnd(*server, 2);
@@ -92,8 +95,8 @@ TEST_F(ClientUpdate, ADifferentClientEntryFetchesOnlyItAndKeepsTheOtherRecords) 
             std::wstring::npos);
   EXPECT_EQ(FetchedIndexes(*server), (std::vector<int>{0, 1, 2, -1, 1, -1}));
   EXPECT_EQ(card.Read("Readme.txt"), "read me");
-  EXPECT_EQ(card.Read("Support/updater/koral70.exe"), "client v2!");
-  EXPECT_EQ(card.Read("new_koral70.exe"), "client v2!");
+  EXPECT_EQ(card.Read("Support/updater/koral70.exe"), kRunnableClientV2);
+  EXPECT_EQ(card.Read("new_koral70.exe"), kRunnableClientV2);
   // The other records are the old ones, so the next pass still sees them as
   // they are on the card.
   const auto after = VersionRecords();
