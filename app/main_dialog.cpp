@@ -53,6 +53,7 @@ BOOL CHalyardDlg::OnInitDialog() {
   UpdateData(FALSE);
   for (int id : {1012, 1008, 1009, 1045, 1046})
     if (CWnd* control = GetDlgItem(id)) control->ShowWindow(SW_HIDE);
+  RepairClientSwap();
   if (m_bFinishSelfUpdate) FinishSelfUpdate();
   if (m_bAutoStart) OnStartUpdate();
   return FALSE;

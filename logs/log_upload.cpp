@@ -104,5 +104,11 @@ void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
 
 CString CardLogFolder(const wchar_t* modulePath) {
   if (!modulePath || !*modulePath) return CString(L"D:\\logs_2");
-  return CString(GetModuleDriveRoot() + L"logs");
+  // "logs" beside the program: on a card, whose root holds the program, that
+  // is the drive's own log folder; a program run from any other folder never
+  // reaches up to the root of the drive that holds it.
+  const std::wstring path = modulePath;
+  const size_t separator = path.find_last_of(L"\\/");
+  const std::wstring folder = separator == std::wstring::npos ? L"" : path.substr(0, separator + 1);
+  return CString(folder + L"logs");
 }

@@ -17,6 +17,6 @@ extern bool g_bUploadFailed;
 // Symbolic links are neither followed, sent nor deleted.
 void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern);
 
-// The card's log folder: "logs" at the root of the drive the program runs
-// from, or "D:\logs_2" when the program's path is empty.
+// The card's log folder: "logs" in the folder that holds the program (the
+// card's root), or "D:\logs_2" when the program's path is empty.
 CString CardLogFolder(const wchar_t* modulePath);

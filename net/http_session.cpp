@@ -1,5 +1,6 @@
 #include "net/http_session.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,10 +11,11 @@ CHttpSession* g_pUploadSession = nullptr;
 
 namespace {
 
-// A transfer that receives less than 1 byte per second for 60 seconds is
-// given up, so a stalled server cannot hold a job (or the window) for ever.
-constexpr long kLowSpeedLimit = 1;
-constexpr long kLowSpeedTime = 60;
+// A transfer whose rate stays under 100 bytes a second for 60 seconds is
+// given up, so neither a stalled nor a trickling server can hold a job (or
+// the window) for ever.
+constexpr long kLowSpeedLimit = 100;
+std::atomic<long> g_lowSpeedSeconds{60};
 
 // Appends one chunk of the reply body. The body stays zero-terminated and
 // grows by exactly the chunk's size. Returning less than the chunk's size
@@ -55,7 +57,7 @@ CHttpSession::CHttpSession() {
   curl_easy_setopt(m_hCurl, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(m_hCurl, CURLOPT_COOKIEFILE, "");
   curl_easy_setopt(m_hCurl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimit);
-  curl_easy_setopt(m_hCurl, CURLOPT_LOW_SPEED_TIME, kLowSpeedTime);
+  curl_easy_setopt(m_hCurl, CURLOPT_LOW_SPEED_TIME, g_lowSpeedSeconds.load());
 }
 
 CHttpSession::~CHttpSession() {
@@ -162,3 +164,5 @@ void CHttpSession::SetReplyLimit(std::uint64_t limit) {
   // the write callback enforces the limit for replies without one.
   curl_easy_setopt(m_hCurl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limit));
 }
+
+void SetLowSpeedWindowForTesting(long seconds) { g_lowSpeedSeconds = seconds; }

@@ -53,3 +53,8 @@ class CHttpSession {
 
 // The session on which the log upload builds its multipart form.
 extern CHttpSession* g_pUploadSession;
+
+// Test seam: the length in seconds of the low-speed window (60) for sessions
+// created afterwards, so that a test sees the guard fire within seconds. Only
+// code can set it; no user setting reaches it.
+void SetLowSpeedWindowForTesting(long seconds);

@@ -8,8 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/system.h"
@@ -252,40 +250,4 @@ bool IsSymbolicLinkW(const wchar_t* path) {
 
 bool FlushToDisk(FILE* file) {
   return file && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-}
-
-std::string MountPointOf(const std::string& path, const std::string& mountinfo) {
-  std::istringstream lines(mountinfo);
-  std::string line, best = "/";
-  while (std::getline(lines, line)) {
-    std::istringstream fields(line);
-    std::string id, parent, devno, root, mount;
-    if (!(fields >> id >> parent >> devno >> root >> mount)) continue;
-    // Octal escapes (\040 for a blank) in mount points.
-    std::string decoded;
-    for (size_t i = 0; i < mount.size(); ++i) {
-      if (mount[i] == '\\' && i + 3 < mount.size()) {
-        decoded += static_cast<char>(std::stoi(mount.substr(i + 1, 3), nullptr, 8));
-        i += 3;
-      } else {
-        decoded += mount[i];
-      }
-    }
-    const bool holds = decoded == "/" || path == decoded ||
-                       (path.rfind(decoded, 0) == 0 && path.size() > decoded.size() &&
-                        path[decoded.size()] == '/');
-    if (holds && decoded.size() > best.size()) best = decoded;
-  }
-  if (best.back() != '/') best += '/';
-  return best;
-}
-
-std::wstring GetModuleDriveRoot() {
-  char module[4096];
-  ssize_t n = readlink("/proc/self/exe", module, sizeof module - 1);
-  if (n <= 0) return L"/";
-  std::ifstream in("/proc/self/mountinfo");
-  std::stringstream text;
-  text << in.rdbuf();
-  return WideFromUtf8(MountPointOf(std::string(module, static_cast<size_t>(n)), text.str()));
 }

@@ -67,8 +67,3 @@ bool FlushToDisk(FILE* file);
 std::string NativePath(const char* path);
 std::string NativePath(const wchar_t* path);
 
-// The root of the drive (mount point) that holds the running program, with a
-// trailing '/'.
-std::wstring GetModuleDriveRoot();
-// The longest mount point in a mountinfo text that holds the path, for tests.
-std::string MountPointOf(const std::string& path, const std::string& mountinfo);

@@ -6,14 +6,13 @@
 #include "app/catalogue.h"
 #include "platform/files.h"
 #include "update/card_file_writer.h"
+#include "update/client_files.h"
 #include "update/file_size.h"
 #include "update/job_ui.h"
 #include "update/md5.h"
 #include "update/update_query.h"
 
 namespace {
-constexpr const char* kNewClient = "new_koral70.exe";
-constexpr const char* kRunningClient = "koral70.exe";
 // The session's URL buffer holds 499 bytes of text.
 constexpr std::uint32_t kMaxUrlBytes = 499;
 // The file-creation message has no list entry to name here.

@@ -2,36 +2,62 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "app/catalogue.h"
 #include "platform/files.h"
+#include "update/client_files.h"
 #include "update/file_size.h"
 #include "platform/system.h"
 
 namespace {
 constexpr ULONGLONG kRenameBudgetMs = 500;
-}
+constexpr DWORD kRetryPauseMs = 5;
 
-void FinishSelfUpdate() {
+// The running program's file name (the part after the last separator); ""
+// when its path is too short to be a program on a card.
+std::string OwnFileName() {
   char modulePath[1000];
   GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
-  if (std::strlen(modulePath) < 11) return;
+  if (std::strlen(modulePath) < 11) return std::string();
   const char* fileName = modulePath;
   for (const char* p = modulePath; *p; ++p)
     if (*p == '\\' || *p == '/') fileName = p + 1;
-  if (std::strcmp(fileName, "koral70.exe") == 0) return;
+  return fileName;
+}
 
+bool Exists(const char* name) { return FileSizeUtf8(name) >= 0; }
+}  // namespace
+
+void FinishSelfUpdate() {
+  const std::string own = OwnFileName();
+  if (own.empty() || own == kRunningClient || !Exists(own.c_str())) return;
+  // One rename replaces the old client, so the card always has a
+  // "koral70.exe". It fails while the old instance still holds its file
+  // (Windows); then wait a little and try again within the budget.
   const ULONGLONG start = GetTickCount64();
-  while (renameUtf8("koral70.exe", "old_koral70.exe") != 0)
+  while (renameUtf8(own.c_str(), kRunningClient) != 0) {
     if (GetTickCount64() - start >= kRenameBudgetMs) return;
-  while (renameUtf8(fileName, "koral70.exe") != 0) {
-    if (GetTickCount64() - start >= kRenameBudgetMs) {
-      renameUtf8("old_koral70.exe", "koral70.exe");
-      return;
-    }
+    Sleep(kRetryPauseMs);
   }
-  removeUtf8("old_koral70.exe");
+}
+
+void RepairClientSwap() {
+  const std::string own = OwnFileName();
+  // Without a client in place, the new one completes the swap, or else the
+  // kept old one undoes it.
+  if (!Exists(kRunningClient)) {
+    if (Exists(kNewClient))
+      renameUtf8(kNewClient, kRunningClient);
+    else if (Exists(kOldClient))
+      renameUtf8(kOldClient, kRunningClient);
+  }
+  // With a client in place, what is left of a swap goes, unless it is the
+  // running program itself (a new client that has not been swapped in yet).
+  if (!Exists(kRunningClient)) return;
+  for (const char* leftover : {kOldClient, kNewClient})
+    if (own != leftover && Exists(leftover)) removeUtf8(leftover);
 }
 
 int CopyCardClient() {

@@ -2,11 +2,18 @@
 // put itself in place as "koral70.exe".
 #pragma once
 
-// Run at start with the switch "e": renames "koral70.exe" to
-// "old_koral70.exe" and the running program's file to "koral70.exe", then
-// deletes the old one. Both renames share a budget of 500 ms; when it runs
-// out the files are left (or put back) as a working client.
+// Run at start with the switch "e": renames the running program's file over
+// "koral70.exe" in one step, so the card never lacks a client. While that
+// fails it retries, pausing between tries, for 500 ms; then the new client
+// runs on under its own name and "koral70.exe" keeps the old one.
 void FinishSelfUpdate();
+
+// Run at every start, before FinishSelfUpdate: a card that an interrupted
+// swap left with "new_koral70.exe" or "old_koral70.exe" is put in order.
+// Without "koral70.exe" the new client is moved into place (or, without one,
+// the old client back); beside "koral70.exe" the leftovers are deleted,
+// except the running program's own file.
+void RepairClientSwap();
 
 // Copies the card's copy of the client, "Support\updater\koral70.exe", to
 // "new_koral70.exe". 0 on success; -1 when the card copy does not exist; 1

@@ -154,8 +154,13 @@ TEST_F(LogUpload, LinksAreNeitherFollowedNorSent) {
   EXPECT_FALSE(card.Exists("logs/real.log"));
 }
 
-TEST(CardLogFolder, LogsAtTheDriveRootOrTheFallback) {
+TEST(CardLogFolder, LogsBesideTheProgramOrTheFallback) {
   EXPECT_EQ(CardLogFolder(L""), L"D:\\logs_2");
-  const CString folder = CardLogFolder(L"/any/program");
-  EXPECT_EQ(folder.Right(5), L"/logs");
+  // On a card the program sits in the drive's root: its own log folder.
+  EXPECT_EQ(CardLogFolder(L"/media/SD CARD/koral70.exe"), L"/media/SD CARD/logs");
+  EXPECT_EQ(CardLogFolder(L"E:\\koral70.exe"), L"E:\\logs");
+  // Run from a folder of a system disk, it stays in that folder, never the
+  // disk's root.
+  EXPECT_EQ(CardLogFolder(L"/tmp/koral70-demo.x/card/koral70.exe"), L"/tmp/koral70-demo.x/card/logs");
+  EXPECT_EQ(CardLogFolder(L"/koral70.exe"), L"/logs");
 }

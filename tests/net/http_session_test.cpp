@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "tests/net/loopback_server.h"
 
@@ -57,6 +59,13 @@ class HttpSessionTest : public testing::Test {
         }
         const std::string chunk(std::min<size_t>(1000, n - offset), 'y');
         return sink.write(chunk.data(), chunk.size());
+      });
+    });
+    // A body of 1000 bytes at 2 bytes a second.
+    server.Get("/trickle", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(1000, "text/plain", [](size_t, size_t, httplib::DataSink& sink) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        return sink.write("t", 1);
       });
     });
     ASSERT_TRUE(m_server.Start());
@@ -239,3 +248,15 @@ TEST_F(HttpSessionTest, ProxyOfMoreThan1022BytesIsIgnored) {
 }
 
 }  // namespace
+
+// At 2 bytes a second a transfer never stalls, yet it would take ages: the
+// guard ends it as a failed transfer once the window is over (here 2 s
+// instead of 60 s).
+TEST_F(HttpSessionTest, TricklingReplyFailsAfterTheLowSpeedWindow) {
+  SetLowSpeedWindowForTesting(2);
+  CHttpSession session;
+  SetLowSpeedWindowForTesting(60);
+  session.SetUrl(Url("/trickle"));
+  // Without the guard the transfer would take 500 s.
+  EXPECT_EQ(session.Perform(), CURLE_OPERATION_TIMEDOUT);
+}

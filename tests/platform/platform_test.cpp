@@ -131,14 +131,3 @@ TEST(Files, FullPathJoinsTheCurrentDirectory) {
   EXPECT_EQ(std::wstring(full, n), WideFromUtf8(card.Path()) + L"/*.*");
 }
 
-TEST(Files, DriveRootIsTheLongestMountPointHoldingThePath) {
-  const std::string mountinfo =
-      "22 1 8:1 / / rw - ext4 /dev/vda rw\n"
-      "30 22 0:5 / /dev/shm rw - tmpfs tmpfs rw\n"
-      "31 22 0:6 / /media/SD\\040CARD rw - vfat /dev/sdb1 rw\n";
-  EXPECT_EQ(MountPointOf("/home/u/koral70.exe", mountinfo), "/");
-  EXPECT_EQ(MountPointOf("/dev/shm/card/koral70.exe", mountinfo), "/dev/shm/");
-  EXPECT_EQ(MountPointOf("/media/SD CARD/koral70.exe", mountinfo), "/media/SD CARD/");
-  EXPECT_EQ(MountPointOf("/dev/shmx/koral70.exe", mountinfo), "/");
-  EXPECT_EQ(GetModuleDriveRoot().back(), L'/');
-}

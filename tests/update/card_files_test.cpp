@@ -100,25 +100,43 @@ TEST(VersionFile, MissingFileIsNoVersionFile) {
   EXPECT_EQ(file.Find("a.txt"), nullptr);
 }
 
-TEST(FinishSelfUpdate, LockedOldClientLeavesBothFilesWithinTheBudget) {
-  // The test program's own file name is not "koral70.exe", so the swap runs;
-  // "old_koral70.exe" as a non-empty folder makes the first rename fail.
+TEST(FinishSelfUpdate, WithoutItsOwnFileOnTheCardLeavesTheClientAlone) {
+  // The test program's file is not in the card folder.
   TempCard card;
   card.Write("koral70.exe", "old client");
-  card.Write("old_koral70.exe/keep", "x");
   FinishSelfUpdate();
   EXPECT_EQ(card.Read("koral70.exe"), "old client");
-  EXPECT_EQ(card.Read("old_koral70.exe/keep"), "x");
+  EXPECT_EQ(Listing("."), std::vector<std::string>{"koral70.exe"});
 }
 
-TEST(FinishSelfUpdate, FailedOwnRenamePutsTheOldClientBack) {
-  // The test program's file is not in the card folder: its rename fails
-  // until the budget is spent.
-  TempCard card;
-  card.Write("koral70.exe", "old client");
-  FinishSelfUpdate();
-  EXPECT_EQ(card.Read("koral70.exe"), "old client");
-  EXPECT_FALSE(card.Exists("old_koral70.exe"));
+// Every state an interrupted swap can leave (of this client or of older ones
+// that renamed the old client aside first) ends as one "koral70.exe" and
+// nothing else: completed when the new client is there, else undone.
+TEST(RepairClientSwap, AnyHalfSwappedCardEndsWithOneClient) {
+  struct State {
+    const char* running;
+    const char* fresh;
+    const char* old;
+    const char* expected;
+  };
+  const State states[] = {
+      {nullptr, "new", "old", "new"},  // killed between an older client's two renames
+      {nullptr, "new", nullptr, "new"},
+      {nullptr, nullptr, "old", "old"},
+      {"old", "new", nullptr, "old"},  // the new client never got to its rename
+      {"new", nullptr, "old", "new"},  // an older client killed before it deleted the old one
+      {"new", "new", "old", "new"},
+      {"cur", nullptr, nullptr, "cur"},
+  };
+  for (const State& state : states) {
+    TempCard card;
+    if (state.running) card.Write("koral70.exe", state.running);
+    if (state.fresh) card.Write("new_koral70.exe", state.fresh);
+    if (state.old) card.Write("old_koral70.exe", state.old);
+    RepairClientSwap();
+    EXPECT_EQ(Listing("."), std::vector<std::string>{"koral70.exe"}) << state.expected;
+    EXPECT_EQ(card.Read("koral70.exe"), state.expected);
+  }
 }
 
 TEST(CopyCardClient, CopiesTheCardCopyOrSaysWhyNot) {

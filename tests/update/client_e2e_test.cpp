@@ -1,9 +1,7 @@
 // The client program on a card, end to end: real processes, the reference
-// server on loopback. Each run happens in a private mount namespace in which
-// the card folder is bind-mounted onto itself, so the card is the root of its
-// own "drive" and the log folder is the card's own "logs" (the program finds
-// it from the mount that holds it). Tests therefore never touch a log folder
-// of the machine and can run side by side.
+// server on loopback. The client runs from the card folder, so its log
+// folder is the card's own "logs" beside it, never a log folder of the
+// machine, and tests can run side by side.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -20,38 +18,40 @@ using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
-constexpr const char* kOnOwnDrive =
-    "mount --bind \"$0\" \"$0\" && cd \"$0\" && exec ./koral70.exe \"$@\"";
-
-bool CanMountPrivately() {
-  static const bool can = RunProcess({"/usr/bin/unshare", "-m", "/bin/true"}, "", "", {}).exitCode == 0;
-  return can;
-}
 
 class ClientOnCard : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!CanMountPrivately()) GTEST_SKIP() << "needs unshare -m (root) for a card of its own";
     card.Write("pass.ini", "serial=123456789\npass=secret\n");
     client = ReadFile(ClientBinary());
   }
-  // Runs "koral70.exe args" from the card with the reference server.
+  // Runs "program args" from the card with the reference server.
   ProcessResult Run(const ServerProcess& server, const std::vector<std::string>& args,
-                    const std::string& input = "") {
-    return RunAt(server.BaseUrl(), args, input);
+                    const std::string& input = "", const std::string& program = "koral70.exe",
+                    const Environment& extra = {}) {
+    return RunAt(server.BaseUrl(), args, input, program, extra);
   }
   ProcessResult RunAt(const std::string& url, const std::vector<std::string>& args,
-                      const std::string& input = "") {
-    std::vector<std::string> argv = {"/usr/bin/unshare", "-m", "/bin/sh", "-c", kOnOwnDrive, card.Path()};
+                      const std::string& input = "", const std::string& program = "koral70.exe",
+                      const Environment& extra = {}) {
+    std::vector<std::string> argv = {card.Path() + "/" + program};
     argv.insert(argv.end(), args.begin(), args.end());
-    return RunProcess(argv, input, card.Path(),
-                      {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", url},
-                       {"http_proxy", ""}, {"LANG", "C.UTF-8"}},
-                      120);
+    Environment env = {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", url},
+                       {"http_proxy", ""}, {"LANG", "C.UTF-8"}};
+    env.insert(env.end(), extra.begin(), extra.end());
+    return RunProcess(argv, input, card.Path(), env, 120);
   }
-  void InstallClient(const std::string& bytes) {
-    card.Write("koral70.exe", bytes);
-    fs::permissions(card.Path() + "/koral70.exe", fs::perms::owner_all, fs::perm_options::add);
+  void InstallClient(const std::string& bytes, const std::string& name = "koral70.exe") {
+    card.Write(name, bytes);
+    fs::permissions(card.Path() + "/" + name, fs::perms::owner_all, fs::perm_options::add);
+  }
+  // The card's client can be started and is one of the two builds.
+  bool HasRunnableClient(const std::string& oldClient, const std::string& newClient) {
+    const fs::path path = card.Path() + "/koral70.exe";
+    if (!fs::is_regular_file(path)) return false;
+    if ((fs::status(path).permissions() & fs::perms::owner_exec) == fs::perms::none) return false;
+    const std::string bytes = card.Read("koral70.exe");
+    return bytes == oldClient || bytes == newClient;
   }
   // A started new client runs on its own: wait (bounded) until the card
   // shows that it has put itself in place and finished its update.
@@ -261,4 +261,61 @@ TEST_F(ClientOnCard, NewClientThatCannotStartIsReportedAndTheWindowStays) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_NE(result.out.find("MessageBox[none]: Error downloading data"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("StatusLog: still open"), std::string::npos) << result.out;
+}
+
+// The swap a started new client makes, killed at each of its renames: the
+// card keeps a runnable client throughout, and the next start, whichever a
+// user makes, completes or undoes the swap and leaves no new_ or old_ file.
+TEST_F(ClientOnCard, KilledSwapLeavesAClientAndTheNextStartFinishesIt) {
+  const std::string oldClient = client + "old build";
+  const std::string newClient = client + "new build";
+  data.SetRelease({{"Support\\updater\\koral70.exe", newClient, "3.5.0"}, {"Readme.txt", "read me\n"}});
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+  struct Kill {
+    const char* after;
+    std::vector<std::string> nextStart;
+  };
+  const Kill kills[] = {{"0", {"/b"}}, {"1", {"/b"}}, {"0", {"/e"}}, {"1", {"/e"}}, {"0", {}}, {"1", {}}};
+  int tried = 0, held = 0;
+  for (const Kill& kill : kills) {
+    for (const char* name : {"koral70.exe", "new_koral70.exe", "old_koral70.exe", "ver.dat"})
+      fs::remove(card.Path() + "/" + name);
+    InstallClient(oldClient);
+    InstallClient(newClient, "new_koral70.exe");
+    ++tried;
+    const ProcessResult killed =
+        Run(server, {"/e"}, "", "new_koral70.exe",
+            {{"LD_PRELOAD", KORAL70_KILL_ON_RENAME_LIBRARY}, {"KORAL70_KILL_ON_RENAME", "1"},
+             {"KORAL70_KILL_ON_RENAME_MATCH", "koral70.exe"}, {"KORAL70_KILL_ON_RENAME_AFTER", kill.after}});
+    EXPECT_EQ(killed.exitCode, -1) << "the kill did not happen";
+    const bool runnable = HasRunnableClient(oldClient, newClient);
+    EXPECT_TRUE(runnable) << "after the kill, after=" << kill.after;
+    if (!runnable) continue;
+    // A plain start ends by itself once its input is used up.
+    EXPECT_EQ(Run(server, kill.nextStart).exitCode, 0);
+    // A start that undid the swap updates the client again: let it settle.
+    bool finished = false;
+    for (int i = 0; i < 100 && !finished; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      finished = !card.Exists("old_koral70.exe") && !card.Exists("new_koral70.exe") &&
+                 HasRunnableClient(oldClient, newClient);
+    }
+    EXPECT_TRUE(finished) << "after=" << kill.after << " next start " << kill.nextStart.size();
+    held += finished;
+  }
+  std::printf("swap kills: tried %d, held %d, failed %d\n", tried, held, tried - held);
+}
+
+// A client from a folder of the system disk takes the log folder beside it,
+// never the "logs" at the root of the disk that holds it.
+TEST_F(ClientOnCard, LogFolderIsBesideTheProgram) {
+  data.SetRelease({{"Support\\updater\\koral70.exe", client, "3.4.0"}});
+  InstallClient(client);
+  card.Write("logs/today.log", "log of today");
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+  EXPECT_EQ(Run(server, {"/b"}).exitCode, 0);
+  EXPECT_EQ(data.Received("logs/123456789/today.log"), "log of today");
+  EXPECT_FALSE(card.Exists("logs"));
 }

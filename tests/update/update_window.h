@@ -15,8 +15,7 @@ namespace testing_support {
 
 // The main window with its program path cleared, so that the job's log
 // folder is the fallback "D:\logs_2", which resolves inside the card folder
-// (the current directory), not a "logs" folder at the root of the drive that
-// holds the test program.
+// (the current directory), not a "logs" folder beside the test program.
 class CCardWindow : public CHalyardDlg {
  protected:
   BOOL OnInitDialog() override;

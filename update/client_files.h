@@ -1,0 +1,6 @@
+// The names of the client's own files in the card's root.
+#pragma once
+
+constexpr const char* kRunningClient = "koral70.exe";
+constexpr const char* kNewClient = "new_koral70.exe";
+constexpr const char* kOldClient = "old_koral70.exe";  // left by older clients' swaps
