@@ -81,6 +81,7 @@ const MSGENTRY g_msgEnglish[] = {
     {35, L"MAC Address"},
     {36, L"Save"},
     {37, L"Cancel"},
+    {82, L"Not enough free space on the SD card for this update: %d MB more are needed."},
     {0, L""},
 };
 
@@ -163,5 +164,6 @@ const MSGENTRY g_msgJapanese[] = {
     {35, L"MAC アドレス"},
     {36, L"保存"},
     {37, L"キャンセル"},
+    {82, L"SDカードの空き容量が足りません。このアップデートにはあと %d MB 必要です。"},
     {0, L""},
 };

@@ -9,7 +9,7 @@
 
 #include "tests/support/automation.h"
 #include "tests/support/temp_card.h"
-#include "update/card_file_writer.h"
+#include "platform/card_file_writer.h"
 #include "update/card_folders.h"
 #include "update/self_update.h"
 #include "update/version_file.h"

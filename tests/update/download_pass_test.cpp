@@ -1,13 +1,15 @@
 // The download pass against the reference server on a real card folder.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <thread>
 
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
-#include "update/card_file_writer.h"
 #include "update/md5.h"
 #include "update/version_file.h"
 
@@ -229,9 +231,18 @@ TEST_F(DownloadPass, ABodyWithoutItsPrefixIsRefused) {
 TEST_F(DownloadPass, AVersionFileThatCannotBeWrittenFailsAndTheOldStays) {
   data.SetRelease({{"a.txt", "abc"}});
   card.Write("ver.dat", "old records");
-  fs::create_directory(std::string("ver.dat") + kPartialSuffix);
   auto server = StartServer(data);
+  // The card takes files of up to 100 bytes: "a.txt" fits, the new
+  // version file (284 bytes) does not.
+  rlimit old;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   const UpdateRun run = Update(*server);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kFailed});
   EXPECT_EQ(card.Read("a.txt"), "abc");
   EXPECT_EQ(card.Read("ver.dat"), "old records");
