@@ -1,13 +1,11 @@
 // The download pass against the reference server on a real card folder.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <thread>
 
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
 #include "update/md5.h"
@@ -234,15 +232,12 @@ TEST_F(DownloadPass, AVersionFileThatCannotBeWrittenFailsAndTheOldStays) {
   auto server = StartServer(data);
   // The card takes files of up to 100 bytes: "a.txt" fits, the new
   // version file (284 bytes) does not.
-  rlimit old;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = 100;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const UpdateRun run = Update(*server);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  UpdateRun run;
+  {
+    FileSizeLimit full(100);
+    ASSERT_TRUE(full.IsSet());
+    run = Update(*server);
+  }
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kFailed});
   EXPECT_EQ(card.Read("a.txt"), "abc");
   EXPECT_EQ(card.Read("ver.dat"), "old records");
