@@ -81,6 +81,7 @@ const MSGENTRY g_msgEnglish[] = {
     {35, L"MAC Address"},
     {36, L"Save"},
     {37, L"Cancel"},
+    {82, L"Not enough free space on the SD card for this update: %d MB more are needed."},
     {90, L"Usage: koral70 [/b] [/e] [--help]\n"
          L"  /b      update the card unattended; the window closes when the update ends\n"
          L"  /e      finish a self-update of the client, then update (the client starts its\n"
@@ -177,6 +178,7 @@ const MSGENTRY g_msgJapanese[] = {
     {35, L"MAC アドレス"},
     {36, L"保存"},
     {37, L"キャンセル"},
+    {82, L"SDカードの空き容量が足りません。このアップデートにはあと %d MB 必要です。"},
     {90, L"使い方: koral70 [/b] [/e] [--help]\n"
          L"  /b      SDカードを自動でアップデートし、終了時にウィンドウを閉じます\n"
          L"  /e      クライアントの自己更新を完了してからアップデートします\n"

@@ -49,6 +49,7 @@ std::string ModeText(const wchar_t* mode) {
 
 DWORD GetLastError() { return t_lastError; }
 void SetLastError(DWORD code) { t_lastError = code; }
+void SetLastErrorFromErrno(int e) { t_lastError = ErrorFromErrno(e); }
 
 std::string NativePath(const char* path) {
   std::string out(path ? path : "");

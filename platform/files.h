@@ -21,6 +21,8 @@ constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 
 DWORD GetLastError();
 void SetLastError(DWORD code);
+// The last error for a failed POSIX call's errno (0: success).
+void SetLastErrorFromErrno(int e);
 
 BOOL CreateDirectoryW(LPCWSTR path, void* securityAttributes);
 BOOL RemoveDirectoryW(LPCWSTR path);

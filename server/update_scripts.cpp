@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "server/form.h"
+#include "server/list_overrides.h"
 #include "server/release_list.h"
 
 namespace koral_server {
@@ -48,7 +49,7 @@ Answer HandleUpdateQuery(const httplib::Request& request, ServerState& state) {
   else if (login == LoginResult::Unregistered)
     answer = TextAnswer("U0");
   else
-    answer = BinaryAnswer(BuildListAnswer(ReadReleaseList(state.data)));
+    answer = BinaryAnswer(ApplyListOverrides(state.data, BuildListAnswer(ReadReleaseList(state.data))));
   answer.headers.emplace_back("Set-Cookie", SessionCookieHeader(state.sessions.Open(serial, true)));
   return answer;
 }

@@ -5,7 +5,7 @@
 
 #include "app/catalogue.h"
 #include "platform/files.h"
-#include "update/card_file_writer.h"
+#include "platform/card_file_writer.h"
 #include "update/client_files.h"
 #include "update/file_size.h"
 #include "update/job_ui.h"
@@ -63,9 +63,8 @@ UpdateFileEntry* FindClientEntry(std::vector<UpdateFileEntry>& list) {
   return nullptr;
 }
 
-bool CheckRunningClient(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
-                        const CVersionFile& versionFile) {
-  UpdateFileEntry* client = FindClientEntry(list);
+bool RunningClientDiffers(std::vector<UpdateFileEntry>& list) {
+  const UpdateFileEntry* client = FindClientEntry(list);
   if (!client) return false;
   if (QueryFileSize(kRunningClient) == client->nSize) {
     unsigned char digest[16];
@@ -73,6 +72,12 @@ bool CheckRunningClient(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
     if (!Md5OfFile(kRunningClient, digest) || std::memcmp(digest, client->abDigest, 16) == 0)
       return false;
   }
+  return true;
+}
+
+void EnterClientUpdateMode(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
+                           const CVersionFile& versionFile) {
+  const UpdateFileEntry* client = FindClientEntry(list);
   DeleteFileW(L"Support\\updater\\koral70.exe");  // a failure is ignored
   PostStatus(job, GetMsg(52));
   if (versionFile.IsOpen()) {
@@ -81,5 +86,4 @@ bool CheckRunningClient(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
       if (const UpdateFileEntry* record = versionFile.Find(entry.szName)) entry = *record;
     }
   }
-  return true;
 }

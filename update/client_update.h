@@ -25,9 +25,12 @@ UpdateResult DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsig
 // The first entry named "Support\updater\koral70.exe"; null when none is.
 UpdateFileEntry* FindClientEntry(std::vector<UpdateFileEntry>& list);
 
-// Compares the running "koral70.exe" with the client entry. When it differs,
-// deletes the card copy, reports it and returns true (client-update mode);
-// every other entry then takes its record from the version file, if it has
-// one, so that the version file written after the pass keeps them.
-bool CheckRunningClient(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
-                        const CVersionFile& versionFile);
+// Whether the running "koral70.exe" differs from the list's client entry
+// (none: false; a client that cannot be digested counts as current).
+bool RunningClientDiffers(std::vector<UpdateFileEntry>& list);
+
+// Switches a pass to client-update mode: deletes the card copy and reports
+// it; every other entry then takes its record from the version file, if it
+// has one, so that the version file written after the pass keeps them.
+void EnterClientUpdateMode(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
+                           const CVersionFile& versionFile);

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <set>
+#include <string>
 
 #include "app/catalogue.h"
 #include "app/product.h"
 #include "logs/log_upload.h"
 #include "platform/text.h"
-#include "update/card_file_writer.h"
+#include "platform/card_file_writer.h"
 #include "update/card_folders.h"
+#include "update/card_preflight.h"
 #include "update/client_update.h"
 #include "update/file_size.h"
 #include "update/job_ui.h"
@@ -20,6 +23,9 @@
 
 namespace {
 constexpr size_t kDisplayNameChars = 248;
+constexpr const char* kReportsStylesheet = "Reports\\table.css";
+// Message 82 names the shortfall in whole megabytes.
+constexpr std::uint64_t kMegabyte = 1024 * 1024;
 
 // Lifetime state of one pass.
 struct PassState {
@@ -30,11 +36,22 @@ struct PassState {
   bool failed = true;  // cleared only when the walk reaches its end
   bool stylesheetFetched = false;
   bool clientUpdateMode = false;
+  bool stylesheetCurrent = false;  // "Reports\table.css" was found current or fetched
   int fetchCount = 0;
   std::uint64_t replyLimit = 0;  // the largest listed size plus "BF"
+  std::vector<bool> current;     // per entry: the card copy was current before the walk
+  std::set<std::string> written; // names written in this pass
 };
 
 bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, 16) == 0; }
+
+void DigestOf(const unsigned char* data, std::size_t size, unsigned char (&digest)[16]) {
+  CMd5 md5;
+  md5.Init();
+  md5.Update(data, size);
+  md5.Final();
+  std::memcpy(digest, md5.digest, 16);
+}
 
 // Whether the card copy of an entry is in the state the list asks for. An
 // entry checked against "ver.dat" takes the digest of its card copy.
@@ -109,6 +126,15 @@ bool FetchFile(PassState& pass, int i) {
     ShowJobMessage(57);
     return false;
   }
+  // A body that is not the listed file is no file: the list's size, and the
+  // server's digest where the list carries it, must match what came.
+  unsigned char digest[16];
+  DigestOf(body + 2, size - 2, digest);
+  if (size - 2 != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest))) {
+    PostStatus(job, GetMsg(61));
+    ShowJobMessage(57);
+    return false;
+  }
   if (CreateParentDirectories(displayName.c_str()) != 0) {
     PostStatus(job, GetMsg(61));
     ShowJobMessage(58, 1001 + i);
@@ -120,8 +146,9 @@ bool FetchFile(PassState& pass, int i) {
     return false;
   }
   session.ResetResponse();
-  unsigned char digest[16];
-  if (Md5OfFile(entry.szName, digest)) std::memcpy(entry.abDigest, digest, 16);
+  // The written file holds exactly the body, so its digest is the body's.
+  std::memcpy(entry.abDigest, digest, 16);
+  pass.written.insert(entry.szName);
 
   {
     std::lock_guard<std::mutex> lock(g_statusLock);
@@ -145,7 +172,9 @@ bool WalkList(PassState& pass) {
   for (size_t i = 0; i < pass.list.size(); ++i) {
     UpdateFileEntry& entry = pass.list[i];
     if (pass.clientUpdateMode && &entry != client) continue;
-    const bool current = IsCurrent(entry, pass.versionFile);
+    // A name the pass has written already (listed twice) is judged afresh.
+    const bool current = pass.written.count(entry.szName) ? IsCurrent(entry, pass.versionFile) : pass.current[i];
+    const bool isStylesheet = std::strcmp(entry.szName, kReportsStylesheet) == 0;
     {
       std::lock_guard<std::mutex> lock(g_statusLock);
       g_strFileName = WideFromUtf8(ShortName(entry.szName));
@@ -156,11 +185,13 @@ bool WalkList(PassState& pass) {
       }
     }
     if (current) {
+      pass.stylesheetCurrent = pass.stylesheetCurrent || isStylesheet;
       PostMessageW(pass.job->hWnd, WM_FILE_PROGRESS, 0, 0);
       PostStatus(pass.job, L"");
       continue;
     }
     if (!FetchFile(pass, static_cast<int>(i))) return false;
+    pass.stylesheetCurrent = pass.stylesheetCurrent || isStylesheet;
     if (pass.clientUpdateMode) return true;
   }
   return true;
@@ -206,6 +237,27 @@ UpdateResult ShowSummary(PassState& pass) {
   }
   return kUpdateCurrent;
 }
+
+// Decides which entries are current before anything is written and checks
+// that the others fit on the card. False after reporting the shortfall.
+bool PlanPass(PassState& pass) {
+  pass.current.assign(pass.list.size(), false);
+  std::vector<const UpdateFileEntry*> fetches;
+  if (pass.clientUpdateMode) {
+    // Its card copy is deleted when the mode starts, so it is always fetched.
+    fetches.push_back(FindClientEntry(pass.list));
+  } else {
+    for (size_t i = 0; i < pass.list.size(); ++i) {
+      pass.current[i] = IsCurrent(pass.list[i], pass.versionFile);
+      if (!pass.current[i]) fetches.push_back(&pass.list[i]);
+    }
+  }
+  if (fetches.empty()) return true;
+  const std::uint64_t missing = MissingCardSpace(fetches, pass.list.size());
+  if (missing == 0) return true;
+  ShowJobMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
+  return false;
+}
 }  // namespace
 
 UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
@@ -222,18 +274,24 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
   session.SetProgressCallback(FileProgressCallback);
   curl_easy_setopt(session.m_hCurl, CURLOPT_PROGRESSDATA, job);
   ShowProgressGroup(job->hWnd, SW_SHOW);
-  pass.clientUpdateMode = CheckRunningClient(job, list, pass.versionFile);
+  pass.clientUpdateMode = RunningClientDiffers(list);
 
   std::uint32_t largest = 0;
   for (const UpdateFileEntry& entry : list) largest = std::max(largest, entry.nSize);
   pass.replyLimit = std::uint64_t{largest} + 2;
   session.SetReplyLimit(pass.replyLimit);
 
-  if (WalkList(pass)) pass.failed = false;
+  if (PlanPass(pass)) {
+    if (pass.clientUpdateMode) EnterClientUpdateMode(job, list, pass.versionFile);
+    RemoveLeftoverTemporaries(list);
+    if (WalkList(pass)) pass.failed = false;
+  }
 
   pass.versionFile.Close();
   SendEndOfPass(session);
-  if (pass.stylesheetFetched) PlaceReportStylesheets();
+  // A pass that leaves "Reports\table.css" current also mends copies that an
+  // interrupted earlier pass left behind.
+  if (pass.stylesheetFetched || pass.stylesheetCurrent) PlaceReportStylesheets();
   const UpdateResult result = ShowSummary(pass);
   return result == kUpdateCurrent && logsLeft ? kUpdateLogsLeft : result;
 }

@@ -1,18 +1,43 @@
 #include "update/report_stylesheets.h"
 
 #include <cwchar>
+#include <string>
 
 #include "framework/cstring.h"
+#include "platform/card_file_writer.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace {
 constexpr DWORD kPathBuffer = 1024;
 constexpr const wchar_t* kStylesheet = L"table.css";
+constexpr const char* kAppDataCopy = "AppData\\VQA\\Reports\\table.css";
 
 CString StylesheetIn(const wchar_t* folder) {
   CString path;
   path.Format(L"%s\\%s", folder, kStylesheet);
   return path;
+}
+
+// The whole file, or false when it cannot be read.
+bool ReadWhole(const char* path, std::string& bytes) {
+  std::FILE* file = fopenUtf8(path, "rb");
+  if (!file) return false;
+  bytes.clear();
+  char block[4096];
+  size_t n;
+  while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, n);
+  const bool ok = !std::ferror(file);
+  std::fclose(file);
+  return ok;
+}
+
+// Replaces target (card-relative) with the source's bytes through the card
+// writer, unless it holds them already; a failure leaves the old copy.
+void CopyStylesheet(const char* source, const char* target) {
+  std::string bytes, old;
+  if (!ReadWhole(source, bytes) || (ReadWhole(target, old) && old == bytes)) return;
+  WriteCardFile(target, bytes.data(), bytes.size());
 }
 }  // namespace
 
@@ -26,10 +51,13 @@ int RefreshStylesheetsIn(const wchar_t* root, const wchar_t* folder) {
   const DWORD hereLength = GetCurrentDirectoryW(kPathBuffer, here);
   if (hereLength == 0 || hereLength >= kPathBuffer) return SetCurrentDirectoryW(saved);
 
-  const CString source = StylesheetIn(root);
+  const std::string source = Utf8FromWide(StylesheetIn(root).GetString());
   // root is written with '\' and the current directory comes back with '/':
   // compare them in one form, so that the source is never copied onto itself.
   const bool isRoot = NativePath(here) == NativePath(root);
+  // The folder is the current directory now: the copy is written as a card
+  // file relative to it, and what an interrupted copy left here goes first.
+  RemoveCardTemporaries(".");
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW(L"*.*", &found);
   if (find != INVALID_HANDLE_VALUE) {
@@ -37,7 +65,7 @@ int RefreshStylesheetsIn(const wchar_t* root, const wchar_t* folder) {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RefreshStylesheetsIn(root, found.cFileName);
       } else if (!isRoot && std::wcscmp(found.cFileName, kStylesheet) == 0) {
-        CopyFileW(source, StylesheetIn(here), FALSE);
+        CopyStylesheet(source.c_str(), Utf8FromWide(kStylesheet).c_str());
       }
     } while (FindNextFileW(find, &found));
     FindClose(find);
@@ -53,8 +81,9 @@ void PlaceReportStylesheets() {
     root.Format(L"%s\\%s", cardRoot, L"Reports");
     RefreshStylesheetsIn(root, L"Reports");
   }
-  CreateDirectoryW(L"AppData", nullptr);
-  CreateDirectoryW(L"AppData\\VQA", nullptr);
-  CreateDirectoryW(L"AppData\\VQA\\Reports", nullptr);
-  CopyFileW(L"Reports\\table.css", L"AppData\\VQA\\Reports\\table.css", FALSE);
+  CreateCardDirectory("AppData");
+  CreateCardDirectory("AppData\\VQA");
+  CreateCardDirectory("AppData\\VQA\\Reports");
+  RemoveCardTemporaries("AppData\\VQA\\Reports");
+  CopyStylesheet("Reports\\table.css", kAppDataCopy);
 }

@@ -1,6 +1,7 @@
-// Reports stylesheet placement: after a pass has fetched "table.css", the new
-// "Reports\table.css" replaces every existing "table.css" below "Reports" and
-// is copied into "AppData\VQA\Reports". Every failure is silent.
+// Reports stylesheet placement: "Reports\table.css" replaces every existing
+// "table.css" below "Reports" that differs from it and is copied into
+// "AppData\VQA\Reports", each copy through the card writer (whole or not at
+// all, never through a link). Every failure is silent.
 #pragma once
 
 // Runs in the current directory, the card's root.

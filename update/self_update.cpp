@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/catalogue.h"
+#include "platform/card_file_writer.h"
 #include "platform/files.h"
 #include "update/client_files.h"
 #include "update/file_size.h"
@@ -64,7 +65,8 @@ int CopyCardClient() {
   const std::int64_t size = QueryFileSize("Support\\updater\\koral70.exe");
   if (size < 0) return -1;
   std::FILE* in = fopenUtf8("Support\\updater\\koral70.exe", "rb");
-  std::FILE* out = fopenUtf8("new_koral70.exe", "wb");
+  CCardFileWriter out;
+  const bool opened = out.Open(kNewClient);
   std::vector<unsigned char> buffer;
   bool haveBuffer = true;
   try {
@@ -72,25 +74,17 @@ int CopyCardClient() {
   } catch (const std::bad_alloc&) {
     haveBuffer = false;
   }
-  auto closeAll = [&] {
-    bool closed = true;
+  if (!in || !opened || !haveBuffer) {
     if (in) std::fclose(in);
-    if (out) closed = std::fclose(out) == 0;
-    in = out = nullptr;
-    return closed;
-  };
-  if (!in || !out || !haveBuffer) {
-    closeAll();
     CString message;
     message.Format(GetMsg(58), 0);
     AfxMessageBox(haveBuffer ? message.GetString() : GetMsg(54));
     return 1;
   }
-  if (size == 0 || std::fread(buffer.data(), static_cast<size_t>(size), 1, in) != 1) {
-    closeAll();
-    return 2;
-  }
-  const bool written = std::fwrite(buffer.data(), static_cast<size_t>(size), 1, out) == 1;
-  if (!closeAll() || !written) return 3;
+  const bool read = size > 0 && std::fread(buffer.data(), static_cast<size_t>(size), 1, in) == 1;
+  std::fclose(in);
+  if (!read) return 2;
+  // The copy takes the place of "new_koral70.exe" only when it is whole.
+  if (!out.Write(buffer.data(), buffer.size()) || !out.Commit()) return 3;
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "platform/files.h"
-#include "update/card_file_writer.h"
+#include "platform/card_file_writer.h"
 
 namespace {
 std::string NameOf(const char (&name)[248]) {

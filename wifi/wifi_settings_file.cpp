@@ -1,14 +1,12 @@
 #include "wifi/wifi_settings_file.h"
 
+#include "platform/card_file_writer.h"
 #include "platform/files.h"
 
 const char kWiFiSettingsPath[] = "wifi/wifisettings.dat";
 const char kMacAddressPath[] = "wifi/mac.txt";
 
 namespace {
-// The save goes here first; it sits beside the settings file, so the rename
-// that puts it into place stays on the card's file system.
-const char kWiFiSettingsTempPath[] = "wifi/wifisettings.tmp";
 constexpr int kMacTextChars = 19;
 
 void PutU32(unsigned char* bytes, std::uint32_t v) {
@@ -30,22 +28,6 @@ int ReadOpenStream(std::FILE* stream, WiFiSettings& record) {
   if (GetU32(checksum) != ComputeSettingsChecksum(record, kSettingsChecksumSeed))
     return kReadBadChecksum;
   return kReadOk;
-}
-
-// Writes the record bytes and the checksum to a fresh temporary file. A
-// stale temporary file (or a link planted under its name) is removed first
-// and the new one is created exclusively, so the write never follows a link
-// off the card.
-bool WriteTempFile(const unsigned char (&bytes)[kWiFiRecordBytes],
-                   const unsigned char (&checksum)[4]) {
-  removeUtf8(kWiFiSettingsTempPath);
-  std::FILE* file = fopenUtf8(kWiFiSettingsTempPath, "wbx");
-  if (!file) return false;
-  const bool written = std::fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes &&
-                       std::fwrite(checksum, 1, sizeof checksum, file) == sizeof checksum &&
-                       FlushToDisk(file);
-  const bool closed = std::fclose(file) == 0;
-  return written && closed;
 }
 }  // namespace
 
@@ -74,12 +56,11 @@ bool WriteWiFiSettings(const WiFiSettings& record) {
   EncodeWiFiSettings(record, bytes);
   unsigned char checksum[4];
   PutU32(checksum, ComputeSettingsChecksum(record, kSettingsChecksumSeed));
-  if (!WriteTempFile(bytes, checksum) ||
-      renameUtf8(kWiFiSettingsTempPath, kWiFiSettingsPath) != 0) {
-    removeUtf8(kWiFiSettingsTempPath);
-    return false;
-  }
-  return true;
+  // A save cut short by a kill left its temporary file beside the settings.
+  RemoveCardTemporaries("wifi");
+  CCardFileWriter file;
+  return file.Open(kWiFiSettingsPath) && file.Write(bytes, sizeof bytes) &&
+         file.Write(checksum, sizeof checksum) && file.Commit();
 }
 
 CString ReadMacAddressText() {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <thread>
 
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
-#include "update/card_file_writer.h"
 #include "update/md5.h"
 #include "update/version_file.h"
 
@@ -229,9 +229,15 @@ TEST_F(DownloadPass, ABodyWithoutItsPrefixIsRefused) {
 TEST_F(DownloadPass, AVersionFileThatCannotBeWrittenFailsAndTheOldStays) {
   data.SetRelease({{"a.txt", "abc"}});
   card.Write("ver.dat", "old records");
-  fs::create_directory(std::string("ver.dat") + kPartialSuffix);
   auto server = StartServer(data);
-  const UpdateRun run = Update(*server);
+  // The card takes files of up to 100 bytes: "a.txt" fits, the new
+  // version file (284 bytes) does not.
+  UpdateRun run;
+  {
+    FileSizeLimit full(100);
+    ASSERT_TRUE(full.IsSet());
+    run = Update(*server);
+  }
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kFailed});
   EXPECT_EQ(card.Read("a.txt"), "abc");
   EXPECT_EQ(card.Read("ver.dat"), "old records");
@@ -254,4 +260,160 @@ TEST_F(DownloadPass, TheFallbackLogFolderIsUploadedFirst) {
   ASSERT_GE(order.size(), 4u);
   EXPECT_EQ(order[1], "/script/logsetdir.php dir=2");
   EXPECT_EQ(order.back(), "/script/get.php f=-1");
+}
+
+// A hostile or broken server: what it announces and what it sends disagree,
+// or the card holds links that lead off it. Nothing outside the card changes
+// and nothing that is not the listed file is placed.
+class HostileServer : public DownloadPass {
+ protected:
+  void SetUp() override {
+    DownloadPass::SetUp();
+    outside.Write("victim.txt", "outside the card");
+    outside.Write("Reports/table.css", "outside stylesheet");
+    fs::current_path(card.Path());
+  }
+  void ExpectOutsideUnchanged() {
+    EXPECT_EQ(outside.Read("victim.txt"), "outside the card");
+    EXPECT_EQ(outside.Read("Reports/table.css"), "outside stylesheet");
+    size_t count = 0;
+    for (auto it = fs::recursive_directory_iterator(outside.Path()); it != fs::recursive_directory_iterator(); ++it)
+      count += it->is_regular_file();
+    EXPECT_EQ(count, 2u);
+  }
+  static std::vector<std::string> Temporaries() {
+    std::vector<std::string> found;
+    for (const auto& item : fs::recursive_directory_iterator("."))
+      if (item.path().filename().string().rfind(".koral70-", 0) == 0) found.push_back(item.path());
+    return found;
+  }
+  TempCard outside{};
+};
+
+TEST_F(HostileServer, ABodyOfAnotherSizeOrDigestIsNotPlaced) {
+  data.SetRelease({{"a.txt", "abc"}, {"b.txt", "def"}});
+  card.Write("a.txt", "old a");
+  auto server = StartServer(data);
+  data.SetListOverrides("0 size 4\n");
+  UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{
+                                L"MessageBox[none]: Download cannot be completed (3)", kFailed}));
+  EXPECT_EQ(card.Read("a.txt"), "old a");
+  EXPECT_FALSE(card.Exists("ver.dat"));
+
+  data.SetListOverrides("1 md5 00112233445566778899aabbccddeeff\n");
+  run = Update(*server);
+  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{
+                                L"MessageBox[none]: Download cannot be completed (3)", kFailed}));
+  EXPECT_EQ(card.Read("a.txt"), "abc");
+  EXPECT_FALSE(card.Exists("b.txt"));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(HostileServer, AnnouncedFilesLargerThanTheFreeSpaceChangeNothing) {
+  // 4 GiB - 1 bytes, twenty times: more than any test machine has free.
+  std::vector<ReleaseFile> files = {{"a.txt", "abc"}};
+  for (int i = 0; i < 20; ++i) files.push_back({"big" + std::to_string(i) + ".bin", "small"});
+  data.SetRelease(files);
+  std::string overrides;
+  for (int i = 1; i <= 20; ++i) overrides += std::to_string(i) + " size 4294967295\n";
+  data.SetListOverrides(overrides);
+  auto server = StartServer(data);
+  const UpdateRun run = Update(*server);
+  ASSERT_EQ(run.Messages().size(), 2u);
+  EXPECT_EQ(run.Messages()[0].rfind(L"MessageBox[none]: Not enough free space on the SD card for this update: ", 0), 0u);
+  EXPECT_EQ(run.Messages()[1], kFailed);
+  EXPECT_FALSE(card.Exists("a.txt"));
+  EXPECT_EQ(FetchedIndexes(*server), std::vector<int>{-1});
+}
+
+TEST_F(HostileServer, UnsafeNamesAreRefusedBeforeAnythingIsWritten) {
+  data.SetRelease({{"a.txt", "abc"}, {"b.txt", "def"}});
+  auto server = StartServer(data);
+  const std::string outsideVictim = outside.Path() + "/victim.txt";
+  auto hex = [](const std::string& bytes) {
+    std::string out;
+    char digits[3];
+    for (unsigned char c : bytes) {
+      std::snprintf(digits, sizeof digits, "%02x", c);
+      out += digits;
+    }
+    return out;
+  };
+  for (const std::string& name : {std::string("..\\victim.txt"), outsideVictim, std::string("C:\\victim.txt"),
+                                  std::string("Data\\..\\..\\victim.txt"), std::string(248, 'n')}) {
+    data.SetListOverrides("1 name " + hex(name) + "\n");
+    const UpdateRun run = RunUpdate();  // a refused list ends the job before any get.php
+    EXPECT_EQ(run.Messages(), std::vector<std::wstring>{L"MessageBox[exclamation]: Invalid Response from server"})
+        << hex(name);
+    EXPECT_FALSE(card.Exists("a.txt"));
+  }
+  // A name ends at its first NUL: what follows it is never a path.
+  data.SetListOverrides("1 name " + hex(std::string("c.txt\0/../../victim.txt", 23)) + "\n");
+  Update(*server);
+  EXPECT_EQ(card.Read("c.txt"), "def");
+  ExpectOutsideUnchanged();
+}
+
+TEST_F(HostileServer, NamesOfTheLongestAllowedLengthAreWritten) {
+  const std::string name = "Folder\\" + std::string(247 - 7, 'x');
+  data.SetRelease({{name, "long"}, {std::string(247, 'y'), "longer"}});
+  auto server = StartServer(data);
+  const UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kComplete});
+  EXPECT_EQ(card.Read(CardPath(name)), "long");
+  EXPECT_EQ(card.Read(std::string(247, 'y')), "longer");
+}
+
+TEST_F(HostileServer, LinksOnTheCardAreNeverWrittenThrough) {
+  data.SetRelease({{"Reports\\table.css", "card stylesheet"}, {"Linked\\victim.txt", "from the server"},
+                   {"Data\\victim.txt", "from the server"}});
+  fs::create_directory_symlink(outside.Path(), "Linked");
+  fs::create_directory("Data");
+  fs::create_symlink(outside.Path() + "/victim.txt", "Data/victim.txt");
+  fs::create_directory_symlink(outside.Path(), "AppData");
+  auto server = StartServer(data);
+  const UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{L"MessageBox[none]: Cannot create file (2)", kFailed}));
+  ExpectOutsideUnchanged();
+  EXPECT_TRUE(fs::is_symlink("Linked"));
+
+  // Without the linked folder, the planted file link is replaced, not
+  // followed, and the linked "AppData" gets no copy.
+  fs::remove("Linked");
+  fs::create_directory("Linked");
+  const UpdateRun second = Update(*server);
+  EXPECT_EQ(second.Messages(), std::vector<std::wstring>{kComplete});
+  EXPECT_EQ(card.Read("Data/victim.txt"), "from the server");
+  EXPECT_FALSE(fs::is_symlink("Data/victim.txt"));
+  ExpectOutsideUnchanged();
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(HostileServer, WrongStatusesPlaceNothing) {
+  data.SetRelease({{"a.txt", "abc"}});
+  card.Write("a.txt", "old");
+  for (const char* fault : {"status404", "status403", "empty", "short1"}) {
+    auto server = StartServer(data, {"--fault", std::string("/script/get.php:") + fault + ":f=0"});
+    const UpdateRun run = Update(*server);
+    EXPECT_EQ(run.Messages().back(), kFailed) << fault;
+    EXPECT_EQ(card.Read("a.txt"), "old") << fault;
+  }
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(DownloadPass, ACurrentStylesheetMendsCopiesThatDifferFromIt) {
+  auto files = FiveFiles();
+  data.SetRelease(files);
+  auto server = StartServer(data);
+  Update(*server);
+  // An earlier pass was cut off while it copied: a copy is cut short.
+  card.Write("AppData/VQA/Reports/table.css", "td {");
+  card.Write("Reports/Engine/table.css", "td { col");
+  card.Write("AppData/VQA/Reports/.koral70-0badf00d.tmp", "left by a kill");
+  const UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kUpToDate});
+  EXPECT_EQ(card.Read("AppData/VQA/Reports/table.css"), files[1].content);
+  EXPECT_EQ(card.Read("Reports/Engine/table.css"), files[1].content);
+  EXPECT_FALSE(card.Exists("AppData/VQA/Reports/.koral70-0badf00d.tmp"));
 }

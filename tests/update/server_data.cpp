@@ -43,6 +43,10 @@ void ServerData::SetClient(const std::string& content, int minVersion) {
   WriteFile(m_path + "/client/min_version.txt", std::to_string(minVersion) + "\n");
 }
 
+void ServerData::SetListOverrides(const std::string& lines) {
+  WriteFile(m_path + "/release/overrides.txt", lines);
+}
+
 std::string ServerData::Received(const std::string& relative) const {
   return ReadFile(m_path + "/received/" + relative);
 }

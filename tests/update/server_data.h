@@ -34,6 +34,9 @@ class ServerData {
   // Changes one release file's content (the list stays).
   void SetContent(const std::string& name, const std::string& content);
   void SetClient(const std::string& content, int minVersion);
+  // Writes release/overrides.txt: list fields the answer announces instead
+  // of the release's ("<index> name|size|md5 <value>" lines).
+  void SetListOverrides(const std::string& lines);
 
   // A file under received/ ("" when missing).
   std::string Received(const std::string& relative) const;

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_card.h"
 #include "tests/wifi/settings_image.h"
 #include "wifi/ip_address.h"
@@ -171,15 +172,12 @@ TEST(WiFiSettingsFile, AFailedWriteKeepsThePreviousFile) {
   WiFiSettings record = {};
 
   // The card fills up after 100 bytes of the new file.
-  rlimit old;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = 100;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool saved = WriteWiFiSettings(record);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  bool saved = false;
+  {
+    testing_support::FileSizeLimit full(100);
+    ASSERT_TRUE(full.IsSet());
+    saved = WriteWiFiSettings(record);
+  }
 
   EXPECT_FALSE(saved);
   EXPECT_EQ(card.Read("wifi/wifisettings.dat"), previous);
