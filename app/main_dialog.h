@@ -2,6 +2,7 @@
 // while one runs, and shows what the jobs report through window messages.
 #pragma once
 
+#include "app/status_log_view.h"
 #include "framework/afx.h"
 
 class CHalyardDlg : public CDialog {
@@ -39,6 +40,7 @@ class CHalyardDlg : public CDialog {
   // When no thread can be started, frees the record, enables the controls
   // again, reports it and returns false.
   bool StartJob(AFX_THREADPROC proc, bool updateJob);
+  void ShowJobMembers();
 
   HICON m_hIcon;
   CString m_strStatus;
@@ -50,6 +52,7 @@ class CHalyardDlg : public CDialog {
   CString m_strCountText;
   CString m_strFileText;
   CEdit m_editStatus;
+  CStatusLogView m_statusLogView;
   wchar_t m_szModulePath[255] = {};
 
   DECLARE_MESSAGE_MAP()

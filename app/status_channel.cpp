@@ -3,7 +3,7 @@
 #include <limits>
 
 std::mutex g_statusLock;
-CString g_strStatusLog;
+CStatusLog g_strStatusLog;
 CString g_strCountUnit;
 std::int32_t g_nCountTotal = 0;
 std::int32_t g_nCountDone = 0;
