@@ -2,6 +2,7 @@
 // while one runs, and shows what the jobs report through window messages.
 #pragma once
 
+#include "app/status_log_view.h"
 #include "app/update_result.h"
 #include "framework/afx.h"
 
@@ -43,6 +44,7 @@ class CHalyardDlg : public CDialog {
   // When no thread can be started, frees the record, enables the controls
   // again, reports it and returns false.
   bool StartJob(AFX_THREADPROC proc, bool updateJob);
+  void ShowJobMembers();
 
   HICON m_hIcon;
   CString m_strStatus;
@@ -54,6 +56,7 @@ class CHalyardDlg : public CDialog {
   CString m_strCountText;
   CString m_strFileText;
   CEdit m_editStatus;
+  CStatusLogView m_statusLogView;
   wchar_t m_szModulePath[255] = {};
   // How the last job ended (UpdateResult; the manual download always ends
   // with 0); "not finished" until one has.

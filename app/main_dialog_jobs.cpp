@@ -78,6 +78,16 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   return false;
 }
 
+// What a job changes of the data exchange's members, written to the controls
+// as UpdateData(FALSE) would (the others stay as the job found them: their
+// controls are disabled), with the status log appended to rather than
+// copied whole.
+void CHalyardDlg::ShowJobMembers() {
+  m_statusLogView.Show(m_editStatus, m_strStatus);
+  for (auto [id, text] : {std::pair{1009, &m_strCountText}, std::pair{1046, &m_strFileText}})
+    if (CWnd* control = GetDlgItem(id)) control->SetWindowText(*text);
+}
+
 LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
   std::int32_t total = 0;
   std::int32_t done = 0;
@@ -89,7 +99,7 @@ LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
       stalled.Format(GetMsg(97), g_nStalledSeconds);
       m_strCountText += stalled;
     }
-    m_strStatus = g_strStatusLog;
+    m_statusLogView.Take(g_strStatusLog, m_strStatus);
     total = g_nCountTotal;
     done = g_nCountDone;
     g_bCountPending = false;
@@ -99,7 +109,7 @@ LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
   m_progressTotal.SendMessage(
       PBM_SETRANGE, 0, MAKELPARAM(1, static_cast<WORD>(total / divisor)));
   m_progressTotal.SendMessage(PBM_SETPOS, static_cast<WPARAM>(done / divisor), 0);
-  UpdateData(FALSE);
+  ShowJobMembers();
   PutCaretAtEnd(m_editStatus, m_strStatus);
   return 0;
 }
@@ -118,7 +128,7 @@ LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
     m_strFileText.Format(L"%s", name);
     ClearFlag(g_bFilePending);
     m_progressFile.SendMessage(PBM_SETPOS, 0, 0);
-    UpdateData(FALSE);
+    ShowJobMembers();
     PutCaretAtEnd(m_editStatus, m_strStatus);
     return 0;
   }

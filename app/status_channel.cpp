@@ -5,7 +5,7 @@
 #include "platform/system.h"
 
 std::mutex g_statusLock;
-CString g_strStatusLog;
+CStatusLog g_strStatusLog;
 CString g_strCountUnit;
 std::int32_t g_nCountTotal = 0;
 std::int32_t g_nCountDone = 0;

@@ -25,12 +25,36 @@ struct JOBPARAM {
   BOOL bBatch = FALSE;
 };
 
+// The status log's text: a CString that counts how often it was replaced as
+// a whole, so that the window can tell a log that only grew (and show just
+// what was added) from a new one.
+class CStatusLog : public CString {
+ public:
+  CStatusLog& operator=(const CString& text) {
+    CString::operator=(text);
+    ++m_nReplaced;
+    return *this;
+  }
+  CStatusLog& operator=(const wchar_t* text) { return *this = CString(text); }
+  template <class... Args>
+  void Format(const wchar_t* format, const Args&... args) {
+    CString text;
+    text.Format(format, args...);
+    *this = text;
+  }
+  void Empty() { *this = CString(); }
+  std::uint32_t GetReplaceCount() const { return m_nReplaced; }
+
+ private:
+  std::uint32_t m_nReplaced = 0;
+};
+
 // Shared status variables. The job thread writes them, the window's
 // handlers read them; both sides hold g_statusLock while they touch the
 // strings and the counts. The two flags are the handshakes: the job sets
 // one before it posts and waits until the window's handler clears it.
 extern std::mutex g_statusLock;
-extern CString g_strStatusLog;
+extern CStatusLog g_strStatusLog;
 extern CString g_strCountUnit;
 extern std::int32_t g_nCountTotal;
 extern std::int32_t g_nCountDone;

@@ -1,5 +1,6 @@
 #include "window.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -114,6 +115,23 @@ void SetCheckState(WindowState& s, int check) {
   NotifyChange(s, Change::Check);
 }
 
+// EM_REPLACESEL. A selection end of -1 or past the text means the text's
+// end; a start of -1 (no selection) means the caret at the selection's end.
+void ReplaceSelection(WindowState& s, const wchar_t* text) {
+  const std::wstring added = text ? text : L"";
+  const size_t length = s.text.size();
+  const size_t end = s.selEnd < 0 ? length : std::min<size_t>(static_cast<size_t>(s.selEnd), length);
+  const size_t start = s.selStart < 0 ? end : std::min<size_t>(static_cast<size_t>(s.selStart), end);
+  s.text.replace(start, end - start, added);
+  s.selStart = s.selEnd = static_cast<int>(start + added.size());
+  if (start == length) {
+    s.appendedAt = start;
+    NotifyChange(s, Change::Appended);
+  } else {
+    NotifyChange(s, Change::Text);
+  }
+}
+
 // The control messages that the program sends to its controls.
 LRESULT ControlMessage(WindowState& s, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -125,6 +143,14 @@ LRESULT ControlMessage(WindowState& s, UINT message, WPARAM wParam, LPARAM lPara
     case EM_SCROLLCARET:
       NotifyChange(s, Change::Selection);
       return TRUE;
+    case EM_REPLACESEL:
+      ReplaceSelection(s, reinterpret_cast<const wchar_t*>(lParam));
+      return 0;
+    case EM_GETMODIFY:
+      return s.modified;
+    case EM_SETMODIFY:
+      s.modified = wParam != 0;
+      return 0;
     case EM_LIMITTEXT:
       s.textLimit = static_cast<int>(wParam);
       NotifyChange(s, Change::Limit);
@@ -189,7 +215,10 @@ LRESULT DispatchMessage(CWnd* window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void UserSetsText(HWND control, const std::wstring& text) {
-  if (WindowState* s = FindWindowState(control)) s->text = text;
+  if (WindowState* s = FindWindowState(control)) {
+    s->text = text;
+    s->modified = true;
+  }
 }
 
 void UserSetsCheck(HWND control, int check) {
@@ -275,6 +304,7 @@ void CWnd::SetWindowText(LPCWSTR text) {
   WindowState* s = FindWindowState(m_hWnd);
   if (!s) return;
   s->text = text ? text : L"";
+  s->modified = false;
   afx::NotifyChange(*s, afx::Change::Text);
 }
 
@@ -340,6 +370,13 @@ void CEdit::SetSel(int start, int end, BOOL noScroll) {
   SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end);
   if (!noScroll) SendMessage(EM_SCROLLCARET, 0, 0);
 }
+void CEdit::ReplaceSel(LPCWSTR text, BOOL canUndo) {
+  SendMessage(EM_REPLACESEL, static_cast<WPARAM>(canUndo), reinterpret_cast<LPARAM>(text));
+}
+BOOL CEdit::GetModify() const {
+  return static_cast<BOOL>(const_cast<CEdit*>(this)->SendMessage(EM_GETMODIFY, 0, 0));
+}
+void CEdit::SetModify(BOOL modified) { SendMessage(EM_SETMODIFY, static_cast<WPARAM>(modified), 0); }
 void CEdit::LimitText(int limit) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(limit), 0); }
 void CEdit::SetPasswordChar(wchar_t ch) { SendMessage(EM_SETPASSWORDCHAR, ch, 0); }
 wchar_t CEdit::GetPasswordChar() const {

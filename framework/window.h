@@ -16,8 +16,10 @@ class CWnd;
 namespace afx {
 
 // What changed on a window, so that a backend can mirror it.
-enum class Change { Text, Visible, Enabled, Check, Progress, PasswordChar, ReadOnly, Selection,
-                    Focus, Icon, Limit, Redraw };
+// Appended: text was added at the end of an edit's text, from appendedAt on;
+// a backend adds just that, so that a growing text costs what is added.
+enum class Change { Text, Appended, Visible, Enabled, Check, Progress, PasswordChar, ReadOnly,
+                    Selection, Focus, Icon, Limit, Redraw };
 
 // The state of one live window. Owned by the registry; touched on the UI
 // thread only.
@@ -29,6 +31,8 @@ struct WindowState {
   DWORD style = 0;
   short x = 0, y = 0, cx = 0, cy = 0;  // dialog units
   std::wstring text;
+  size_t appendedAt = 0;  // the start of the text added by the last Change::Appended
+  bool modified = false;  // edits: the user changed the text since the program set it
   bool visible = true;
   bool enabled = true;
   int check = BST_UNCHECKED;
@@ -117,6 +121,12 @@ class CEdit : public CWnd {
   void SetPasswordChar(wchar_t ch);
   wchar_t GetPasswordChar() const;
   BOOL SetReadOnly(BOOL readOnly = TRUE);
+  // Replaces the selection with text (at the caret: inserts it); with the
+  // caret at the end this appends and costs only the added text.
+  void ReplaceSel(LPCWSTR text, BOOL canUndo = FALSE);
+  // Whether the user has changed the text since the program last set it.
+  BOOL GetModify() const;
+  void SetModify(BOOL modified = TRUE);
 };
 
 class CButton : public CWnd {

@@ -1,6 +1,7 @@
 // The data folder the server answers from, and the plain file reading it
-// needs. Everything is read at the time of the request that needs it, so a
-// test may change the folder between requests.
+// needs. Everything is read at the time of the request that needs it (the
+// release through a cache that notices changes), so a test may change the
+// folder between requests.
 #pragma once
 
 #include <filesystem>

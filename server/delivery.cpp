@@ -28,22 +28,26 @@ class BodyReader {
   BodyReader(const BodyReader&) = delete;
   BodyReader& operator=(const BodyReader&) = delete;
 
-  // Up to length bytes at offset into out; false when the file fails.
+  // Up to length bytes at offset into out, the head and the file's first
+  // bytes in one piece, so that a short answer leaves in one write; false
+  // when the file fails.
   bool Read(std::uint64_t offset, std::uint64_t length, std::string& out) {
     out.clear();
     const std::string& head = m_answer.head;
     if (offset < head.size()) {
       out = head.substr(offset, std::min<std::uint64_t>(length, head.size() - offset));
-      return true;
+      offset += out.size();
+      length -= out.size();
     }
     const std::uint64_t fileAt = offset - head.size();
-    if (fileAt >= m_answer.fileLength) return true;
-    if (!m_file && !(m_file = std::fopen(m_answer.file.c_str(), "rb"))) return false;
-    if (fseeko(m_file, static_cast<off_t>(m_answer.fileOffset + fileAt), SEEK_SET) != 0) return false;
-    out.resize(std::min<std::uint64_t>(length, m_answer.fileLength - fileAt));
-    const size_t got = std::fread(out.data(), 1, out.size(), m_file);
-    out.resize(got);
-    return got > 0;
+    if (length == 0 || fileAt >= m_answer.fileLength) return true;
+    const size_t start = out.size();
+    if (!m_file && !(m_file = std::fopen(m_answer.file.c_str(), "rb"))) return start > 0;
+    if (fseeko(m_file, static_cast<off_t>(m_answer.fileOffset + fileAt), SEEK_SET) != 0) return start > 0;
+    out.resize(start + std::min<std::uint64_t>(length, m_answer.fileLength - fileAt));
+    const size_t got = std::fread(out.data() + start, 1, out.size() - start, m_file);
+    out.resize(start + got);
+    return start + got > 0;
   }
 
  private:

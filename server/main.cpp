@@ -79,6 +79,9 @@ int main(int argc, char** argv) {
   server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
   // A client may pause inside a transfer (its progress waits for the window).
   server.set_read_timeout(30).set_write_timeout(30).set_keep_alive_max_count(100);
+  // Answers go out in more than one write (headers, then the body): without
+  // this the second write waits for the client's delayed ACK, ~40 ms each.
+  server.set_tcp_nodelay(true);
   InstallRoutes(server, state);
   const int port = options.port == 0 ? server.bind_to_any_port("127.0.0.1")
                                      : (server.bind_to_port("127.0.0.1", options.port) ? options.port : -1);

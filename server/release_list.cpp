@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "server/md5.h"
 
 namespace koral_server {
 namespace {
@@ -79,27 +78,34 @@ std::uint64_t ContentSize(const ReleaseItem& item) {
   return ec ? 0 : size;
 }
 
-std::string BuildListAnswer(const std::vector<ReleaseItem>& items) {
+ListedContent ReadListedContent(const ReleaseItem& item) {
+  ListedContent content;
+  content.size = ContentSize(item);
+  // A missing file is served as empty content.
+  content.digest = kEmptyMd5;
+  std::error_code ec;
+  if (!fs::exists(item.content, ec))
+    std::fprintf(stderr, "release: no file for \"%s\", listed as empty\n", item.name.c_str());
+  else if (content.size > 0 && !Md5OfFile(item.content, content.digest))
+    std::fprintf(stderr, "release: cannot read %s\n", item.content.c_str());
+  return content;
+}
+
+std::string BuildListAnswer(const std::vector<ReleaseItem>& items,
+                            const std::vector<ListedContent>& contents) {
   std::string out;
   out.reserve(4 + kEntryBytes * items.size());
   out += 'L';
   out += '\0';
   out += static_cast<char>((items.size() >> 8) & 0xFF);
   out += static_cast<char>(items.size() & 0xFF);
-  for (const ReleaseItem& item : items) {
-    const std::uint64_t size = ContentSize(item);
-    // A missing file is served as empty content.
-    Md5Digest digest = kEmptyMd5;
-    std::error_code ec;
-    if (!fs::exists(item.content, ec))
-      std::fprintf(stderr, "release: no file for \"%s\", listed as empty\n", item.name.c_str());
-    else if (size > 0 && !Md5OfFile(item.content, digest))
-      std::fprintf(stderr, "release: cannot read %s\n", item.content.c_str());
+  for (size_t i = 0; i < items.size(); ++i) {
+    const ReleaseItem& item = items[i];
     AppendPadded(out, item.name, kNameBytes);
-    AppendBigEndian32(out, static_cast<std::uint32_t>(size));
+    AppendBigEndian32(out, static_cast<std::uint32_t>(contents[i].size));
     AppendPadded(out, item.tag, kTagBytes);
     out += static_cast<char>(item.localDigest ? 1 : 0);
-    out.append(reinterpret_cast<const char*>(digest.data()), digest.size());
+    out.append(reinterpret_cast<const char*>(contents[i].digest.data()), contents[i].digest.size());
   }
   return out;
 }

@@ -1,6 +1,6 @@
 // The release the server hands out: release/list.txt names the entries in
 // order, release/files/ holds their content. The list answer of update.php
-// is built from it with sizes and digests taken at the time of the request.
+// is built from the entries and the size and digest of each one's content.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "server/data_folder.h"
+#include "server/md5.h"
 
 namespace koral_server {
 
@@ -22,9 +23,19 @@ struct ReleaseItem {
 // lines and lines starting with '#' are skipped.
 std::vector<ReleaseItem> ReadReleaseList(const DataFolder& folder);
 
+// What the list says about an entry's content.
+struct ListedContent {
+  std::uint64_t size = 0;
+  Md5Digest digest{};
+};
+
+// Size and digest of the content as it is now; a missing file counts as empty.
+ListedContent ReadListedContent(const ReleaseItem& item);
+
 // The "L" answer: 'L', a reserved 0, the entry count (16-bit big-endian),
-// then 284 bytes per entry. A missing content file counts as empty.
-std::string BuildListAnswer(const std::vector<ReleaseItem>& items);
+// then 284 bytes per entry; contents[i] belongs to items[i].
+std::string BuildListAnswer(const std::vector<ReleaseItem>& items,
+                            const std::vector<ListedContent>& contents);
 
 // Size of an entry's content; 0 when the file is missing.
 std::uint64_t ContentSize(const ReleaseItem& item);

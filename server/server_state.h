@@ -10,6 +10,7 @@
 #include "server/data_folder.h"
 #include "server/faults.h"
 #include "server/received_store.h"
+#include "server/release_cache.h"
 #include "server/request_log.h"
 #include "server/sessions.h"
 
@@ -21,9 +22,10 @@ namespace koral_server {
 
 struct ServerState {
   explicit ServerState(const fs::path& dataFolder)
-      : data(dataFolder), received(data.ReceivedRoot()) {}
+      : data(dataFolder), release(data), received(data.ReceivedRoot()) {}
 
   DataFolder data;
+  ReleaseCache release;
   AccountBook accounts;
   SessionStore sessions;
   FaultSwitches faults;

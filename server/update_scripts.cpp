@@ -3,10 +3,10 @@
 #include <httplib.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "server/form.h"
 #include "server/list_overrides.h"
-#include "server/release_list.h"
 
 namespace koral_server {
 namespace {
@@ -49,7 +49,7 @@ Answer HandleUpdateQuery(const httplib::Request& request, ServerState& state) {
   else if (login == LoginResult::Unregistered)
     answer = TextAnswer("U0");
   else
-    answer = BinaryAnswer(ApplyListOverrides(state.data, BuildListAnswer(ReadReleaseList(state.data))));
+    answer = BinaryAnswer(ApplyListOverrides(state.data, state.release.ListAnswer()));
   answer.headers.emplace_back("Set-Cookie", SessionCookieHeader(state.sessions.Open(serial, true)));
   return answer;
 }
@@ -60,10 +60,10 @@ Answer HandleGetFile(const httplib::Request& request, ServerState& state) {
   if (!ParseIndex(FormValue(ParseUrlForm(request.body), "f").value_or(""), index))
     return TextAnswer("ER");
   if (index == -1) return TextAnswer("OK");
-  const std::vector<ReleaseItem> items = ReadReleaseList(state.data);
-  if (index < 0 || static_cast<size_t>(index) >= items.size()) return TextAnswer("ER");
-  const ReleaseItem& item = items[static_cast<size_t>(index)];
-  return FileAnswer("BF", item.content, ContentSize(item), "application/octet-stream");
+  const std::optional<ReleaseItem> item =
+      index < 0 ? std::nullopt : state.release.Item(static_cast<size_t>(index));
+  if (!item) return TextAnswer("ER");
+  return FileAnswer("BF", item->content, ContentSize(*item), "application/octet-stream");
 }
 
 }  // namespace koral_server

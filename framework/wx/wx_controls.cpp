@@ -98,6 +98,13 @@ void ApplyText(wxWindow* peer, const WindowState& s) {
   }
 }
 
+// Only the added text goes to the widget; its own text event is held back,
+// since the program's texts do not count as the user's typing.
+void AppendText(wxTextCtrl* edit, const WindowState& s) {
+  wxEventBlocker quiet(edit, wxEVT_TEXT);
+  edit->AppendText(wxString(s.text.substr(s.appendedAt)));
+}
+
 void ApplySelection(wxTextCtrl* edit, const WindowState& s) {
   const long last = edit->GetLastPosition();
   long start = s.selStart, end = s.selEnd;
@@ -223,6 +230,9 @@ void MirrorControl(WindowState& s, Change what) {
   switch (what) {
     case Change::Text:
       ApplyText(peer, s);
+      break;
+    case Change::Appended:
+      if (edit) AppendText(edit, s);
       break;
     case Change::Visible:
       peer->Show(s.visible);

@@ -10,6 +10,7 @@
 
 #include "app/catalogue.h"
 #include "app/main_dialog.h"
+#include "framework/backend.h"
 #include "platform/system.h"
 #include "framework/uiqueue.h"
 #include "tests/support/automation.h"
@@ -172,6 +173,54 @@ TEST_F(StatusChannelTest, WorkerWaitsInPostStatusUntilTheWindowHasShownTheWholeL
              }});
   m_dialog.DoModal();
   EXPECT_EQ(m_dialog.GetStatusText(), L"Connecting to server... OK\r\n\r\n");
+}
+
+// The window appends only what was added to the log, but must show exactly
+// the log: through appends, a job's replacement of the whole log, the user's
+// typing into the control and notifications that add nothing.
+TEST_F(StatusChannelTest, AppendedLogShowsExactlyTheWholeLogAfterEveryNotification) {
+  SetScript({[&] {
+    const HWND edit = ::GetDlgItem(m_dialog.GetSafeHwnd(), 1001);
+    auto publish = [&](const CString& added, bool replace = false) {
+      {
+        std::lock_guard<std::mutex> guard(g_statusLock);
+        if (replace)
+          g_strStatusLog = added;
+        else
+          g_strStatusLog += added;
+      }
+      PostMessageW(m_dialog.GetSafeHwnd(), WM_STATUS_CHANGED, 0, 0);
+      RunQueued();
+      EXPECT_EQ(TextOf(m_dialog, 1001), g_strStatusLog.str());
+      EXPECT_EQ(m_dialog.GetStatusText(), g_strStatusLog);
+      const afx::WindowState* state = afx::FindWindowState(edit);
+      EXPECT_EQ(state->selStart, g_strStatusLog.GetLength());
+    };
+    publish(L"Connecting to server...");
+    publish(L" OK\r\n\r\n");
+    for (int i = 0; i < 20; ++i) publish(L"  * Data\\file" + CString(std::to_wstring(i)) + L".bin\r\n");
+    publish(L"");
+
+    // Typed text is replaced by the next notification of either kind.
+    afx::UserSetsText(edit, L"typed");
+    publish(L"  * after typing\r\n");
+    afx::UserSetsText(edit, L"typed again");
+    {
+      std::lock_guard<std::mutex> guard(g_statusLock);
+      g_nFileSize = 0;
+    }
+    PostMessageW(m_dialog.GetSafeHwnd(), WM_FILE_PROGRESS, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, 1001), g_strStatusLog.str());
+
+    // A new log, as long as the old one and then longer: shown whole.
+    const CString old = g_strStatusLog;
+    publish(CString(L'x', old.GetLength()), true);
+    publish(L"Connecting to server..." + old, true);
+    publish(L" Error\r\n");
+  }});
+  m_dialog.DoModal();
+  EXPECT_EQ(m_dialog.GetStatusText(), g_strStatusLog);
 }
 
 TEST_F(StatusChannelTest, NotificationsToAWindowThatIsGoneDoNotWait) {

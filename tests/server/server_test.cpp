@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "tests/support/process.h"
@@ -81,6 +83,50 @@ TEST_F(ServerTest, ListCarriesEveryEntryByteExactly) {
             std::string("\xd4\x1d\x8c\xd9\x8f\x00\xb2\x04\xe9\x80\x09\x98\xec\xf8\x42\x7e", 16));
   EXPECT_EQ(data.Read("received/queries.txt"),
             "SN1 notify=0 batch=0 clientversion=340\nSN1 notify=0 batch=0 clientversion=340\n");
+}
+
+// The release is kept between requests; every change on disk must still be
+// listed and served at once, also one that keeps the size, or the size and
+// the modification time, of what it replaces.
+TEST_F(ServerTest, ReleaseChangedOnDiskIsListedAndServedFresh) {
+  namespace fs = std::filesystem;
+  const fs::path exe = data.Path() + "/release/files/Support/updater/koral70.exe";
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  fs::last_write_time(exe, old);  // old enough to be trusted unchanged
+  auto server = Start();
+  const std::string cookie = Login();
+  const std::string first = Post("/script/update.php", kLogin)->body;
+  EXPECT_EQ(Post("/script/update.php", kLogin)->body, first);
+  EXPECT_EQ(Post("/script/get.php", "f=0", cookie)->body, "BFhello");
+
+  // Same size, same modification time: only the change time tells.
+  data.Write("release/files/Support/updater/koral70.exe", "HELLO");
+  fs::last_write_time(exe, old);
+  std::string list = Post("/script/update.php", kLogin)->body;
+  const std::string helloDigest("\xeb\x61\xee\xad\x90\xe3\xb8\x99\xc6\xbc\xbe\x27\xac\x58\x16\x60", 16);
+  EXPECT_EQ(list.substr(4 + 268, 16), helloDigest);
+  EXPECT_EQ(Post("/script/get.php", "f=0", cookie)->body, "BFHELLO");
+
+  // Same size, changed just now.
+  data.Write("release/files/Reports/My table.css", std::string(300, 'd'));
+  list = Post("/script/update.php", kLogin)->body;
+  EXPECT_NE(list.substr(4 + 284 + 268, 16), first.substr(4 + 284 + 268, 16));
+  EXPECT_EQ(Post("/script/get.php", "f=1", cookie)->body, "BF" + std::string(300, 'd'));
+
+  // A list of the same length naming the entries the other way round.
+  data.Write("release/list.txt", "v2.0 1 Reports\\My table.css\nv1 0 Support\\updater\\koral70.exe\n");
+  EXPECT_EQ(Post("/script/get.php", "f=0", cookie)->body, "BF" + std::string(300, 'd'));
+  list = Post("/script/update.php", kLogin)->body;
+  EXPECT_EQ(list.substr(4, 21), std::string("Reports\\My table.css\0", 21));
+  EXPECT_EQ(list.substr(4 + 284 + 268, 16), helloDigest);
+
+  // A removed file is listed and served as empty.
+  fs::remove(exe);
+  list = Post("/script/update.php", kLogin)->body;
+  EXPECT_EQ(list.substr(4 + 284 + 248, 4), std::string(4, '\0'));
+  EXPECT_EQ(list.substr(4 + 284 + 268, 16),
+            std::string("\xd4\x1d\x8c\xd9\x8f\x00\xb2\x04\xe9\x80\x09\x98\xec\xf8\x42\x7e", 16));
+  EXPECT_EQ(Post("/script/get.php", "f=1", cookie)->body, "BF");
 }
 
 TEST_F(ServerTest, LoginAnswersByAccountAndClientVersion) {
