@@ -96,6 +96,7 @@ const MSGENTRY g_msgEnglish[] = {
     {95, L"the card is current, but log files stayed on it"},
     {96, L"a new client was started to finish the update"},
     {97, L"  (no data for %d s)"},
+    {98, L"Save As"},
     {0, L""},
 };
 
@@ -193,5 +194,6 @@ const MSGENTRY g_msgJapanese[] = {
     {95, L"カードは最新ですが、ログファイルがカードに残っています"},
     {96, L"新しいクライアントを起動し、アップデートを引き継ぎました"},
     {97, L"  (%d 秒間データなし)"},
+    {98, L"名前を付けて保存"},
     {0, L""},
 };

@@ -84,5 +84,6 @@ class CFileDialog {
   CString m_strInitialName;
   DWORD m_dwFlags;
   CString m_strFilter;  // "Description|pattern|...||"
+  CString m_strTitle;   // empty: "Save As"
   CString m_strPathName;
 };

@@ -53,6 +53,13 @@ bool SaveManual(const CString& path, const unsigned char* bytes, size_t size) {
 
 }  // namespace
 
+CFileDialog ManualSaveDialog(const CString& suggestedName) {
+  CFileDialog dialog(FALSE, nullptr, suggestedName, OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR,
+                     L"PDF Document (*.pdf)|*.pdf||", nullptr);
+  dialog.m_strTitle = GetMsg(98);
+  return dialog;
+}
+
 CString SuggestedManualName(const std::string& reply) {
   size_t start = 0;
   for (size_t i = reply.size() >= 4 ? reply.size() - 4 + 1 : 0; i-- > 0;) {
@@ -142,8 +149,7 @@ int RunManualJob(JOBPARAM* job) {
   if (size) std::memcpy(manual.get(), download.m_pResponse, size);
   download.ResetResponse();
 
-  CFileDialog dialog(FALSE, nullptr, suggestedName, OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR,
-                     L"PDF Document (*.pdf)|*.pdf||", nullptr);
+  CFileDialog dialog = ManualSaveDialog(suggestedName);
   if (dialog.DoModal() != IDOK) return 0;
   const CString path = dialog.GetPathName();
   if (!SaveManual(path, manual.get(), size)) {

@@ -6,10 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/app.h"
 #include "framework/cstring.h"
 
 // The largest manual the job accepts.
 constexpr std::uint64_t kManualReplyLimit = std::uint64_t{1} << 30;
+
+// The save dialog for the manual: no owner, starting with the suggested
+// name, PDF files only, titled "Save As" in the display language.
+CFileDialog ManualSaveDialog(const CString& suggestedName);
 
 // The name the save dialog suggests for a manual-query reply: the part after
 // the last "/" that is not among the reply's last three bytes (the whole

@@ -42,8 +42,10 @@ int WxBackend::SaveFileDialog(CFileDialog& dialog) {
   long style = wxFD_SAVE;
   if (dialog.m_dwFlags & OFN_OVERWRITEPROMPT) style |= wxFD_OVERWRITE_PROMPT;
   const wxFileName initial(wxString(dialog.m_strInitialName.str()));
+  const wxString title = dialog.m_strTitle.IsEmpty() ? wxString(L"Save As")
+                                                      : wxString(dialog.m_strTitle.str());
   return RunBox([&] {
-    wxFileDialog chooser(BoxParent(), L"Save As", initial.GetPath(), initial.GetFullName(),
+    wxFileDialog chooser(BoxParent(), title, initial.GetPath(), initial.GetFullName(),
                          wxString(WildcardFromFilter(dialog.m_strFilter.str())), style);
     if (chooser.ShowModal() != wxID_OK) return IDCANCEL;
     dialog.m_strPathName = PathWithDefaultExtension(chooser.GetPath().ToStdWstring(),

@@ -5,14 +5,16 @@
 # display through with-xvfb.sh.
 #
 #   screenshot.sh --title TITLE --out FILE.png [--lang LANG] [--key KEY]
-#                 [--exit-code N] [--workdir DIR] -- PROGRAM [ARGS...]
+#                 [--exit-code N] [--workdir DIR] [--caption] -- PROGRAM [ARGS...]
 #
 # LANG defaults to C.UTF-8 (LC_ALL and LC_MESSAGES are cleared, so LANG picks
 # the language); KEY defaults to Escape; the exit code expected defaults to
-# 0. The program runs in DIR, by default a fresh empty folder.
+# 0. The program runs in DIR, by default a fresh empty folder. Without a
+# window manager no title bar is drawn: --caption puts the window's title, as
+# the X server holds it, in a strip above the screenshot.
 set -uo pipefail
 
-title="" out="" lang="C.UTF-8" key="Escape" expected=0 workdir=""
+title="" out="" lang="C.UTF-8" key="Escape" expected=0 workdir="" caption=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --title) title="$2"; shift 2 ;;
@@ -21,6 +23,7 @@ while [ $# -gt 0 ]; do
     --key) key="$2"; shift 2 ;;
     --exit-code) expected="$2"; shift 2 ;;
     --workdir) workdir="$2"; shift 2 ;;
+    --caption) caption=1; shift ;;
     --) shift; break ;;
     *) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
   esac
@@ -76,6 +79,13 @@ echo "found window $window titled '$title' (LANG=$lang)"
 sleep 1
 import -window root "$out" || fail "import could not take the screenshot"
 [ -s "$out" ] || fail "the screenshot $out is empty"
+if [ "$caption" = 1 ]; then
+  name=$(xdotool getwindowname "$window") || fail "the window's title cannot be read"
+  font=$(fc-match -f '%{file}' ':lang=ja')
+  convert "$out" -gravity north -background '#303030' -splice 0x30 -fill white \
+    -font "$font" -pointsize 18 -annotate +0+5 "Window title: $name" "$out" ||
+    fail "convert could not caption the screenshot"
+fi
 echo "screenshot: $out"
 
 # Without a window manager nothing gives the window the keyboard focus.
