@@ -292,8 +292,10 @@ TEST_F(ClientOnCard, KilledSwapLeavesAClientAndTheNextStartFinishesIt) {
     const bool runnable = HasRunnableClient(oldClient, newClient);
     EXPECT_TRUE(runnable) << "after the kill, after=" << kill.after;
     if (!runnable) continue;
-    // A plain start ends by itself once its input is used up.
-    EXPECT_EQ(Run(server, kill.nextStart).exitCode, 0);
+    // A plain start ends by itself once its input is used up; a /b start
+    // that finds the old client back hands the update over to a new one.
+    const int exitCode = Run(server, kill.nextStart).exitCode;
+    EXPECT_TRUE(exitCode == kUpdateCurrent || exitCode == kUpdateHandedOver) << exitCode;
     // A start that undid the swap updates the client again: let it settle.
     bool finished = false;
     for (int i = 0; i < 100 && !finished; ++i) {
