@@ -189,25 +189,26 @@ TEST(Framework, DisabledAndHiddenControlsIgnoreClicks) {
 TEST(Framework, EditReplacesItsSelectionAndKnowsWhetherTheUserChangedIt) {
   CTestDialog dialog;
   dialog.m_strName = L"abc";
+  CEdit edit;
   SetScript({[&] {
-               auto* edit = static_cast<CEdit*>(dialog.GetDlgItem(100));
-               EXPECT_FALSE(edit->GetModify());
-               edit->SetSel(3, 3);
-               edit->ReplaceSel(L"de");  // at the end: appends
-               edit->SetSel(1, 2);
-               edit->ReplaceSel(L"XY");  // in the middle: replaces the selection
-               edit->SetSel(0, -1);
-               edit->SetSel(-1, 0);
-               edit->ReplaceSel(L">");   // no selection: at the caret
+               CDataExchange exchange(&dialog, FALSE);
+               DDX_Control(&exchange, 100, edit);
+               EXPECT_FALSE(edit.GetModify());
+               edit.SetSel(3, 3);
+               edit.ReplaceSel(L"de");  // at the end: appends
+               edit.SetSel(1, 2);
+               edit.ReplaceSel(L"XY");  // in the middle: replaces the selection
+               edit.SetSel(0, -1);
+               edit.SetSel(-1, 0);
+               edit.ReplaceSel(L">");   // no selection: at the caret
                CString text;
-               edit->GetWindowText(text);
+               edit.GetWindowText(text);
                EXPECT_EQ(text, L">aXYcde");
              },
              L"set 100 typed", [&] {
-               auto* edit = static_cast<CEdit*>(dialog.GetDlgItem(100));
-               EXPECT_TRUE(edit->GetModify());
-               edit->SetWindowText(L"set");
-               EXPECT_FALSE(edit->GetModify());
+               EXPECT_TRUE(edit.GetModify());
+               edit.SetWindowText(L"set");
+               EXPECT_FALSE(edit.GetModify());
              }});
   dialog.DoModal();
 }
