@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "app/catalogue.h"
 #include "app/main_dialog.h"
@@ -40,16 +41,24 @@ void RunQueued() {
   }
 }
 
-// Runs the UI thread's queue until the worker has ended and nothing is left,
-// calling shown after each handled notification.
-template <class Shown>
-void ServeUntilDone(const std::atomic<bool>& done, Shown shown) {
+// Runs work on a worker thread while the UI thread handles its notifications,
+// and returns what control id of dialog showed after each of them.
+template <class Work>
+std::vector<std::wstring> ShownWhile(CDialog& dialog, int id, Work work) {
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    work();
+    done = true;
+  });
+  std::vector<std::wstring> shown;
   while (!done || afx::HasQueuedWork()) {
     if (afx::RunOneQueued())
-      shown();
+      shown.push_back(TextOf(dialog, id));
     else
       afx::WaitForUiWork(std::chrono::milliseconds(20));
   }
+  worker.join();
+  return shown;
 }
 
 class StatusChannelTest : public testing::Test {
@@ -118,18 +127,13 @@ TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSecon
       g_nFileSize = 100000;
       g_nFilePercent = 0;
     }
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
+    const std::vector<std::wstring> shown = ShownWhile(m_dialog, 1009, [&] {
       const ULONGLONG start = GetTickCount64();
       while (GetTickCount64() - start < kStallNoticeMs + 1200) {
         FileProgressCallback(&job, 0, 500, 0, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
       }
-      done = true;
     });
-    std::vector<std::wstring> shown;
-    ServeUntilDone(done, [&] { shown.push_back(TextOf(m_dialog, 1009)); });
-    worker.join();
     ASSERT_FALSE(shown.empty());
     CString stalled;
     stalled.Format(GetMsg(97), 6);
@@ -244,15 +248,10 @@ TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndPastOneHun
       g_nFileSize = 1000;
       g_nFilePercent = 0;
     }
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
+    const std::vector<std::wstring> shown = ShownWhile(m_dialog, 1046, [&] {
       for (double now : {0.0, 5.0, 10.0, 15.0, 19.9, 20.0, 1000.0, 1500.0, 1500.0})
         FileProgressCallback(&job, 0, now, 0, 0);
-      done = true;
     });
-    std::vector<std::wstring> shown;
-    ServeUntilDone(done, [&] { shown.push_back(TextOf(m_dialog, 1046)); });
-    worker.join();
     EXPECT_EQ(shown, (std::vector<std::wstring>{
                          L"Data\\big.bin - 1% (1000 B)", L"Data\\big.bin - 2% (1000 B)",
                          L"Data\\big.bin - 100% (1000 B)", L"Data\\big.bin - 150% (1000 B)"}));
