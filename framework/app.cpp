@@ -29,7 +29,9 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
 
 HICON CWinApp::LoadIcon(UINT id) const { return AfxLoadIcon(id); }
 
+#ifndef _WIN32
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) { return init ? TRUE : FALSE; }
+#endif
 BOOL AfxInitRichEdit2() { return TRUE; }
 
 int AfxMessageBox(LPCWSTR text, UINT type, UINT) {

@@ -35,14 +35,17 @@ class CWinAppEx : public CWinApp {};
 
 CWinApp* AfxGetApp();
 
+#ifndef _WIN32
 struct INITCOMMONCONTROLSEX {
   DWORD dwSize;
   DWORD dwICC;
 };
 constexpr DWORD ICC_WIN95_CLASSES = 0xFF;
-// Common controls and the rich-edit control need no loading here; both
-// backends always provide them.
+// Common controls need no loading here; the backends always provide them.
+// On Windows this is the real call.
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
+#endif
+// The rich-edit control needs no loading; the backends provide it.
 BOOL AfxInitRichEdit2();
 
 // Shows a message box with an OK button and returns IDOK. From a worker

@@ -8,7 +8,7 @@ namespace {
 struct Registry {
   std::mutex lock;
   std::map<UINT, const DialogTemplate*> dialogs;
-  std::map<UINT, std::unique_ptr<HICON__>> icons;
+  std::map<UINT, std::unique_ptr<IconData>> icons;
 };
 Registry& TheRegistry() {
   static Registry registry;
@@ -32,7 +32,7 @@ const DialogTemplate* AfxFindDialogTemplate(UINT id) {
 void AfxRegisterIcon(UINT id, std::vector<IconImage> images) {
   Registry& r = TheRegistry();
   std::lock_guard<std::mutex> guard(r.lock);
-  auto icon = std::make_unique<HICON__>();
+  auto icon = std::make_unique<IconData>();
   icon->id = id;
   icon->images = std::move(images);
   r.icons[id] = std::move(icon);
@@ -42,5 +42,5 @@ HICON AfxLoadIcon(UINT id) {
   Registry& r = TheRegistry();
   std::lock_guard<std::mutex> guard(r.lock);
   auto it = r.icons.find(id);
-  return it == r.icons.end() ? nullptr : it->second.get();
+  return it == r.icons.end() ? nullptr : reinterpret_cast<HICON>(it->second.get());
 }

@@ -45,10 +45,20 @@ struct IconImage {
   int size;
   std::vector<std::uint32_t> pixels;
 };
+#ifdef _WIN32
+// On Windows HICON is the system's handle: a framework icon is carried in
+// it as a pointer to this record.
+struct IconData {
+  UINT id;
+  std::vector<IconImage> images;
+};
+#else
 struct HICON__ {
   UINT id;
   std::vector<IconImage> images;
 };
+using IconData = HICON__;
+#endif
 
 void AfxRegisterDialogTemplate(const DialogTemplate* dialog);
 const DialogTemplate* AfxFindDialogTemplate(UINT id);

@@ -3,11 +3,13 @@
 // on the device, so a card file always holds its old or its new bytes. The
 // path is walked from the card's root (the current directory) one folder at
 // a time without following symbolic links, and the temporary file is created
-// exclusively without following one, so no write ever leaves the card.
+// exclusively without following one, so no write ever leaves the card. On
+// Windows a link is a reparse point, refused in the same places.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/wintypes.h"
 
@@ -31,8 +33,17 @@ class CCardFileWriter {
   void Abort();
 
  private:
+#ifdef _WIN32
+  // Every folder from the root to the target's, held open without delete
+  // sharing so that none can be renamed or replaced while the file is
+  // written; the target's folder as a card path.
+  std::vector<HANDLE> m_folders;
+  std::wstring m_folderPath;
+  HANDLE m_file = INVALID_HANDLE_VALUE;
+#else
   int m_folder = -1;
   int m_file = -1;
+#endif
   std::string m_name;       // the target's name inside m_folder
   std::string m_temporary;  // the temporary file's name inside m_folder
 };

@@ -1,5 +1,6 @@
-// File-system calls with their Windows names. Every call accepts '\' and '/'
-// as separators and uses '/' underneath; names handed back use '/'.
+// File-system calls with their Windows names. On Windows they are the real
+// ones. Elsewhere every call accepts '\' and '/' as separators and uses '/'
+// underneath; names handed back use '/'.
 #pragma once
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 
 #include "platform/wintypes.h"
 
+#ifndef _WIN32
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
@@ -51,13 +53,15 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data);
 BOOL FindNextFileW(HANDLE handle, WIN32_FIND_DATAW* data);
 BOOL FindClose(HANDLE handle);
 
-// Stream opens on card paths: wide paths, and narrow UTF-8 paths.
+// Stream opens and removal on wide paths (the C library's own on Windows).
 FILE* _wfopen(const wchar_t* path, const wchar_t* mode);
+int _wremove(const wchar_t* path);
+#endif
+
+// The same on narrow UTF-8 card paths, on every system.
 FILE* fopenUtf8(const char* path, const char* mode);
 // Renames, replacing an existing target file. 0 on success, like rename().
-int _wrename(const wchar_t* from, const wchar_t* to);
 int renameUtf8(const char* from, const char* to);
-int _wremove(const wchar_t* path);
 int removeUtf8(const char* path);
 // Size of a file in bytes; -1 when it cannot be examined or is no file.
 long long FileSizeUtf8(const char* path);
@@ -65,7 +69,8 @@ bool IsSymbolicLinkW(const wchar_t* path);
 // Flushes a written stream to the device before it is renamed into place.
 bool FlushToDisk(FILE* file);
 
-// The card path in the form the file system takes ('\' becomes '/').
+// The card path in the form the file system takes (on Windows '/' becomes
+// '\', elsewhere '\' becomes '/').
 std::string NativePath(const char* path);
 std::string NativePath(const wchar_t* path);
 

@@ -1,7 +1,7 @@
 // The system's proxy settings, source by source. On Windows these are the
 // current user's WinHTTP/IE settings, WinHTTP's auto-proxy, the machine's
-// default WinHTTP proxy and the registry value WinHttpSettings. Here only the
-// user's static proxy exists, from the http_proxy environment variable.
+// default WinHTTP proxy and the registry value WinHttpSettings. Elsewhere only
+// the user's static proxy exists, from the http_proxy environment variable.
 #pragma once
 
 #include <string>

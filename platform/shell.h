@@ -1,8 +1,13 @@
 // ShellExecute with the verb "open": documents and URLs go to the desktop's
-// opener (xdg-open); a program (a ".exe" file of the card, or an executable
-// file) is spawned directly, detached, in the current directory. Results
-// follow Windows: a value above 32 is success.
+// opener (xdg-open; on Windows the shell's own ShellExecuteW); a program (a
+// ".exe" file of the card, or an executable file) is spawned directly,
+// detached, in the current directory. Headless runs print every open and
+// launch no document. Results follow Windows: a value above 32 is success.
+// On Windows these stand in for <shellapi.h>'s, which program code must not
+// include beside this header.
 #pragma once
+
+#include <cstdint>
 
 #include "platform/wintypes.h"
 

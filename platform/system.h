@@ -1,12 +1,15 @@
 // Kernel facilities with their Windows names: the user's display language,
-// the module path, the tick count, sleeping, the per-user temporary folder and
-// the environment.
+// the module path, the tick count, sleeping and the per-user temporary folder
+// (on Windows the real ones); the environment and the program's arguments.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/wintypes.h"
+
+#ifndef _WIN32
 
 // Language id from the locale environment: ja / ja_JP* give 0x0411, en_US*
 // 0x0409, anything else a non-Japanese id.
@@ -26,6 +29,11 @@ void Sleep(DWORD milliseconds);
 // The private per-user temporary folder, with a trailing '/'. Returns the
 // length stored, 0 on failure (no safe folder, or the buffer is too small).
 DWORD GetTempPathW(DWORD size, wchar_t* buffer);
+#endif
 
-// A variable of the environment, or "" when it is not set.
+// A variable of the environment in UTF-8, or "" when it is not set.
 std::string GetEnvironmentText(const char* name);
+
+// The program's arguments after its name, as the user gave them (on Windows
+// from the wide command line, elsewhere from UTF-8 argv).
+std::vector<std::wstring> ProgramArguments(int argc, char** argv);

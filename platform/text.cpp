@@ -1,4 +1,4 @@
-#include "text.h"
+#include "platform/text.h"
 
 #include <cstring>
 
@@ -67,12 +67,24 @@ char32_t DecodeOne(std::string_view text, size_t& i) {
   return c;
 }
 
+constexpr bool kUtf16 = sizeof(wchar_t) == 2;
+
 }  // namespace
 
 std::string Utf8FromWide(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());
-  for (wchar_t w : text) AppendUtf8(out, static_cast<char32_t>(w));
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = static_cast<char32_t>(text[i]) & (kUtf16 ? 0xFFFF : 0xFFFFFFFF);
+    if (kUtf16 && c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+      const char32_t low = static_cast<char32_t>(text[i + 1]) & 0xFFFF;
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    AppendUtf8(out, c);
+  }
   return out;
 }
 
@@ -80,38 +92,21 @@ std::wstring WideFromUtf8(std::string_view text) {
   std::wstring out;
   out.reserve(text.size());
   size_t i = 0;
-  while (i < text.size()) out += static_cast<wchar_t>(DecodeOne(text, i));
+  while (i < text.size()) {
+    const char32_t c = DecodeOne(text, i);
+    if (kUtf16 && c > 0xFFFF) {
+      out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(c);
+    }
+  }
   return out;
 }
 
 size_t Utf16Length(std::wstring_view text) {
+  if (kUtf16) return text.size();
   size_t n = 0;
   for (wchar_t w : text) n += static_cast<char32_t>(w) > 0xFFFF ? 2 : 1;
   return n;
-}
-
-int WideCharToMultiByte(unsigned, unsigned long, const wchar_t* source, int sourceLength,
-                        char* destination, int destinationSize, const char*, int*) {
-  if (!source) return 0;
-  const bool withTerminator = sourceLength < 0;
-  const size_t n = withTerminator ? std::wcslen(source) : static_cast<size_t>(sourceLength);
-  std::string bytes = Utf8FromWide(std::wstring_view(source, n));
-  if (withTerminator) bytes += '\0';
-  if (destinationSize == 0) return static_cast<int>(bytes.size());
-  if (!destination || bytes.size() > static_cast<size_t>(destinationSize)) return 0;
-  std::memcpy(destination, bytes.data(), bytes.size());
-  return static_cast<int>(bytes.size());
-}
-
-int MultiByteToWideChar(unsigned, unsigned long, const char* source, int sourceLength,
-                        wchar_t* destination, int destinationSize) {
-  if (!source) return 0;
-  const bool withTerminator = sourceLength < 0;
-  const size_t n = withTerminator ? std::strlen(source) : static_cast<size_t>(sourceLength);
-  std::wstring wide = WideFromUtf8(std::string_view(source, n));
-  if (withTerminator) wide += L'\0';
-  if (destinationSize == 0) return static_cast<int>(wide.size());
-  if (!destination || wide.size() > static_cast<size_t>(destinationSize)) return 0;
-  std::wmemcpy(destination, wide.data(), wide.size());
-  return static_cast<int>(wide.size());
 }

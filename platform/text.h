@@ -1,11 +1,15 @@
 // Text conversion between wide strings and UTF-8, with the Windows calls'
-// names and results: counts include the terminator when the source length is
-// -1, and 0 means failure (including a destination that is too small).
+// names and results (on Windows the real ones): counts include the
+// terminator when the source length is -1, and 0 means failure (including a
+// destination that is too small).
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "platform/wintypes.h"
+
+#ifndef _WIN32
 constexpr unsigned CP_UTF8 = 65001;
 
 int WideCharToMultiByte(unsigned codePage, unsigned long flags, const wchar_t* source,
@@ -13,9 +17,12 @@ int WideCharToMultiByte(unsigned codePage, unsigned long flags, const wchar_t* s
                         const char* defaultChar, int* usedDefault);
 int MultiByteToWideChar(unsigned codePage, unsigned long flags, const char* source,
                         int sourceLength, wchar_t* destination, int destinationSize);
+#endif
 
 // Whole-string conversions for code that does not work in fixed buffers.
-// Malformed UTF-8 decodes to U+FFFD, as the Windows decoder does.
+// Wide strings are UTF-16 where wchar_t has 16 bits (Windows) and UTF-32
+// elsewhere. Malformed UTF-8 and lone surrogates become U+FFFD, as the
+// Windows decoder does.
 std::string Utf8FromWide(std::wstring_view text);
 std::wstring WideFromUtf8(std::string_view text);
 

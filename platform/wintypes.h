@@ -3,6 +3,16 @@
 // and style numbers read the same as in the original environment.
 #pragma once
 
+#ifdef _WIN32
+// On Windows they are the real ones.
+#include <windows.h>
+#include <commctrl.h>
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+#else
+
 #include <cstddef>
 #include <cstdint>
 
@@ -125,3 +135,4 @@ constexpr int SM_CXICON = 11;
 constexpr int SM_CYICON = 12;
 
 constexpr int MAX_PATH = 260;
+#endif

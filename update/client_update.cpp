@@ -47,7 +47,7 @@ UpdateResult DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsig
   }
   if (!WriteCardFile(kNewClient, session.m_pResponse, session.m_nResponseSize)) {
     PostStatus(job, GetMsg(61));
-    ShowJobMessage(58, kNoEntryNumber);
+    ShowJobNumberMessage(58, kNoEntryNumber);
     return kUpdateTransferFailed;
   }
   session.ResetResponse();

@@ -137,12 +137,12 @@ bool FetchFile(PassState& pass, int i) {
   }
   if (CreateParentDirectories(displayName.c_str()) != 0) {
     PostStatus(job, GetMsg(61));
-    ShowJobMessage(58, 1001 + i);
+    ShowJobNumberMessage(58, 1001 + i);
     return false;
   }
   if (!WriteCardFile(entry.szName, body + 2, size - 2)) {
     PostStatus(job, GetMsg(61));
-    ShowJobMessage(58, i + 1);
+    ShowJobNumberMessage(58, i + 1);
     return false;
   }
   session.ResetResponse();
@@ -255,7 +255,7 @@ bool PlanPass(PassState& pass) {
   if (fetches.empty()) return true;
   const std::uint64_t missing = MissingCardSpace(fetches, pass.list.size());
   if (missing == 0) return true;
-  ShowJobMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
+  ShowJobNumberMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
   return false;
 }
 }  // namespace

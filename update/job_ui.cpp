@@ -11,7 +11,7 @@ void ShowControls(HWND dialog, std::initializer_list<int> ids, int command) {
 
 void ShowJobMessage(int id, UINT type) { AfxMessageBox(GetMsg(id), type); }
 
-void ShowJobMessage(int id, int number, UINT type) {
+void ShowJobNumberMessage(int id, int number, UINT type) {
   CString text;
   text.Format(GetMsg(id), number);
   AfxMessageBox(text, type);

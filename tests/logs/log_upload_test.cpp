@@ -142,6 +142,7 @@ TEST_F(LogUpload, NonAsciiNamesAreSentInUtf8InBothParts) {
   EXPECT_EQ(data.Received("logs/123456789/診断/ログ 1.txt"), "x");
 }
 
+#ifndef _WIN32  // POSIX links: on Windows a link is a reparse point, refused by the same code
 TEST_F(LogUpload, LinksAreNeitherFollowedNorSent) {
   card.Write("outside/secret.txt", "not a log");
   card.Write("logs/real.log", "log");
@@ -153,6 +154,7 @@ TEST_F(LogUpload, LinksAreNeitherFollowedNorSent) {
   EXPECT_EQ(card.Read("outside/secret.txt"), "not a log");
   EXPECT_FALSE(card.Exists("logs/real.log"));
 }
+#endif
 
 TEST(CardLogFolder, LogsBesideTheProgramOrTheFallback) {
   EXPECT_EQ(CardLogFolder(L""), L"D:\\logs_2");

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "tests/net/loopback_server.h"
+#include "tests/support/environment.h"
 
 namespace {
 

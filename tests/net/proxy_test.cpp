@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "tests/support/environment.h"
+
 namespace {
 
 // Sources that answer what a test gives them and record what was asked.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <set>
@@ -10,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "tests/support/environment.h"
 #include "tests/support/temp_card.h"
 
 using testing_support::TempCard;
@@ -34,6 +37,17 @@ TEST(Text, FixedBufferConversionsCountTheTerminatorAndRefuseSmallBuffers) {
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abc", -1, wide, 3), 0);
 }
 
+#ifdef _WIN32
+// On Windows the module path, the language and the temporary folder are the
+// system's own calls; the POSIX mappings below do not exist there.
+TEST(Platform, ModulePathIsTheProgramOnItsDrive) {
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  ASSERT_GT(n, 3u);
+  EXPECT_EQ(path[1], L':');
+  EXPECT_NE(std::wstring(path, n).find(L"platform_tests.exe"), std::wstring::npos);
+}
+#else
 TEST(Platform, LanguageIdFollowsTheLocale) {
   EXPECT_EQ(LanguageIdFromLocale("ja_JP.UTF-8"), 0x0411);
   EXPECT_EQ(LanguageIdFromLocale("ja"), 0x0411);
@@ -82,6 +96,8 @@ TEST(Platform, TempPathRefusesAPlantedLink) {
   if (!oldRuntime.empty()) setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
 }
 
+#endif
+
 TEST(Files, BackslashPathsWorkAndFoldersReportExisting) {
   TempCard card;
   EXPECT_TRUE(CreateDirectoryW(L"Support", nullptr));
@@ -128,6 +144,10 @@ TEST(Files, FullPathJoinsTheCurrentDirectory) {
   TempCard card;
   wchar_t full[1024];
   const DWORD n = GetFullPathNameW(L"*.*", 1024, full, nullptr);
+#ifdef _WIN32
+  EXPECT_EQ(std::wstring(full, n), WideFromUtf8(card.Path()) + L"\\*.*");
+#else
   EXPECT_EQ(std::wstring(full, n), WideFromUtf8(card.Path()) + L"/*.*");
+#endif
 }
 

@@ -12,6 +12,7 @@
 #include "register/policy_files.h"
 #include "tests/register/register_fixture.h"
 #include "tests/support/automation.h"
+#include "tests/support/environment.h"
 
 using register_tests::ControlEnabled;
 using register_tests::ControlText;

@@ -96,6 +96,7 @@ TEST(PolicyFolder, PageWithoutMarkerIsReportedAndItsFilesStay) {
   EXPECT_EQ(output[0], std::wstring(L"MessageBox[error]: ") + EscapeAutomationText(GetMsg(77)));
 }
 
+#ifndef _WIN32  // POSIX links: on Windows a link is a reparse point, refused by the same code
 TEST(PolicyFolder, PlantedLinksAreRefusedAndTheirTargetsUntouched) {
   PrivateTemp temp;
   TakeOutput();
@@ -117,6 +118,7 @@ TEST(PolicyFolder, PlantedLinksAreRefusedAndTheirTargetsUntouched) {
   EXPECT_EQ(ReadFile(elsewhere + "/precious.txt"), "keep me");
   EXPECT_TRUE(TakeOutput().empty());
 }
+#endif
 
 TEST(PolicyFolder, LogoThatCannotBeStoredDoesNotStopThePage) {
   PrivateTemp temp;
@@ -127,6 +129,7 @@ TEST(PolicyFolder, LogoThatCannotBeStoredDoesNotStopThePage) {
   EXPECT_TRUE(Save(kPage, kLogo, pagePath));
 }
 
+#ifndef _WIN32  // POSIX links: on Windows a link is a reparse point, refused by the same code
 TEST(PolicyFolder, DeleteFolderTreeRemovesNestedFilesButNotWhatLinksPointAt) {
   PrivateTemp temp;
   const std::string root = temp.Card().Path() + "/tree";
@@ -143,6 +146,7 @@ TEST(PolicyFolder, DeleteFolderTreeRemovesNestedFilesButNotWhatLinksPointAt) {
   EXPECT_FALSE(FileExists(root));
   EXPECT_EQ(ReadFile(outside + "/keep.txt"), "keep");
 }
+#endif
 
 TEST(PolicyFolder, DeleteFolderTreeOfAMissingFolderFails) {
   PrivateTemp temp;

@@ -1,7 +1,9 @@
 #include "tests/register/register_fixture.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 
 #include "framework/dialog.h"
 #include "platform/system.h"
+#include "tests/support/environment.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
@@ -33,11 +36,18 @@ bool Save(const char* name, std::string& value) {
 }
 }  // namespace
 
+#ifdef _WIN32
+// GetTempPathW takes the folder from TMP first.
+constexpr const char* kTempVariable = "TMP";
+#else
+constexpr const char* kTempVariable = "TMPDIR";
+#endif
+
 PrivateTemp::PrivateTemp() {
-  m_hadTmpdir = Save("TMPDIR", m_savedTmpdir);
+  m_hadTmpdir = Save(kTempVariable, m_savedTmpdir);
   m_hadRuntime = Save("XDG_RUNTIME_DIR", m_savedRuntime);
   fs::create_directory(m_card.Path() + "/tmp");
-  setenv("TMPDIR", (m_card.Path() + "/tmp").c_str(), 1);
+  setenv(kTempVariable, (m_card.Path() + "/tmp").c_str(), 1);
   unsetenv("XDG_RUNTIME_DIR");
   // The platform creates the folder with the right mode on first use.
   wchar_t folder[MAX_PATH];
@@ -45,12 +55,16 @@ PrivateTemp::PrivateTemp() {
 }
 
 PrivateTemp::~PrivateTemp() {
-  Restore("TMPDIR", m_hadTmpdir, m_savedTmpdir);
+  Restore(kTempVariable, m_hadTmpdir, m_savedTmpdir);
   Restore("XDG_RUNTIME_DIR", m_hadRuntime, m_savedRuntime);
 }
 
 std::string PrivateTemp::Folder() const {
+#ifdef _WIN32
+  return m_card.Path() + "/tmp/";
+#else
   return m_card.Path() + "/tmp/koral70-" + std::to_string(getuid()) + "/";
+#endif
 }
 
 std::string PrivateTemp::PolicyFolder() const { return Folder() + "RIVETBOX_KORAL70_3.4.0"; }

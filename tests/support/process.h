@@ -2,6 +2,7 @@
 // the reference server started on a free loopback port and stopped again.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <thread>
 #include <string>
@@ -51,7 +52,13 @@ class ServerProcess {
 
   int m_pid = -1;
   int m_port = 0;
+#ifdef _WIN32
+  // The host server's output file and pid file live here.
+  std::string m_folder;
+  std::atomic<bool> m_stopping{false};
+#else
   int m_outFd = -1;
+#endif
   mutable std::mutex m_lock;
   std::vector<std::string> m_log;
   std::string m_partial;

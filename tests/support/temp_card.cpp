@@ -1,10 +1,13 @@
 #include "tests/support/temp_card.h"
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -12,10 +15,7 @@ namespace fs = std::filesystem;
 namespace testing_support {
 
 TempCard::TempCard(const std::string& base) {
-  std::string root = base.empty() ? fs::temp_directory_path().string() : base;
-  std::string pattern = root + "/koral70-card-XXXXXX";
-  char* made = mkdtemp(pattern.data());
-  m_path = made ? made : "";
+  m_path = MakeUniqueFolder(base.empty() ? fs::temp_directory_path().string() : base, "koral70-card-");
   m_previous = fs::current_path().string();
   fs::current_path(m_path);
 }
@@ -34,6 +34,23 @@ std::string TempCard::Read(const std::string& relative) const {
 }
 bool TempCard::Exists(const std::string& relative) const {
   return FileExists(m_path + "/" + relative);
+}
+
+std::string MakeUniqueFolder(std::string root, const std::string& prefix) {
+  while (root.size() > 1 && (root.back() == '/' || root.back() == '\\')) root.pop_back();
+#ifdef _WIN32
+  std::mt19937 random{std::random_device{}()};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string path = root + "\\" + prefix + std::to_string(random() % 1000000000);
+    std::error_code error;
+    if (fs::create_directory(path, error)) return path;
+  }
+  return "";
+#else
+  std::string pattern = root + "/" + prefix + "XXXXXX";
+  char* made = mkdtemp(pattern.data());
+  return made ? made : "";
+#endif
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

@@ -25,6 +25,9 @@ class TempCard {
   std::string m_previous;
 };
 
+// A new folder under root named prefix + something unique; "" on failure.
+std::string MakeUniqueFolder(std::string root, const std::string& prefix);
+
 // Whole-file helpers on absolute or relative paths.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);

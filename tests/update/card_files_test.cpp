@@ -30,7 +30,7 @@ UpdateFileEntry Entry(const char* name, const char* tag, unsigned char digestByt
 
 std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& item : fs::directory_iterator(folder)) names.push_back(item.path().filename());
+  for (const auto& item : fs::directory_iterator(folder)) names.push_back(item.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -88,6 +88,7 @@ TEST(CardFileWriter, StreamedWritesAppearOnlyWhenCommitted) {
   EXPECT_EQ(Listing("."), std::vector<std::string>{"data.bin"});
 }
 
+#ifndef _WIN32  // POSIX links: on Windows a link is a reparse point, refused by the same code
 TEST(CardFileWriter, NeverWritesThroughALinkedFolderOrLeavesTheCard) {
   TempCard card;
   TempCard outside;
@@ -110,6 +111,7 @@ TEST(CardFileWriter, NeverWritesThroughALinkedFolderOrLeavesTheCard) {
   EXPECT_FALSE(fs::is_symlink("file.txt"));
   EXPECT_EQ(outside.Read("victim.txt"), "outside");
 }
+#endif
 
 TEST(CardFileWriter, TheLongestNamesHaveATemporaryAndLeftoversAreRemoved) {
   TempCard card;

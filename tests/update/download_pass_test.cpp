@@ -202,7 +202,7 @@ TEST_F(DownloadPass, ACutOffTransferLeavesTheOldFileWhole) {
                                 L"MessageBox[none]: Download cannot be completed (1)", kFailed}));
   EXPECT_EQ(card.Read("big.bin"), "old contents");
   std::vector<std::string> names;
-  for (const auto& item : fs::directory_iterator(".")) names.push_back(item.path().filename());
+  for (const auto& item : fs::directory_iterator(".")) names.push_back(item.path().filename().string());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "pass.ini"}));
 }
@@ -226,6 +226,7 @@ TEST_F(DownloadPass, ABodyWithoutItsPrefixIsRefused) {
   EXPECT_FALSE(card.Exists("a.txt"));
 }
 
+#ifndef _WIN32  // a full card is a file size limit (RLIMIT_FSIZE), which Windows lacks
 TEST_F(DownloadPass, AVersionFileThatCannotBeWrittenFailsAndTheOldStays) {
   data.SetRelease({{"a.txt", "abc"}});
   card.Write("ver.dat", "old records");
@@ -242,6 +243,7 @@ TEST_F(DownloadPass, AVersionFileThatCannotBeWrittenFailsAndTheOldStays) {
   EXPECT_EQ(card.Read("a.txt"), "abc");
   EXPECT_EQ(card.Read("ver.dat"), "old records");
 }
+#endif
 
 TEST_F(DownloadPass, TheFallbackLogFolderIsUploadedFirst) {
   // An empty program path makes the log folder "D:\logs_2"; the folder's own
@@ -284,7 +286,7 @@ class HostileServer : public DownloadPass {
   static std::vector<std::string> Temporaries() {
     std::vector<std::string> found;
     for (const auto& item : fs::recursive_directory_iterator("."))
-      if (item.path().filename().string().rfind(".koral70-", 0) == 0) found.push_back(item.path());
+      if (item.path().filename().string().rfind(".koral70-", 0) == 0) found.push_back(item.path().string());
     return found;
   }
   TempCard outside{};
@@ -365,6 +367,7 @@ TEST_F(HostileServer, NamesOfTheLongestAllowedLengthAreWritten) {
   EXPECT_EQ(card.Read(std::string(247, 'y')), "longer");
 }
 
+#ifndef _WIN32  // POSIX links: on Windows a link is a reparse point, refused by the same code
 TEST_F(HostileServer, LinksOnTheCardAreNeverWrittenThrough) {
   data.SetRelease({{"Reports\\table.css", "card stylesheet"}, {"Linked\\victim.txt", "from the server"},
                    {"Data\\victim.txt", "from the server"}});
@@ -389,6 +392,7 @@ TEST_F(HostileServer, LinksOnTheCardAreNeverWrittenThrough) {
   ExpectOutsideUnchanged();
   EXPECT_TRUE(Temporaries().empty());
 }
+#endif
 
 TEST_F(HostileServer, WrongStatusesPlaceNothing) {
   data.SetRelease({{"a.txt", "abc"}});

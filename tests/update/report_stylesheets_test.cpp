@@ -45,6 +45,7 @@ TEST(ReportStylesheets, WithoutReportsTheAppDataFoldersStillAppear) {
   EXPECT_FALSE(card.Exists("Reports"));
 }
 
+#ifndef _WIN32  // POSIX links: on Windows a link is a reparse point, refused by the same code
 TEST(ReportStylesheets, LinkedFoldersAreNotFollowed) {
   TempCard card;
   card.Write("Reports/table.css", "new");
@@ -53,6 +54,7 @@ TEST(ReportStylesheets, LinkedFoldersAreNotFollowed) {
   PlaceReportStylesheets();
   EXPECT_EQ(card.Read("Elsewhere/table.css"), "not the card's");
 }
+#endif
 
 TEST(ReportStylesheets, RefreshReportsWhetherItRestoredTheFolder) {
   TempCard card;

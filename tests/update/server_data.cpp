@@ -13,8 +13,7 @@ namespace fs = std::filesystem;
 namespace testing_support {
 
 ServerData::ServerData() {
-  std::string pattern = (fs::temp_directory_path() / "koral70-server-data-XXXXXX").string();
-  m_path = mkdtemp(pattern.data()) ? pattern : std::string();
+  m_path = MakeUniqueFolder(fs::temp_directory_path().string(), "koral70-server-data-");
   SetAccounts("123456789 secret L\n");
 }
 

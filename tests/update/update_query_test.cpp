@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "tests/support/environment.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
 

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "tests/support/environment.h"
+
 namespace testing_support {
 
 BOOL CCardWindow::OnInitDialog() {

@@ -1,4 +1,4 @@
-#include "files.h"
+#include "platform/files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -229,9 +229,6 @@ FILE* fopenUtf8(const char* path, const char* mode) {
   return std::fopen(NativePath(path).c_str(), m.c_str());
 }
 
-int _wrename(const wchar_t* from, const wchar_t* to) {
-  return std::rename(NativePath(from).c_str(), NativePath(to).c_str());
-}
 int renameUtf8(const char* from, const char* to) {
   return std::rename(NativePath(from).c_str(), NativePath(to).c_str());
 }

@@ -1,4 +1,4 @@
-#include "system.h"
+#include "platform/system.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,4 +100,10 @@ DWORD GetTempPathW(DWORD size, wchar_t* buffer) {
 std::string GetEnvironmentText(const char* name) {
   const char* value = std::getenv(name);
   return value ? std::string(value) : std::string();
+}
+
+std::vector<std::wstring> ProgramArguments(int argc, char** argv) {
+  std::vector<std::wstring> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(WideFromUtf8(argv[i]));
+  return arguments;
 }

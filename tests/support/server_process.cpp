@@ -1,0 +1,30 @@
+// What the reference server's process offers every system's tests: its
+// address and the log lines it printed.
+#include <chrono>
+#include <thread>
+
+#include "tests/support/process.h"
+
+namespace testing_support {
+namespace {
+using Clock = std::chrono::steady_clock;
+}  // namespace
+
+std::string ServerProcess::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+
+std::vector<std::string> ServerProcess::Log() const {
+  std::lock_guard<std::mutex> guard(m_lock);
+  return m_log;
+}
+
+bool ServerProcess::WaitForLog(const std::string& text, int timeoutMs) const {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  do {
+    for (const auto& line : Log())
+      if (line.find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  } while (Clock::now() < deadline);
+  return false;
+}
+
+}  // namespace testing_support
