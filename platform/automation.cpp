@@ -4,9 +4,18 @@
 #include <cstdio>
 #include <mutex>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "platform/text.h"
 
 namespace {
+#ifdef _WIN32
+// The lines are bytes as they are, "\n" included, as on every other system.
+[[maybe_unused]] const int g_binaryOutput = _setmode(_fileno(stdout), _O_BINARY);
+#endif
 std::mutex g_outputLock;
 std::atomic<bool> g_headlessShell{false};
 std::function<void(const std::wstring&)> g_sink;

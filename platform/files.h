@@ -53,21 +53,19 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data);
 BOOL FindNextFileW(HANDLE handle, WIN32_FIND_DATAW* data);
 BOOL FindClose(HANDLE handle);
 
-// Stream opens and removal on wide paths (the C library's own on Windows).
-FILE* _wfopen(const wchar_t* path, const wchar_t* mode);
-int _wremove(const wchar_t* path);
 #endif
 
-// The same on narrow UTF-8 card paths, on every system.
+// Stream opens on card paths, on every system: wide paths, and narrow UTF-8
+// paths.
+FILE* OpenFileW(const wchar_t* path, const wchar_t* mode);
 FILE* fopenUtf8(const char* path, const char* mode);
 // Renames, replacing an existing target file. 0 on success, like rename().
 int renameUtf8(const char* from, const char* to);
+int RemoveFileW(const wchar_t* path);
 int removeUtf8(const char* path);
 // Size of a file in bytes; -1 when it cannot be examined or is no file.
 long long FileSizeUtf8(const char* path);
 bool IsSymbolicLinkW(const wchar_t* path);
-// Flushes a written stream to the device before it is renamed into place.
-bool FlushToDisk(FILE* file);
 
 // The card path in the form the file system takes (on Windows '/' becomes
 // '\', elsewhere '\' becomes '/').

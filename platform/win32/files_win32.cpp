@@ -1,7 +1,5 @@
 #include "platform/files.h"
 
-#include <io.h>
-
 #include "platform/text.h"
 
 std::string NativePath(const char* path) {
@@ -17,10 +15,26 @@ std::string NativePath(const wchar_t* path) {
 
 namespace {
 std::wstring WidePath(const char* path) { return WideFromUtf8(NativePath(path)); }
+
+// Streams read and write the bytes as they are, as on every other system:
+// "t" is dropped and binary mode is asked for (the C runtime would otherwise
+// translate line ends).
+std::wstring BinaryMode(std::wstring_view mode) {
+  std::wstring out;
+  for (wchar_t c : mode)
+    if (c != L't' && c != L'b') out += c;
+  return out + L"b";
+}
 }  // namespace
 
+FILE* OpenFileW(const wchar_t* path, const wchar_t* mode) {
+  return _wfopen(WideFromUtf8(NativePath(path)).c_str(), BinaryMode(mode ? mode : L"").c_str());
+}
+
+int RemoveFileW(const wchar_t* path) { return DeleteFileW(WideFromUtf8(NativePath(path)).c_str()) ? 0 : -1; }
+
 FILE* fopenUtf8(const char* path, const char* mode) {
-  return _wfopen(WidePath(path).c_str(), WideFromUtf8(mode ? mode : "").c_str());
+  return _wfopen(WidePath(path).c_str(), BinaryMode(WideFromUtf8(mode ? mode : "")).c_str());
 }
 
 int renameUtf8(const char* from, const char* to) {
@@ -40,10 +54,4 @@ long long FileSizeUtf8(const char* path) {
 bool IsSymbolicLinkW(const wchar_t* path) {
   const DWORD attributes = GetFileAttributesW(WideFromUtf8(NativePath(path)).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-bool FlushToDisk(FILE* file) {
-  if (!file || std::fflush(file) != 0) return false;
-  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-  return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
 }

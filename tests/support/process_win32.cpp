@@ -151,7 +151,15 @@ std::string HostProgramFolder() {
   return folder.string();
 }
 
-bool IsHostProgram(const std::string& path) { return !path.empty() && path[0] == '/'; }
+// A program given by a host path: a Windows one (".exe") is reached through
+// drive Z:, every other one is a host program.
+bool IsHostPath(const std::string& path) { return !path.empty() && path[0] == '/'; }
+bool IsHostProgram(const std::string& path) { return IsHostPath(path) && !path.ends_with(".exe"); }
+std::string OnDriveZ(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return "Z:" + path;
+}
 
 ProcessResult RunHostProgram(const std::vector<std::string>& argv, const std::string& cwd, int timeoutSeconds) {
   const std::string folder = HostProgramFolder();
@@ -192,7 +200,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
   startup.hStdOutput = outWrite;
   startup.hStdError = errWrite;
   PROCESS_INFORMATION process{};
-  std::wstring line = CommandLine(argv);
+  std::vector<std::string> windowsArgv = argv;
+  if (!windowsArgv.empty() && IsHostPath(windowsArgv[0])) windowsArgv[0] = OnDriveZ(windowsArgv[0]);
+  std::wstring line = CommandLine(windowsArgv);
   std::vector<wchar_t> block = EnvironmentBlock(env);
   const std::wstring folder = WideFromUtf8(cwd);
   const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,

@@ -13,6 +13,10 @@
 namespace fs = std::filesystem;
 
 namespace testing_support {
+namespace {
+// Paths in tests are UTF-8, on Windows too.
+fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+}  // namespace
 
 TempCard::TempCard(const std::string& base) {
   m_path = MakeUniqueFolder(base.empty() ? fs::temp_directory_path().string() : base, "koral70-card-");
@@ -54,14 +58,14 @@ std::string MakeUniqueFolder(std::string root, const std::string& prefix) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  fs::path p(path);
+  const fs::path p = PathOf(path);
   if (p.has_parent_path()) fs::create_directories(p.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
@@ -69,12 +73,12 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) {
   std::error_code ignored;
-  return fs::exists(fs::symlink_status(path, ignored));
+  return fs::exists(fs::symlink_status(PathOf(path), ignored));
 }
 
 void RemoveTree(const std::string& path) {
   std::error_code ignored;
-  fs::remove_all(path, ignored);
+  fs::remove_all(PathOf(path), ignored);
 }
 
 }  // namespace testing_support
