@@ -1,9 +1,9 @@
 #include "app/main_dialog.h"
 
-#include "app/catalogue.h"
-#include "app/product.h"
-#include "app/status_channel.h"
-#include "app/update_result.h"
+#include "core/catalogue.h"
+#include "core/product.h"
+#include "core/status_channel.h"
+#include "core/update_result.h"
 #include "platform/system.h"
 #include "res/resource.h"
 #include "update/credentials.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/status_log_view.h"
-#include "app/update_result.h"
+#include "core/update_result.h"
 #include "framework/afx.h"
 
 class CHalyardDlg : public CDialog {

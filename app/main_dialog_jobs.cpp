@@ -1,9 +1,9 @@
 // The main window's side of the status channel: the job threads, starting a
 // job, and showing what the job reports.
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "app/main_dialog.h"
-#include "app/status_channel.h"
-#include "app/update_result.h"
+#include "core/status_channel.h"
+#include "core/update_result.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "update/self_update.h"

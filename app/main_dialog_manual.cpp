@@ -1,4 +1,4 @@
 #include "app/main_dialog.h"
-#include "app/status_channel.h"
+#include "core/status_channel.h"
 
 void CHalyardDlg::OnDownloadManual() { StartJob(ManualThreadProc, false); }

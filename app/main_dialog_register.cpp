@@ -1,4 +1,4 @@
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "app/main_dialog.h"
 #include "register/change_user_info.h"
 

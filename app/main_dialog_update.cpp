@@ -1,5 +1,5 @@
 #include "app/main_dialog.h"
-#include "app/status_channel.h"
+#include "core/status_channel.h"
 
 // "Start update" and the automatic start: the update job reports missing
 // credentials itself.

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/catalogue.h"
-#include "app/update_result.h"
+#include "core/catalogue.h"
+#include "core/update_result.h"
 #include "platform/text.h"
 
 CString UsageText() {

@@ -7,4 +7,4 @@
 #include "framework/msgmap.h"
 #include "framework/resources.h"
 #include "framework/window.h"
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"

@@ -3,7 +3,7 @@
 // typed thunks; a map chains to its base class's map.
 #pragma once
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 class CWnd;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 enum class ControlKind {
   PushButton,

@@ -9,7 +9,7 @@
 #include "framework/cstring.h"
 #include "framework/msgmap.h"
 #include "framework/resources.h"
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 class CWnd;
 

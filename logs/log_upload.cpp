@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/product.h"
+#include "core/product.h"
 #include "net/http_session.h"
 #include "platform/files.h"
 #include "platform/text.h"

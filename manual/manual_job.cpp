@@ -4,9 +4,9 @@
 #include <memory>
 #include <new>
 
-#include "app/catalogue.h"
-#include "app/product.h"
-#include "app/status_channel.h"
+#include "core/catalogue.h"
+#include "core/product.h"
+#include "core/status_channel.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "platform/files.h"

@@ -1,6 +1,6 @@
 // The user-manual download job: asks the server for the manual's address,
 // downloads the PDF with kilobyte progress, lets the user save it and opens
-// it. RunManualJob (declared in app/status_channel.h) is its body.
+// it. RunManualJob (declared in core/status_channel.h) is its body.
 #pragma once
 
 #include <cstdint>

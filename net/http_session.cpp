@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/text.h"
 
 CHttpSession* g_pUploadSession = nullptr;

@@ -1,6 +1,6 @@
 #include "net/proxy.h"
 
-#include "app/product.h"
+#include "core/product.h"
 
 namespace {
 

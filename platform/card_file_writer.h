@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <string>
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 class CCardFileWriter {
  public:

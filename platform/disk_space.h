@@ -1,7 +1,7 @@
 // Free space of the file system that holds a folder.
 #pragma once
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 // As on Windows: the cluster size as sectors per cluster times bytes per
 // sector, and the clusters free to the caller and in all (both capped at the

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;

@@ -4,7 +4,7 @@
 // follow Windows: a value above 32 is success.
 #pragma once
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 HINSTANCE ShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
                         LPCWSTR directory, int showCommand);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 // Language id from the locale environment: ja / ja_JP* give 0x0411, en_US*
 // 0x0409, anything else a non-Japanese id.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "register/agree_dialog.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/catalogue.h"
-#include "app/product.h"
+#include "core/catalogue.h"
+#include "core/product.h"
 #include "framework/afx.h"
 #include "platform/files.h"
 #include "platform/shell.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/catalogue.h"
-#include "app/product.h"
+#include "core/catalogue.h"
+#include "core/product.h"
 #include "net/http_session.h"
 #include "platform/text.h"
 #include "res/resource.h"

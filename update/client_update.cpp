@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "platform/files.h"
 #include "platform/card_file_writer.h"
 #include "update/client_files.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/status_channel.h"
-#include "app/update_result.h"
+#include "core/status_channel.h"
+#include "core/update_result.h"
 #include "net/http_session.h"
 #include "update/update_file_entry.h"
 #include "update/version_file.h"

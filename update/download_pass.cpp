@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "app/catalogue.h"
-#include "app/product.h"
+#include "core/catalogue.h"
+#include "core/product.h"
 #include "logs/log_upload.h"
 #include "platform/text.h"
 #include "platform/card_file_writer.h"

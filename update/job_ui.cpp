@@ -1,6 +1,6 @@
 #include "update/job_ui.h"
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 
 namespace {
 void ShowControls(HWND dialog, std::initializer_list<int> ids, int command) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "platform/card_file_writer.h"
 #include "platform/files.h"
 #include "update/client_files.h"

@@ -4,9 +4,9 @@
 #include <mutex>
 #include <vector>
 
-#include "app/catalogue.h"
-#include "app/update_result.h"
-#include "app/status_channel.h"
+#include "core/catalogue.h"
+#include "core/update_result.h"
+#include "core/status_channel.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "update/client_update.h"

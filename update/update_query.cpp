@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/product.h"
+#include "core/product.h"
 
 CString BuildUpdateQuery(const CString& serial, const CString& password, bool notify, bool batch) {
   CString query = L"serial=" + serial + L"&pwd=" + password;

@@ -1,6 +1,6 @@
 #include "wifi/wifi_settings_dlg.h"
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "wifi/ip_address.h"
 #include "wifi/wifi_settings_file.h"
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 namespace afx {
 

@@ -3,7 +3,7 @@
 
 #include <wx/iconbndl.h>
 
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 namespace afx::wxui {
 

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "app/catalogue.h"
-#include "app/catalogue_tables.h"
+#include "core/catalogue.h"
+#include "core/catalogue_tables.h"
 
 namespace {
 int Count(const MSGENTRY* table) {

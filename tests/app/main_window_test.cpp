@@ -2,7 +2,7 @@
 // (ctest runs this binary once in English and once in Japanese).
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "app/main_dialog.h"
 #include "framework/window.h"
 #include "tests/support/automation.h"

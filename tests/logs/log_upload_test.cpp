@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/product.h"
+#include "core/product.h"
 #include "logs/log_upload.h"
 #include "net/http_session.h"
 #include "tests/support/temp_card.h"

@@ -12,7 +12,7 @@
 #include <random>
 
 #include "app/main_dialog.h"
-#include "app/status_channel.h"
+#include "core/status_channel.h"
 #include "tests/net/loopback_server.h"
 #include "tests/support/automation.h"
 #include "tests/support/process.h"

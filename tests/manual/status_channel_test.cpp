@@ -1,6 +1,6 @@
 // The status channel between a job thread and the main window, with the
 // real window in the headless backend and real worker threads.
-#include "app/status_channel.h"
+#include "core/status_channel.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "app/main_dialog.h"
 #include "framework/backend.h"
 #include "platform/system.h"

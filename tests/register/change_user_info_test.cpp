@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "app/main_dialog.h"
 #include "net/http_session.h"
 #include "platform/automation.h"

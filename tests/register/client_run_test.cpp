@@ -2,7 +2,7 @@
 // headless, from a card folder, against the reference server.
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "platform/automation.h"
 #include "platform/text.h"
 #include "tests/register/register_fixture.h"

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "platform/automation.h"
 #include "platform/system.h"
 #include "platform/text.h"

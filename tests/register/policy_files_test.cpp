@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "platform/automation.h"
 #include "platform/text.h"
 #include "register/policy_files.h"

@@ -2,7 +2,7 @@
 // and when reading back, the required fields, Cancel, and the reply codes.
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "net/http_session.h"
 #include "register/reg_dialog.h"
 #include "tests/register/register_fixture.h"

@@ -10,7 +10,7 @@
 
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
-#include "app/update_result.h"
+#include "core/update_result.h"
 #include "tests/update/server_data.h"
 #include "update/update_file_entry.h"
 

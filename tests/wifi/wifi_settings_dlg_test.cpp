@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "platform/files.h"
 #include "tests/support/automation.h"
 #include "tests/support/temp_card.h"

@@ -1,4 +1,4 @@
-#include "app/status_channel.h"
+#include "core/status_channel.h"
 
 #include <limits>
 

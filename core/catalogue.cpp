@@ -1,6 +1,6 @@
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 
-#include "app/catalogue_tables.h"
+#include "core/catalogue_tables.h"
 #include "platform/system.h"
 
 const LANGID g_langId = GetUserDefaultUILanguage();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 
 extern const MSGENTRY g_msgEnglish[];
 extern const MSGENTRY g_msgJapanese[];

@@ -1,6 +1,6 @@
 // The message tables, English and Japanese, in lookup order. Both hold the
 // same ids in the same order; the texts are exact, blanks included.
-#include "app/catalogue_tables.h"
+#include "core/catalogue_tables.h"
 
 const MSGENTRY g_msgEnglish[] = {
     {1, L"%s software update ( v %s )"},
