@@ -3,14 +3,32 @@
 #include "framework/app.h"
 #include "framework/headless/headless_backend.h"
 #include "framework/uiqueue.h"
-#include "framework/wx/wx_backend.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#ifdef _WIN32
+#include "framework/win32/win32_backend.h"
+#else
+#include "framework/wx/wx_backend.h"
+#endif
 
 namespace {
 bool WantHeadless() {
   if (GetEnvironmentText("KORAL70_UI") == "headless") return true;
+#ifdef _WIN32
+  return false;  // a Windows session always has a desktop
+#else
   return GetEnvironmentText("DISPLAY").empty() && GetEnvironmentText("WAYLAND_DISPLAY").empty();
+#endif
+}
+
+// Runs InitInstance under the window backend; a backend that could not start
+// has its own non-zero status.
+int RunWithWindows(int argc, char** argv, CWinApp* app) {
+#ifdef _WIN32
+  return afx::RunWithWin32([app] { app->InitInstance(); });
+#else
+  return afx::RunWithWx(argc, argv, [app] { app->InitInstance(); });
+#endif
 }
 }  // namespace
 
@@ -24,7 +42,6 @@ int AfxWinMain(int argc, char** argv) {
     app->InitInstance();
     return app->ExitInstance();
   }
-  // A toolkit that could not start has its own non-zero status.
-  const int code = afx::RunWithWx(argc, argv, [app] { app->InitInstance(); });
+  const int code = RunWithWindows(argc, argv, app);
   return code != 0 ? code : app->ExitInstance();
 }

@@ -123,5 +123,11 @@ struct NativeView {
 NativeView InspectNativeWindow(NativeWindow window);
 // The window that has the keyboard focus.
 NativeWindow NativeFocus();
+// The user's input, made through the controls' own messages, for checks:
+// a click (BM_CLICK), typed characters (WM_CHAR), and the Esc key posted to
+// the window's queue so that the dialog manager sees it.
+void ClickNative(NativeWindow button);
+void TypeIntoNative(NativeWindow edit, const std::wstring& text);
+void PostEscapeKey(NativeWindow window);
 
 }  // namespace afx::win32

@@ -174,4 +174,15 @@ NativeView InspectNativeWindow(NativeWindow window) {
 
 NativeWindow NativeFocus() { return GetFocus(); }
 
+void ClickNative(NativeWindow button) { SendMessageW(W(button), BM_CLICK, 0, 0); }
+
+void TypeIntoNative(NativeWindow edit, const std::wstring& text) {
+  for (wchar_t ch : text) SendMessageW(W(edit), WM_CHAR, ch, 1);
+}
+
+void PostEscapeKey(NativeWindow window) {
+  PostMessageW(W(window), WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageW(W(window), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+}
+
 }  // namespace afx::win32

@@ -224,10 +224,11 @@ void RunNativeModalLoop(NativeWindow dialog, NativeWindow owner, NativeWindow fo
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  // The owner is enabled before the dialog hides, so that it, and not some
-  // other program, becomes the active window.
+  // The owner is enabled before the dialog goes, so that it, and not some
+  // other program, becomes the active window. The dialog is not hidden
+  // first: destroying it hides it, and under Wine without a window manager a
+  // hide waits two seconds for the manager that is not there.
   if (ownerEnabled) EnableWindow(ownerWindow, TRUE);
-  ShowWindow(window, SW_HIDE);
 }
 
 void DestroyNativeWindow(NativeWindow window) {

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "framework/win32/native.h"
-#include "framework/wintypes.h"
+#include "platform/wintypes.h"
 
 namespace afx {
 
