@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include <algorithm>
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -80,6 +81,7 @@ std::intptr_t CFileDialog::DoModal() {
 }
 
 CString CFileDialog::GetFileName() const {
-  int slash = m_strPathName.ReverseFind(L'/');
+  // The system's save dialog on Windows answers with '\\' between folders.
+  const int slash = std::max(m_strPathName.ReverseFind(L'/'), m_strPathName.ReverseFind(L'\\'));
   return slash < 0 ? m_strPathName : m_strPathName.Mid(slash + 1);
 }
