@@ -91,7 +91,13 @@ void AppendNativeText(NativeWindow edit, const std::wstring& added) {
 
 void ShowNative(NativeWindow window, bool visible) { ShowWindow(W(window), visible ? SW_SHOW : SW_HIDE); }
 
-void EnableNative(NativeWindow window, bool enabled) { EnableWindow(W(window), enabled); }
+void EnableNative(NativeWindow window, bool enabled) {
+  const bool hadFocus = GetFocus() == W(window);
+  EnableWindow(W(window), enabled);
+  // A disabled control loses the focus and keys would go nowhere: the
+  // dialog itself takes it, so that Esc still reaches the dialog manager.
+  if (!enabled && hadFocus) SetFocus(GetParent(W(window)));
+}
 
 void SetNativeCheck(NativeWindow button, int check) { SendMessageW(W(button), BM_SETCHECK, check, 0); }
 

@@ -1,7 +1,7 @@
 # The Windows build's GUI checks: the win32 backend under Wine on a virtual X
 # display, and screenshots of the client's windows in English and Japanese
 # (in ${CMAKE_BINARY_DIR}/screenshots). Included by tests/gui/CMakeLists.txt,
-# whose koral70_add_xvfb_test and koral70_add_screenshot_test it uses; the
+# whose koral70_add_screenshot_test it uses; the
 # programs run through ${CMAKE_CROSSCOMPILING_EMULATOR} (wine).
 #
 # Wine must run with windows it manages itself ("Managed"="N" under
@@ -9,6 +9,15 @@
 # the Windows title bar, and hiding a window does not wait for a window
 # manager. Japanese needs LOCPATH with a generated ja_JP.UTF-8 locale.
 set(wine ${CMAKE_CROSSCOMPILING_EMULATOR})
+
+# Wine's programs all run on the one display of the GUI step (on-display.sh),
+# not on a fresh one each: this replaces the wrapper of tests/gui for the
+# screenshot tests as well.
+function(koral70_add_xvfb_test name)
+  add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/on-display.sh ${ARGN})
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK koral70_xvfb
+                       TIMEOUT 180 LABELS gui)
+endfunction()
 set(gui_sources ${PROJECT_SOURCE_DIR}/tests/gui)
 
 add_library(gui_preview_support STATIC ${PROJECT_SOURCE_DIR}/tests/win32/preview_support_win32.cpp)
@@ -68,4 +77,21 @@ foreach(kind IN ITEMS information exclamation error)
   koral70_add_screenshot_test(gui_message_box_${kind}_ja
     TITLE message_box_check SCREENSHOT message-box-${kind}-ja.png KEY Return LANG ja_JP.UTF-8
     COMMAND ${wine} $<TARGET_FILE:message_box_check> ${kind} "アップデート完了 (${kind})")
+endforeach()
+
+# The main window during an update, against the host's reference server
+# (KORAL70_HOST_SERVER); skipped without one.
+foreach(lang IN ITEMS en ja)
+  if(lang STREQUAL en)
+    set(locale en_US.UTF-8)
+    set(title "KORAL70 software update ( v 3.4.0 )")
+  else()
+    set(locale ja_JP.UTF-8)
+    set(title "KORAL70  ｱｯﾌﾟﾃﾞｰﾄ ( v 3.4.0 )")
+  endif()
+  koral70_add_xvfb_test(gui_update_in_progress_${lang}
+    ${PROJECT_SOURCE_DIR}/tests/win32/update_screenshot.sh --server "${KORAL70_HOST_SERVER}"
+    --client $<TARGET_FILE:koral70> --title ${title} --lang ${locale}
+    --out ${KORAL70_SCREENSHOT_DIR}/update-${lang}.png)
+  set_tests_properties(gui_update_in_progress_${lang} PROPERTIES ENVIRONMENT WINE=${wine})
 endforeach()

@@ -3,7 +3,9 @@
 // messages, posted messages from worker threads and nested modal loops.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "framework/afx.h"
 #include "framework/backend.h"
@@ -203,6 +205,26 @@ TEST(Win32Backend, EscapeKeyEndsTheDialogThroughTheDialogManager) {
     afx::win32::PostEscapeKey(Peer(d.Item(kName)));
     return false;
   });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+UINT EndAfterAWhile(void* param) {
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  PostMessageW(static_cast<HWND>(param), WM_DONE, 0, 0);
+  return 0;
+}
+
+TEST(Win32Backend, EscapeStillEndsTheDialogWhenTheFocusedControlIsDisabled) {
+  // As when a job starts: the focused button is disabled under the user.
+  CCheckDialog dialog([](CCheckDialog& d) {
+    d.GetDlgItem(kName)->SetFocus();
+    d.GetDlgItem(kName)->EnableWindow(FALSE);
+    EXPECT_NE(afx::win32::NativeFocus(), nullptr);
+    afx::win32::PostEscapeKey(afx::win32::NativeFocus());
+    AfxBeginThread(&EndAfterAWhile, d.GetSafeHwnd());  // ends the test if Esc went nowhere
+    return false;
+  });
+  dialog.m_onDone = [&](WPARAM) { dialog.EndDialog(IDOK); };
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
