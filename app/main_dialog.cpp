@@ -2,7 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/product.h"
-#include "core/status_channel.h"
+#include "app/status_channel.h"
 #include "core/update_result.h"
 #include "platform/system.h"
 #include "res/resource.h"

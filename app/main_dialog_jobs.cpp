@@ -1,12 +1,14 @@
 // The main window's side of the status channel: the job threads, starting a
 // job, and showing what the job reports.
-#include "core/catalogue.h"
 #include "app/main_dialog.h"
-#include "core/status_channel.h"
+#include "app/status_channel.h"
+#include "core/catalogue.h"
 #include "core/update_result.h"
+#include "manual/manual_job.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "update/self_update.h"
+#include "update/update_job.h"
 
 namespace {
 
@@ -31,19 +33,21 @@ void PutCaretAtEnd(CEdit& edit, const CString& text) {
 // channel itself does not depend on the jobs.
 UINT UpdateThreadProc(void* param) {
   auto* job = static_cast<JOBPARAM*>(param);
-  const int result = RunUpdateJob(job);
+  CWindowReporter reporter(job->hWnd);
+  const int result = RunUpdateJob(job, reporter);
   // The job's result travels with its end notice, so that the window holds
   // the outcome of the last update.
-  PostMessageW(job->hWnd, WM_JOB_FINISHED, 0, result);
-  if (job->bBatch) PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 0, 0);
+  reporter.Finished(result);
+  if (job->bBatch) reporter.LaunchClient(NewClient::kNone);
   delete job;
   return static_cast<UINT>(result);
 }
 
 UINT ManualThreadProc(void* param) {
   auto* job = static_cast<JOBPARAM*>(param);
-  const int result = RunManualJob(job);
-  PostMessageW(job->hWnd, WM_JOB_FINISHED, 0, 0);
+  CWindowReporter reporter(job->hWnd);
+  const int result = RunManualJob(job, reporter);
+  reporter.Finished(0);
   delete job;
   return static_cast<UINT>(result);
 }

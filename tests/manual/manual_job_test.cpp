@@ -12,7 +12,6 @@
 #include <random>
 
 #include "app/main_dialog.h"
-#include "core/status_channel.h"
 #include "tests/net/loopback_server.h"
 #include "tests/support/automation.h"
 #include "tests/support/process.h"

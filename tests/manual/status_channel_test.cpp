@@ -1,6 +1,6 @@
-// The status channel between a job thread and the main window, with the
-// real window in the headless backend and real worker threads.
-#include "core/status_channel.h"
+// The window's job reporter and the main window that shows what it reports,
+// with the real window in the headless backend and real worker threads.
+#include "app/status_channel.h"
 
 #include <gtest/gtest.h>
 
@@ -79,29 +79,25 @@ class StatusChannelTest : public testing::Test {
 
 TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional) {
   SetScript({[&] {
-    JOBPARAM job;
-    job.hWnd = m_dialog.GetSafeHwnd();
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_strCountUnit = L"KB";
-    }
-    CountProgressCallback(&job, 1023, 1023, 0, 0);
+    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    reporter.SetCountUnit(L"KB");
+    CountProgressCallback(&reporter, 1023, 1023, 0, 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"0/0 KB");
 
     // No size announced: the total grows with what has arrived.
-    CountProgressCallback(&job, 0, 5 * 1024.0, 0, 0);
+    CountProgressCallback(&reporter, 0, 5 * 1024.0, 0, 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"5/5 KB");
 
-    CountProgressCallback(&job, 2 * 1048576.0, 1048576, 0, 0);
+    CountProgressCallback(&reporter, 2 * 1048576.0, 1048576, 0, 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"1024/2048 KB");
     EXPECT_EQ(BarMax(m_dialog, 1008), 2048);
     EXPECT_EQ(BarPos(m_dialog, 1008), 1024);
 
     // 100,000 KB does not fit a 16-bit range: range and position shrink together.
-    CountProgressCallback(&job, 100000 * 1024.0, 25000 * 1024.0, 0, 0);
+    CountProgressCallback(&reporter, 100000 * 1024.0, 25000 * 1024.0, 0, 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"25000/100000 KB");
     const int max = BarMax(m_dialog, 1008);
@@ -116,21 +112,16 @@ TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional
 // count line, and the notice goes when bytes arrive again.
 TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSeconds) {
   SetScript({[&] {
-    JOBPARAM job;
-    job.hWnd = m_dialog.GetSafeHwnd();
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_strCountUnit = L"Files";
-      g_nCountTotal = 3;
-      g_nCountDone = 1;
-      g_strFileName = L"big.bin";
-      g_nFileSize = 100000;
-      g_nFilePercent = 0;
-    }
+    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    reporter.SetCountUnit(L"Files");
+    reporter.SetCountTotal(3);
+    reporter.SetCountDone(1);
+    reporter.ShowFile(L"big.bin", 100000);
+    RunQueued();
     const std::vector<std::wstring> shown = ShownWhile(m_dialog, 1009, [&] {
       const ULONGLONG start = GetTickCount64();
       while (GetTickCount64() - start < kStallNoticeMs + 1200) {
-        FileProgressCallback(&job, 0, 500, 0, 0);
+        FileProgressCallback(&reporter, 0, 500, 0, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
       }
     });
@@ -138,7 +129,7 @@ TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSecon
     CString stalled;
     stalled.Format(GetMsg(97), 6);
     EXPECT_EQ(shown.back(), std::wstring(L"1/3 Files") + static_cast<const wchar_t*>(stalled));
-    FileProgressCallback(&job, 0, 800, 0, 0);
+    FileProgressCallback(&reporter, 0, 800, 0, 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1009), L"1/3 Files");
   }});
@@ -147,15 +138,11 @@ TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSecon
 
 TEST_F(StatusChannelTest, WorkerWaitsInPostStatusUntilTheWindowHasShownTheWholeLog) {
   SetScript({L"set 1001 typed by the user", [&] {
-               JOBPARAM job;
-               job.hWnd = m_dialog.GetSafeHwnd();
-               {
-                 std::lock_guard<std::mutex> guard(g_statusLock);
-                 g_strStatusLog = L"Connecting to server...";
-               }
+               CWindowReporter reporter(m_dialog.GetSafeHwnd());
+               reporter.SetStatus(L"Connecting to server...");
                std::atomic<bool> returned{false};
                std::thread worker([&] {
-                 PostStatus(&job, L" OK\r\n\r\n");
+                 reporter.PostStatus(L" OK\r\n\r\n");
                  returned = true;
                });
                while (!afx::HasQueuedWork()) afx::WaitForUiWork(std::chrono::milliseconds(20));
@@ -228,29 +215,24 @@ TEST_F(StatusChannelTest, AppendedLogShowsExactlyTheWholeLogAfterEveryNotificati
 }
 
 TEST_F(StatusChannelTest, NotificationsToAWindowThatIsGoneDoNotWait) {
-  JOBPARAM job;  // no window
-  PostStatus(&job, L"lost");
+  CWindowReporter reporter(nullptr);  // no window
+  reporter.PostStatus(L"lost");
   EXPECT_EQ(g_bStatusPending.load(), 0u);
   EXPECT_EQ(g_strStatusLog, L"lost");
-  g_nFileSize = 100;
-  FileProgressCallback(&job, 0, 50, 0, 0);
+  reporter.ShowFile(L"gone", 100);
+  FileProgressCallback(&reporter, 0, 50, 0, 0);
   EXPECT_EQ(g_bFilePending.load(), 0u);
   EXPECT_EQ(g_nFilePercent, 50u);
 }
 
 TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndPastOneHundred) {
   SetScript({[&] {
-    JOBPARAM job;
-    job.hWnd = m_dialog.GetSafeHwnd();
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_strFileName = L"Data\\big.bin";
-      g_nFileSize = 1000;
-      g_nFilePercent = 0;
-    }
+    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    reporter.ShowFile(L"Data\\big.bin", 1000);
+    RunQueued();
     const std::vector<std::wstring> shown = ShownWhile(m_dialog, 1046, [&] {
       for (double now : {0.0, 5.0, 10.0, 15.0, 19.9, 20.0, 1000.0, 1500.0, 1500.0})
-        FileProgressCallback(&job, 0, now, 0, 0);
+        FileProgressCallback(&reporter, 0, now, 0, 0);
     });
     EXPECT_EQ(shown, (std::vector<std::wstring>{
                          L"Data\\big.bin - 1% (1000 B)", L"Data\\big.bin - 2% (1000 B)",
@@ -263,12 +245,7 @@ TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndPastOneHun
 
 TEST_F(StatusChannelTest, FileOfSizeZeroShowsItsNameAloneWithAnEmptyBar) {
   SetScript({[&] {
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_strFileName = L"ver.dat";
-      g_nFileSize = 0;
-    }
-    PostMessageW(m_dialog.GetSafeHwnd(), WM_FILE_PROGRESS, 0, 0);
+    CWindowReporter(m_dialog.GetSafeHwnd()).ShowFile(L"ver.dat", 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, 1046), L"ver.dat");
     EXPECT_EQ(BarPos(m_dialog, 1045), 0);
