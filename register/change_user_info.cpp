@@ -5,9 +5,9 @@
 #include "core/catalogue.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "query/update_query.h"
 #include "register/agree_dialog.h"
 #include "register/reg_dialog.h"
-#include "update/update_query.h"
 
 namespace {
 // The registration form on the session that has just had the card accepted.
@@ -38,15 +38,16 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
   CHttpSession session;
   CString proxy;
   if (GetSystemProxy(proxy)) session.SetProxy(proxy);
-  session.SetUrl(UpdateScriptUrl());
-  session.AddPostField(BuildUpdateQuery(serial, password, updateNews, false));
-  if (session.Perform() != CURLE_OK) {
-    AfxMessageBox(GetMsg(41));
-    return;
-  }
-  if (session.m_nResponseSize < 2) {
-    AfxMessageBox(GetMsg(42));
-    return;
+  switch (SendUpdateQuery(session, serial, password, updateNews, false)) {
+    case QueryResult::kAnswered:
+      break;
+    case QueryResult::kNoConnection:
+    case QueryResult::kTooLong:  // no reply limit here: only a reply without memory
+      AfxMessageBox(GetMsg(41));
+      return;
+    case QueryResult::kTooShort:
+      AfxMessageBox(GetMsg(42));
+      return;
   }
   // The registration reuses the session, and with it the reply buffer.
   const std::vector<unsigned char> answer(session.m_pResponse,

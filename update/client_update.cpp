@@ -6,10 +6,10 @@
 #include "core/catalogue.h"
 #include "platform/files.h"
 #include "platform/card_file_writer.h"
+#include "query/update_query.h"
 #include "update/client_files.h"
 #include "update/file_size.h"
 #include "update/md5.h"
-#include "update/update_query.h"
 
 namespace {
 // The session's URL buffer holds 499 bytes of text.

@@ -9,14 +9,12 @@
 #include "core/update_result.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "query/update_query.h"
 #include "update/client_update.h"
 #include "update/download_pass.h"
 #include "update/update_list.h"
-#include "update/update_query.h"
 
 namespace {
-constexpr std::uint32_t kMinAnswer = 2;
-
 // Checks the "L" answer and, when it is a usable list, runs the pass.
 UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session) {
   std::vector<UpdateFileEntry> list;
@@ -64,25 +62,22 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
     clientSession.SetProxy(proxy);
   }
   session.SetReplyLimit(kMaxListReply);
-  session.ClearPostFields();
-  session.SetUrl(UpdateScriptUrl());
-  session.AddPostField(BuildUpdateQuery(job->strSerial, job->strPassword, job->bUpdateNews != FALSE,
-                                        job->bBatch != FALSE));
-  const CURLcode result = session.Perform();
-  if (result != CURLE_OK && !session.m_bReplyFailed && result != CURLE_FILESIZE_EXCEEDED) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(41);
-    return kUpdateNoLogin;
-  }
-  if (result != CURLE_OK) {  // longer than any list can be: no answer of ours
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(42, MB_ICONEXCLAMATION);
-    return kUpdateNoLogin;
-  }
-  if (session.m_nResponseSize < kMinAnswer) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(42);
-    return kUpdateNoLogin;
+  switch (SendUpdateQuery(session, job->strSerial, job->strPassword, job->bUpdateNews != FALSE,
+                          job->bBatch != FALSE)) {
+    case QueryResult::kAnswered:
+      break;
+    case QueryResult::kNoConnection:
+      reporter.PostStatus(GetMsg(61));
+      reporter.ShowMessage(41);
+      return kUpdateNoLogin;
+    case QueryResult::kTooLong:  // longer than any list can be: no answer of ours
+      reporter.PostStatus(GetMsg(61));
+      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
+      return kUpdateNoLogin;
+    case QueryResult::kTooShort:
+      reporter.PostStatus(GetMsg(61));
+      reporter.ShowMessage(42);
+      return kUpdateNoLogin;
   }
   reporter.PostStatus(GetMsg(60));
 

@@ -254,7 +254,7 @@ TEST_F(StatusChannelTest, FileOfSizeZeroShowsItsNameAloneWithAnEmptyBar) {
 }
 
 TEST_F(StatusChannelTest, ThreadThatCannotStartLeavesTheWindowUsable) {
-  SetScript({L"set 1002 K70000001", L"set 1003 secret", [] { AfxFailNextThreadStart(); },
+  SetScript({L"set 1002 K70000001", L"set 1003 secret", [] { FailNextThreadStartForTesting(); },
              L"click 1010", [&] {
                for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
                  EXPECT_TRUE(m_dialog.GetDlgItem(id)->IsWindowEnabled()) << id;
