@@ -7,6 +7,7 @@
 #include "manual/manual_job.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "update/client_files.h"
 #include "update/self_update.h"
 #include "update/update_job.h"
 
@@ -154,7 +155,7 @@ LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
   Sleep(200);
   if (wParam != 0) {
     if (!ShellSucceeded(
-            ShellExecuteA(nullptr, "open", "new_koral70.exe", "/e", nullptr, SW_SHOWNORMAL))) {
+            ShellExecuteA(nullptr, "open", kNewClient, "/e", nullptr, SW_SHOWNORMAL))) {
       m_nUpdateResult = kUpdateTransferFailed;
       AfxMessageBox(GetMsg(53), MB_OK);
       return 0;

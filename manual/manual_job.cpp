@@ -35,13 +35,13 @@ bool IsUsableAddress(const std::string& reply) {
 // Writes the whole body into a new file at path and closes it; a file that
 // could not be completed is removed again.
 bool SaveManual(const CString& path, const unsigned char* bytes, size_t size) {
-  FILE* file = _wfopen(path, L"wb");
+  FILE* file = OpenFileW(path, L"wb");
   if (!file) return false;
   const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
   const bool closed = std::fclose(file) == 0;
   if (written && closed) return true;
   // Only an ordinary file that we wrote is removed, never a device.
-  if (FileSizeUtf8(Utf8FromWide(path.str()).c_str()) >= 0) _wremove(path);
+  if (FileSizeUtf8(Utf8FromWide(path.str()).c_str()) >= 0) RemoveFileW(path);
   return false;
 }
 

@@ -25,6 +25,12 @@ constexpr const char* kReportsStylesheet = "Reports\\table.css";
 // Message 82 names the shortfall in whole megabytes.
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
 
+// The number message 58 ("Cannot create file (%d)") shows tells a support
+// reader which list entry failed and at which step: a folder on its path
+// (1001 and up) or the file itself (1 and up), counting entries from one.
+int FolderCreationFailureNumber(int index) { return 1001 + index; }
+int FileCreationFailureNumber(int index) { return index + 1; }
+
 // Lifetime state of one pass.
 struct PassState {
   JOBPARAM* job;
@@ -131,12 +137,12 @@ bool FetchFile(PassState& pass, int i) {
   }
   if (CreateParentDirectories(displayName.c_str()) != 0) {
     reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(58, 1001 + i);
+    reporter.ShowMessage(58, FolderCreationFailureNumber(i));
     return false;
   }
   if (!WriteCardFile(entry.szName, body + 2, size - 2)) {
     reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(58, i + 1);
+    reporter.ShowMessage(58, FileCreationFailureNumber(i));
     return false;
   }
   session.ResetResponse();
