@@ -1,6 +1,7 @@
 #include "core/catalogue.h"
 #include "app/main_dialog.h"
 #include "register/change_user_info.h"
+#include "res/resource.h"
 
 // "Change user info": needs the card's credentials, then runs the
 // registration flow, which reports every outcome itself.
@@ -10,7 +11,7 @@ void CHalyardDlg::OnChangeUserInfo() {
     AfxMessageBox(GetMsg(39));
     return;
   }
-  for (int id : {1008, 1009, 1045, 1046})
+  for (int id : {IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})
     if (CWnd* control = GetDlgItem(id)) control->ShowWindow(SW_HIDE);
   UpdateData(TRUE);
   RunChangeUserInfo(m_strSerial, m_strPassword, m_bUpdateNews != FALSE, [this] {

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "platform/system.h"
+#include "res/resource.h"
 
 std::mutex g_statusLock;
 CStatusLog g_strStatusLog;
@@ -151,10 +152,8 @@ void CWindowReporter::FileProgress(double now) {
 }
 
 void CWindowReporter::ShowProgress(ProgressPart part, bool show) {
-  // Controls of the main window (res/main_dialog.cpp): count bar and line,
-  // file line and bar.
-  static constexpr int kCountLine[] = {1008, 1009};
-  static constexpr int kFileLine[] = {1045, 1046};
+  static constexpr int kCountLine[] = {IDC_COUNT_BAR, IDC_COUNT_TEXT};
+  static constexpr int kFileLine[] = {IDC_FILE_BAR, IDC_FILE_TEXT};
   const int command = show ? SW_SHOW : SW_HIDE;
   auto apply = [&](const auto& ids) {
     for (int id : ids)
@@ -164,7 +163,9 @@ void CWindowReporter::ShowProgress(ProgressPart part, bool show) {
   if (part != ProgressPart::kCountLine) apply(kFileLine);
 }
 
-int CWindowReporter::ShowMessageBox(const CString& text, UINT type) { return AfxMessageBox(text, type); }
+int CWindowReporter::ShowMessageBox(const CString& text, UINT type) {
+  return AfxMessageBox(text, type);
+}
 
 void CWindowReporter::LaunchClient(NewClient client) {
   PostMessageW(m_hWnd, WM_LAUNCH_CLIENT, static_cast<WPARAM>(client), 0);
