@@ -1,5 +1,6 @@
-#include "core/catalogue.h"
 #include "app/main_dialog.h"
+#include "app/status_channel.h"
+#include "core/catalogue.h"
 #include "register/change_user_info.h"
 #include "res/resource.h"
 
@@ -14,8 +15,6 @@ void CHalyardDlg::OnChangeUserInfo() {
   for (int id : {IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})
     if (CWnd* control = GetDlgItem(id)) control->ShowWindow(SW_HIDE);
   UpdateData(TRUE);
-  RunChangeUserInfo(m_strSerial, m_strPassword, m_bUpdateNews != FALSE, [this] {
-    m_strStatus = GetMsg(40);
-    UpdateData(FALSE);
-  });
+  CWindowReporter reporter(GetSafeHwnd());
+  RunChangeUserInfo(m_strSerial, m_strPassword, m_bUpdateNews != FALSE, reporter);
 }

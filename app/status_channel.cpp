@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "framework/uiqueue.h"
 #include "platform/system.h"
 #include "res/resource.h"
 
@@ -62,7 +63,16 @@ void CWindowReporter::AppendStatus(const CString& text) {
 void CWindowReporter::PostStatus(const CString& text) {
   AppendStatus(text);
   g_bStatusPending = 1;
-  PostAndWait(m_hWnd, WM_STATUS_CHANGED, g_bStatusPending);
+  if (!afx::IsUiThread()) {
+    PostAndWait(m_hWnd, WM_STATUS_CHANGED, g_bStatusPending);
+    return;
+  }
+  // A flow on the UI thread (change user info) cannot wait for the window's
+  // queue, which it holds up: the window takes the notification at once.
+  if (CWnd* window = CWnd::FromHandle(m_hWnd))
+    window->SendMessage(WM_STATUS_CHANGED, 0, 0);
+  else
+    g_bStatusPending = 0;
 }
 
 void CWindowReporter::SetCountUnit(const CString& unit) {

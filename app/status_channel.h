@@ -64,7 +64,8 @@ constexpr ULONGLONG kStallNoticeMs = 5000;
 extern std::int32_t g_nStalledSeconds;
 
 // Reports a job to the window hWnd through the shared variables and posted
-// messages. Job threads only; one job at a time.
+// messages; one job at a time. On a job thread PostStatus and FileProgress
+// wait for the window; a flow on the UI thread has its status taken at once.
 class CWindowReporter : public CJobReporter {
  public:
   explicit CWindowReporter(HWND hWnd) : m_hWnd(hWnd) {}

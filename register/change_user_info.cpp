@@ -11,29 +11,30 @@
 
 namespace {
 // The registration form on the session that has just had the card accepted.
-void RunRegistration(CHttpSession& session) {
+void RunRegistration(CHttpSession& session, CJobReporter& reporter) {
   std::int32_t result = kRegistrationDone;
   CRegDialog form;
   form.m_pSession = &session;
   form.m_pResult = &result;
   if (form.DoModal() != IDOK) return;
   if (result != kRegistrationDone)
-    AfxMessageBox(GetMsg(44), MB_ICONEXCLAMATION);
+    reporter.ShowMessage(44, MB_ICONEXCLAMATION);
   else
-    AfxMessageBox(GetMsg(46), MB_ICONINFORMATION);
+    reporter.ShowMessage(46, MB_ICONINFORMATION);
 }
 }  // namespace
 
 void RunChangeUserInfo(const CString& serial, const CString& password, bool updateNews,
-                       const std::function<void()>& showConnecting) {
+                       CJobReporter& reporter) {
   {
     CAgreeDialog consent;
     if (consent.DoModal() != IDOK) {
-      AfxMessageBox(GetMsg(45), MB_ICONEXCLAMATION);
+      reporter.ShowMessage(45, MB_ICONEXCLAMATION);
       return;
     }
   }
-  showConnecting();
+  reporter.SetStatus(GetMsg(40));
+  reporter.PostStatus(L"");
 
   CHttpSession session;
   CString proxy;
@@ -43,10 +44,10 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
       break;
     case QueryResult::kNoConnection:
     case QueryResult::kTooLong:  // no reply limit here: only a reply without memory
-      AfxMessageBox(GetMsg(41));
+      reporter.ShowMessage(41);
       return;
     case QueryResult::kTooShort:
-      AfxMessageBox(GetMsg(42));
+      reporter.ShowMessage(42);
       return;
   }
   // The registration reuses the session, and with it the reply buffer.
@@ -55,18 +56,18 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
   switch (answer[0]) {
     case 'C': {
       const auto size = static_cast<std::uint32_t>(answer.size());
-      AfxMessageBox(GetMsg(IsClientUpdateAnswer(answer.data(), size) ? 70 : 42));
+      reporter.ShowMessage(IsClientUpdateAnswer(answer.data(), size) ? 70 : 42);
       break;
     }
     case 'I':
-      AfxMessageBox(GetMsg(49));
+      reporter.ShowMessage(49);
       break;
     case 'L':
     case 'U':
-      RunRegistration(session);
+      RunRegistration(session, reporter);
       break;
     default:
-      AfxMessageBox(GetMsg(42), MB_ICONEXCLAMATION);
+      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
       break;
   }
 }
