@@ -256,6 +256,30 @@ TEST_F(StatusChannelTest, FileOfSizeZeroShowsItsNameAloneWithAnEmptyBar) {
   m_dialog.DoModal();
 }
 
+// The progress group's parts: the count line with its bar, the file line
+// with its bar, or all four, as the update and the manual download use them.
+TEST_F(StatusChannelTest, ProgressPartsShowAndHideTheirOwnControls) {
+  SetScript({[&] {
+    auto visible = [&] {
+      std::vector<bool> shown;
+      for (int id : {IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})
+        shown.push_back(m_dialog.GetDlgItem(id)->IsWindowVisible() != FALSE);
+      return shown;
+    };
+    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    std::thread([&] { reporter.ShowProgress(ProgressPart::kCountLine, true); }).join();
+    RunQueued();
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, false, false}));
+    reporter.ShowProgress(ProgressPart::kGroup, true);
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, true, true}));
+    reporter.ShowProgress(ProgressPart::kFileLine, false);
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, false, false}));
+    reporter.ShowProgress(ProgressPart::kGroup, false);
+    EXPECT_EQ(visible(), (std::vector<bool>{false, false, false, false}));
+  }});
+  m_dialog.DoModal();
+}
+
 TEST_F(StatusChannelTest, ThreadThatCannotStartLeavesTheWindowUsable) {
   SetScript({Set(IDC_SERIAL, L"K70000001"), Set(IDC_PASSWORD, L"secret"), [] { FailNextThreadStartForTesting(); },
              Click(IDC_DOWNLOAD_MANUAL), [&] {
