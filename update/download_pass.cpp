@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <set>
 #include <string>
 
@@ -15,7 +14,6 @@
 #include "update/card_preflight.h"
 #include "update/client_update.h"
 #include "update/file_size.h"
-#include "update/job_ui.h"
 #include "update/md5.h"
 #include "update/report_stylesheets.h"
 #include "update/update_list.h"
@@ -36,6 +34,7 @@ int FileCreationFailureNumber(int index) { return index + 1; }
 // Lifetime state of one pass.
 struct PassState {
   JOBPARAM* job;
+  CJobReporter& reporter;
   CHttpSession& session;
   std::vector<UpdateFileEntry>& list;
   CVersionFile versionFile;
@@ -97,39 +96,34 @@ int TransferFailureMessage(CHttpSession& session, CURLcode result, std::uint64_t
 // Fetches and writes entry i. False after reporting why the pass aborts.
 bool FetchFile(PassState& pass, int i) {
   UpdateFileEntry& entry = pass.list[static_cast<size_t>(i)];
-  JOBPARAM* job = pass.job;
+  CJobReporter& reporter = pass.reporter;
   CHttpSession& session = pass.session;
   if (std::strcmp(ShortName(entry.szName), "table.css") == 0) pass.stylesheetFetched = true;
   ++pass.fetchCount;
   RequestFile(session, i);
   std::wstring displayName = WideFromUtf8(entry.szName);
   if (displayName.size() > kDisplayNameChars - 1) displayName.resize(kDisplayNameChars - 1);
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_nFileSize = entry.nSize;
-    g_nFilePercent = 0;
-  }
   // The file line names the file from the start of its transfer, at 0 %.
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  PostStatus(job, CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
+  reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
+  reporter.PostStatus(CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
 
   const CURLcode result = session.Perform();
   if (result != CURLE_OK) {
-    ShowJobMessage(TransferFailureMessage(session, result, pass.replyLimit));
+    reporter.ShowMessage(TransferFailureMessage(session, result, pass.replyLimit));
     return false;
   }
   const std::uint32_t size = session.m_nResponseSize;
   if (size < 3 || size > pass.replyLimit) {
-    ShowJobMessage(56);
+    reporter.ShowMessage(56);
     return false;
   }
   CString received;
   received.Format(GetMsg(59), static_cast<int>(size - 2));
-  PostStatus(job, received);
+  reporter.PostStatus(received);
   const unsigned char* body = session.m_pResponse;
   if (body[0] != 'B' || body[1] != 'F') {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(57);
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(57);
     return false;
   }
   // A body that is not the listed file is no file: the list's size, and the
@@ -137,18 +131,18 @@ bool FetchFile(PassState& pass, int i) {
   unsigned char digest[16];
   DigestOf(body + 2, size - 2, digest);
   if (size - 2 != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest))) {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(57);
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(57);
     return false;
   }
   if (CreateParentDirectories(displayName.c_str()) != 0) {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(58, FolderCreationFailureNumber(i));
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(58, FolderCreationFailureNumber(i));
     return false;
   }
   if (!WriteCardFile(entry.szName, body + 2, size - 2)) {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(58, FileCreationFailureNumber(i));
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(58, FileCreationFailureNumber(i));
     return false;
   }
   session.ResetResponse();
@@ -156,18 +150,9 @@ bool FetchFile(PassState& pass, int i) {
   std::memcpy(entry.abDigest, digest, 16);
   pass.written.insert(entry.szName);
 
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_strFileName = L"";
-    g_nFileSize = 0;
-    g_nFilePercent = 0;
-  }
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    ++g_nCountDone;
-  }
-  PostStatus(job, GetMsg(60));
+  reporter.ShowFile(L"", 0);
+  reporter.AddCountDone(1);
+  reporter.PostStatus(GetMsg(60));
   return true;
 }
 
@@ -181,19 +166,11 @@ bool WalkList(PassState& pass) {
     // A name the pass has written already (listed twice) is judged afresh.
     const bool current = pass.written.count(entry.szName) ? IsCurrent(entry, pass.versionFile) : pass.current[i];
     const bool isStylesheet = std::strcmp(entry.szName, kReportsStylesheet) == 0;
-    {
-      std::lock_guard<std::mutex> lock(g_statusLock);
-      g_strFileName = WideFromUtf8(ShortName(entry.szName));
-      if (current) {
-        ++g_nCountDone;
-        g_nFileSize = 0;
-        g_nFilePercent = 0;
-      }
-    }
     if (current) {
       pass.stylesheetCurrent = pass.stylesheetCurrent || isStylesheet;
-      PostMessageW(pass.job->hWnd, WM_FILE_PROGRESS, 0, 0);
-      PostStatus(pass.job, L"");
+      pass.reporter.AddCountDone(1);
+      pass.reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), 0);
+      pass.reporter.PostStatus(L"");
       continue;
     }
     if (!FetchFile(pass, static_cast<int>(i))) return false;
@@ -210,36 +187,29 @@ void SendEndOfPass(CHttpSession& session) {
 }
 
 UpdateResult ShowSummary(PassState& pass) {
-  JOBPARAM* job = pass.job;
+  CJobReporter& reporter = pass.reporter;
   if (pass.failed) {
-    ShowJobMessage(62, MB_ICONEXCLAMATION);
+    reporter.ShowMessage(62, MB_ICONEXCLAMATION);
     return kUpdateTransferFailed;
   }
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_strFileName = L"";
-  }
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  ShowFileLine(job->hWnd, SW_HIDE);
+  reporter.ShowFile(L"", 0);
+  reporter.ShowProgress(ProgressPart::kFileLine, false);
   if (pass.fetchCount > 0) {
     // The old "ver.dat" stays when the new one cannot be written.
     if (!WriteVersionFile(pass.list)) {
-      ShowJobMessage(62, MB_ICONEXCLAMATION);
+      reporter.ShowMessage(62, MB_ICONEXCLAMATION);
       return kUpdateTransferFailed;
     }
     if (pass.clientUpdateMode) {
-      PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 2, 0);
+      reporter.LaunchClient(NewClient::kCardCopy);
       return kUpdateHandedOver;
     }
-    if (!job->bBatch)
-      ShowJobMessage(64, MB_ICONINFORMATION);
-  } else if (!job->bBatch) {
-    {
-      std::lock_guard<std::mutex> lock(g_statusLock);
-      g_strStatusLog += L"  * ";
-    }
-    PostStatus(job, GetMsg(50));
-    ShowJobMessage(50, MB_ICONINFORMATION);
+    if (!pass.job->bBatch)
+      reporter.ShowMessage(64, MB_ICONINFORMATION);
+  } else if (!pass.job->bBatch) {
+    reporter.AppendStatus(L"  * ");
+    reporter.PostStatus(GetMsg(50));
+    reporter.ShowMessage(50, MB_ICONINFORMATION);
   }
   return kUpdateCurrent;
 }
@@ -261,14 +231,14 @@ bool PlanPass(PassState& pass) {
   if (fetches.empty()) return true;
   const std::uint64_t missing = MissingCardSpace(fetches, pass.list.size());
   if (missing == 0) return true;
-  ShowJobMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
+  pass.reporter.ShowMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
   return false;
 }
 }  // namespace
 
-UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
+UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session,
                              std::vector<UpdateFileEntry>& list) {
-  PassState pass{job, session, list, CVersionFile()};
+  PassState pass{job, reporter, session, list, CVersionFile()};
 
   g_bUploadFailed = false;
   g_pUploadSession = &session;
@@ -278,8 +248,8 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
 
   pass.versionFile.Open();
   session.SetProgressCallback(FileProgressCallback);
-  curl_easy_setopt(session.m_hCurl, CURLOPT_PROGRESSDATA, job);
-  ShowProgressGroup(job->hWnd, SW_SHOW);
+  curl_easy_setopt(session.m_hCurl, CURLOPT_PROGRESSDATA, &reporter);
+  reporter.ShowProgress(ProgressPart::kGroup, true);
   pass.clientUpdateMode = RunningClientDiffers(list);
 
   std::uint32_t largest = 0;
@@ -288,7 +258,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
   session.SetReplyLimit(pass.replyLimit);
 
   if (PlanPass(pass)) {
-    if (pass.clientUpdateMode) EnterClientUpdateMode(job, list, pass.versionFile);
+    if (pass.clientUpdateMode) EnterClientUpdateMode(reporter, list, pass.versionFile);
     RemoveLeftoverTemporaries(list);
     if (WalkList(pass)) pass.failed = false;
   }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "res/resource.h"
+
 namespace testing_support {
 
 BOOL CCardWindow::OnInitDialog() {
@@ -26,7 +28,7 @@ std::vector<std::wstring> UpdateRun::Messages() const {
 UpdateRun RunUpdate(bool batch, std::vector<Step> before) {
   CCardWindow window;
   window.m_bBatch = batch;
-  before.push_back(std::wstring(L"click 1000"));
+  before.push_back(std::wstring(Click(IDC_START_UPDATE)));
   TakeOutput();
   SetScript(before);
   window.DoModal();
