@@ -38,7 +38,7 @@ std::vector<win32::NativeIconImage> ImagesOf(HICON big, HICON small) {
   std::vector<win32::NativeIconImage> images;
   for (HICON icon : {big, small}) {
     if (!icon) continue;
-    for (const IconImage& image : icon->images)
+    for (const IconImage& image : reinterpret_cast<const IconData*>(icon)->images)
       if (image.size > 0 && image.pixels.size() == static_cast<size_t>(image.size) * image.size)
         images.push_back({image.size, image.pixels.data()});
   }
