@@ -134,24 +134,12 @@ TEST(Win32Backend, ProgressRangeAndPositionReachTheBar) {
   EXPECT_EQ(dialog.DoModal(), IDOK);
 }
 
-constexpr int kSteps = 500;
-
-UINT PostSteps(void* param) {
-  const HWND dialog = static_cast<HWND>(param);
-  for (int i = 0; i < kSteps; ++i) PostMessageW(dialog, WM_STEP, static_cast<WPARAM>(i), 0);
-  // Window calls from a worker keep their place among the messages.
-  ShowWindow(GetDlgItem(dialog, kLabel), SW_HIDE);
-  ShowWindow(GetDlgItem(dialog, kHiddenLabel), SW_SHOW);
-  PostMessageW(dialog, WM_DONE, 0, 0);
-  return 0;
-}
-
 TEST(Win32Backend, WorkerMessagesArriveInOrderThroughTheWindowsQueue) {
   int nextStep = 0;
   bool inOrder = true;
   afx::win32::NativeView label, hiddenLabel, gauge;
   CCheckDialog dialog([](CCheckDialog& d) {
-    EXPECT_NE(AfxBeginThread(&PostSteps, d.GetSafeHwnd()), nullptr);
+    EXPECT_NE(AfxBeginThread(&PostStepsThenDone, d.GetSafeHwnd()), nullptr);
     return false;
   });
   dialog.m_onStep = [&](WPARAM step) {
@@ -160,7 +148,7 @@ TEST(Win32Backend, WorkerMessagesArriveInOrderThroughTheWindowsQueue) {
     CString text;
     text.Format(L"step %d", static_cast<int>(step));
     dialog.GetDlgItem(kLabel)->SetWindowText(text);
-    dialog.GetDlgItem(kGauge)->SendMessage(PBM_SETPOS, step / 5, 0);
+    dialog.GetDlgItem(kGauge)->SendMessage(PBM_SETPOS, step / 2, 0);
   };
   dialog.m_onDone = [&](WPARAM) {
     label = InspectNative(dialog.Item(kLabel));
@@ -171,7 +159,7 @@ TEST(Win32Backend, WorkerMessagesArriveInOrderThroughTheWindowsQueue) {
   ASSERT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(nextStep, kSteps);
   EXPECT_TRUE(inOrder);
-  EXPECT_EQ(label.text, L"step 499");
+  EXPECT_EQ(label.text, L"step 199");
   EXPECT_FALSE(label.visible);
   EXPECT_TRUE(hiddenLabel.visible);
   EXPECT_EQ(gauge.position, 99);
