@@ -1,12 +1,11 @@
 #include "manual/manual_job.h"
 
-#include <cstring>
-#include <memory>
-#include <new>
+#include <string>
 
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "core/status_channel.h"
+#include "manual/manual_download.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "platform/files.h"
@@ -25,30 +24,10 @@ void AppendToLog(const CString& text) {
   g_strStatusLog += text;
 }
 
-bool IsSuccessStatus(CHttpSession& session) {
-  long status = 0;
-  curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status);
-  return status >= 200 && status < 300;
-}
-
 // The address must fit the session's URL buffer as one zero-terminated text.
 bool IsUsableAddress(const std::string& reply) {
   const size_t length = reply.size() - kAddressOffset;
-  return length < sizeof(CHttpSession::m_szUrl) &&
-         reply.find('\0', kAddressOffset) == std::string::npos;
-}
-
-// Writes the whole body into a new file at path and closes it; a file that
-// could not be completed is removed again.
-bool SaveManual(const CString& path, const unsigned char* bytes, size_t size) {
-  FILE* file = _wfopen(path, L"wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
-  // Only an ordinary file that we wrote is removed, never a device.
-  if (FileSizeUtf8(Utf8FromWide(path.str()).c_str()) >= 0) _wremove(path);
-  return false;
+  return length <= CHttpSession::kMaxUrlBytes && reply.find('\0', kAddressOffset) == std::string::npos;
 }
 
 }  // namespace
@@ -99,20 +78,20 @@ int RunManualJob(JOBPARAM* job) {
     query.SetProxy(proxy);
     download.SetProxy(proxy);
   }
-  query.SetUrl(UpdateBaseUrl() + L"/script/manual.php");
+  query.SetUrl(ServerScriptUrl(ServerScript::kManual));
   query.AddPostField(L"serial=" + job->strSerial + L"&pwd=" + job->strPassword);
-  if (query.Perform() != CURLE_OK) {
+  if (query.Perform() != HttpResult::kOk) {
     PostStatus(job, GetMsg(61));
     AfxMessageBox(GetMsg(41), MB_OK);
     return 0;
   }
-  if (query.m_nResponseSize < 2) {
+  if (query.Body().size() < 2) {
     PostStatus(job, GetMsg(61));
     AfxMessageBox(GetMsg(42), MB_OK);
     return 0;
   }
   PostStatus(job, GetMsg(60));
-  std::string reply(reinterpret_cast<const char*>(query.m_pResponse), query.m_nResponseSize);
+  std::string reply(query.BodyText());
   {
     std::lock_guard<std::mutex> guard(g_statusLock);
     g_strCountUnit = GetMsg(79);
@@ -125,34 +104,36 @@ int RunManualJob(JOBPARAM* job) {
   const CString suggestedName = SuggestedManualName(reply);
   WaitForStatusTaken();
 
-  download.SetProgressCallback(&CountProgressCallback);
-  curl_easy_setopt(download.m_hCurl, CURLOPT_PROGRESSDATA, job);
+  download.SetProgressCallback(&CountProgressCallback, job);
   download.SetReplyLimit(kManualReplyLimit);
   ShowWindow(GetDlgItem(job->hWnd, 1008), SW_SHOW);
   ShowWindow(GetDlgItem(job->hWnd, 1009), SW_SHOW);
   download.SetUrlA(reply.c_str() + kAddressOffset);
   reply = std::string();
+  // The body goes to a temporary file as it arrives; one that cannot be
+  // kept there (no temporary file, a full disk) ends the transfer.
+  CManualDownload manual;
+  const bool kept = manual.Open();
+  download.SetBodySink(&manual);
+  HttpResult result = kept ? download.Perform() : HttpResult::kSinkFailed;
+  download.SetBodySink(nullptr);
+  if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
+  if (result == HttpResult::kSinkFailed) {
+    PostStatus(job, GetMsg(61));
+    AfxMessageBox(GetMsg(54), MB_OK);
+    return 0;
+  }
   // An error page is not the manual.
-  if (download.Perform() != CURLE_OK || !IsSuccessStatus(download)) {
+  if (result != HttpResult::kOk || !download.Succeeded()) {
     PostStatus(job, GetMsg(61));
     AfxMessageBox(GetMsg(53), MB_OK);
     return 0;
   }
 
-  const size_t size = download.m_nResponseSize;
-  std::unique_ptr<unsigned char[]> manual(new (std::nothrow) unsigned char[size ? size : 1]);
-  if (!manual) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(54), MB_OK);
-    return 0;
-  }
-  if (size) std::memcpy(manual.get(), download.m_pResponse, size);
-  download.ResetResponse();
-
   CFileDialog dialog = ManualSaveDialog(suggestedName);
   if (dialog.DoModal() != IDOK) return 0;
   const CString path = dialog.GetPathName();
-  if (!SaveManual(path, manual.get(), size)) {
+  if (!manual.SaveTo(path)) {
     AppendToLog(GetMsg(61));
     PostStatus(job, GetMsg(81));
     AfxMessageBox(GetMsg(68), MB_OK);

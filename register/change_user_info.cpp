@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/catalogue.h"
+#include "core/product.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "register/agree_dialog.h"
@@ -38,19 +39,18 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
   CHttpSession session;
   CString proxy;
   if (GetSystemProxy(proxy)) session.SetProxy(proxy);
-  session.SetUrl(UpdateScriptUrl());
+  session.SetUrl(ServerScriptUrl(ServerScript::kUpdate));
   session.AddPostField(BuildUpdateQuery(serial, password, updateNews, false));
-  if (session.Perform() != CURLE_OK) {
+  if (session.Perform() != HttpResult::kOk) {
     AfxMessageBox(GetMsg(41));
     return;
   }
-  if (session.m_nResponseSize < 2) {
+  if (session.Body().size() < 2) {
     AfxMessageBox(GetMsg(42));
     return;
   }
   // The registration reuses the session, and with it the reply buffer.
-  const std::vector<unsigned char> answer(session.m_pResponse,
-                                          session.m_pResponse + session.m_nResponseSize);
+  const std::vector<unsigned char> answer(session.Body().begin(), session.Body().end());
   switch (answer[0]) {
     case 'C': {
       const auto size = static_cast<std::uint32_t>(answer.size());

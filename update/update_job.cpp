@@ -2,9 +2,11 @@
 // turns the answer into its outcome: a new client, a message, or the
 // download pass over the accepted file list.
 #include <mutex>
+#include <span>
 #include <vector>
 
 #include "core/catalogue.h"
+#include "core/product.h"
 #include "core/update_result.h"
 #include "core/status_channel.h"
 #include "net/http_session.h"
@@ -21,7 +23,8 @@ constexpr std::uint32_t kMinAnswer = 2;
 // Checks the "L" answer and, when it is a usable list, runs the pass.
 UpdateResult RunListAnswer(JOBPARAM* job, CHttpSession& session) {
   std::vector<UpdateFileEntry> list;
-  switch (ConvertUpdateList(session.m_pResponse, session.m_nResponseSize, list)) {
+  const std::span<const unsigned char> body = session.Body();
+  switch (ConvertUpdateList(body.data(), static_cast<std::uint32_t>(body.size()), list)) {
     case ListResult::kOk:
       break;
     case ListResult::kBadLength: {
@@ -72,35 +75,39 @@ int RunUpdateJob(JOBPARAM* job) {
   }
   session.SetReplyLimit(kMaxListReply);
   session.ClearPostFields();
-  session.SetUrl(UpdateScriptUrl());
+  session.SetUrl(ServerScriptUrl(ServerScript::kUpdate));
   session.AddPostField(BuildUpdateQuery(job->strSerial, job->strPassword, job->bUpdateNews != FALSE,
                                         job->bBatch != FALSE));
-  const CURLcode result = session.Perform();
-  if (result != CURLE_OK && !session.m_bReplyFailed && result != CURLE_FILESIZE_EXCEEDED) {
+  const HttpResult result = session.Perform();
+  // Longer than any list can be (or than memory holds): no answer of ours.
+  const bool oversized = result == HttpResult::kTooLarge || result == HttpResult::kNoMemory;
+  if (result != HttpResult::kOk && !oversized) {
     PostStatus(job, GetMsg(61));
     ShowJobMessage(41);
     return kUpdateNoLogin;
   }
-  if (result != CURLE_OK) {  // longer than any list can be: no answer of ours
+  if (oversized) {
     PostStatus(job, GetMsg(61));
     ShowJobMessage(42, MB_ICONEXCLAMATION);
     return kUpdateNoLogin;
   }
-  if (session.m_nResponseSize < kMinAnswer) {
+  const std::span<const unsigned char> reply = session.Body();
+  const auto replySize = static_cast<std::uint32_t>(reply.size());
+  if (replySize < kMinAnswer) {
     PostStatus(job, GetMsg(61));
     ShowJobMessage(42);
     return kUpdateNoLogin;
   }
   PostStatus(job, GetMsg(60));
 
-  const unsigned char* answer = session.m_pResponse;
+  const unsigned char* answer = reply.data();
   switch (answer[0]) {
     case 'C':
-      if (!IsClientUpdateAnswer(answer, session.m_nResponseSize)) {
+      if (!IsClientUpdateAnswer(answer, replySize)) {
         ShowJobMessage(42);
         return kUpdateNoLogin;
       }
-      return DownloadNewClient(job, clientSession, answer, session.m_nResponseSize);
+      return DownloadNewClient(job, clientSession, answer, replySize);
     case 'I':
       ShowJobMessage(49);
       return kUpdateNoLogin;

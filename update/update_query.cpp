@@ -13,8 +13,6 @@ CString BuildUpdateQuery(const CString& serial, const CString& password, bool no
   return query;
 }
 
-CString UpdateScriptUrl() { return UpdateBaseUrl() + L"/script/update.php"; }
-
 bool IsClientUpdateAnswer(const unsigned char* body, std::uint32_t size) {
   const size_t n = std::strlen(kClientUpdatePrefix);
   return body && size >= n && std::memcmp(body, kClientUpdatePrefix, n) == 0;

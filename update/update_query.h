@@ -10,9 +10,6 @@
 // update job only), clientversion. Values go as they are, unescaped.
 CString BuildUpdateQuery(const CString& serial, const CString& password, bool notify, bool batch);
 
-// The URL of the update script under the update server's base URL.
-CString UpdateScriptUrl();
-
 constexpr const char* kClientUpdatePrefix = "Client Update: http://";
 constexpr std::uint32_t kClientUpdateUrlOffset = 15;
 

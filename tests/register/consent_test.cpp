@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/catalogue.h"
+#include "core/product.h"
 #include "platform/automation.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -133,8 +134,10 @@ TEST(Consent, OnlyTheJapaneseLanguageGetsTheJapanesePage) {
 TEST(Consent, BothTransfersFailing) {
   PrivateTemp temp;
   setenv("KORAL70_POLICY_URL", "http://127.0.0.1:9", 1);
+  LoadServerAddresses();
   const ViewOutcome outcome = ViewOnce();
   unsetenv("KORAL70_POLICY_URL");
+  LoadServerAddresses();
   EXPECT_FALSE(outcome.acceptEnabled);
   EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", GetMsg(41))});
 }
@@ -225,6 +228,7 @@ TEST(Consent, AFailedViewAfterASuccessfulOneKeepsAcceptEnabled) {
   SetScript({L"click 1047", [&] {
                EXPECT_TRUE(ControlEnabled(IDOK));
                setenv("KORAL70_POLICY_URL", "http://127.0.0.1:9", 1);
+               LoadServerAddresses();
                TakeOutput();
              },
              L"click 1047", [&] {
