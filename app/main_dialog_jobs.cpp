@@ -6,6 +6,7 @@
 #include "core/update_result.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "update/client_files.h"
 #include "update/self_update.h"
 
 namespace {
@@ -150,7 +151,7 @@ LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
   Sleep(200);
   if (wParam != 0) {
     if (!ShellSucceeded(
-            ShellExecuteA(nullptr, "open", "new_koral70.exe", "/e", nullptr, SW_SHOWNORMAL))) {
+            ShellExecuteA(nullptr, "open", kNewClient, "/e", nullptr, SW_SHOWNORMAL))) {
       m_nUpdateResult = kUpdateTransferFailed;
       AfxMessageBox(GetMsg(53), MB_OK);
       return 0;

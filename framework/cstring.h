@@ -20,7 +20,6 @@ class CString {
   operator const wchar_t*() const { return m_str.c_str(); }
   const std::wstring& str() const { return m_str; }
   wchar_t operator[](int i) const { return m_str[static_cast<size_t>(i)]; }
-  wchar_t GetAt(int i) const { return m_str[static_cast<size_t>(i)]; }
 
   CString& operator=(const wchar_t* text) {
     m_str = text ? text : L"";
@@ -41,10 +40,6 @@ class CString {
 
   CString Left(int n) const { return CString(m_str.substr(0, Clamp(n))); }
   CString Mid(int first) const { return CString(m_str.substr(Clamp(first))); }
-  CString Right(int n) const {
-    size_t k = Clamp(n);
-    return CString(m_str.substr(m_str.size() - k));
-  }
   int Find(wchar_t ch, int start = 0) const {
     size_t p = m_str.find(ch, Clamp(start));
     return p == std::wstring::npos ? -1 : static_cast<int>(p);
@@ -59,12 +54,6 @@ class CString {
   template <class... Args>
   void Format(const wchar_t* format, const Args&... args) {
     FormatRaw(format, Pass(args)...);
-  }
-  template <class... Args>
-  void AppendFormat(const wchar_t* format, const Args&... args) {
-    CString more;
-    more.Format(format, args...);
-    m_str += more.m_str;
   }
 
   friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }

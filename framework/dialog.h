@@ -50,7 +50,6 @@ class CDialog : public CWnd {
   virtual void OnCancel();
   void OnPaint() {}
 
-  UINT GetTemplateId() const { return m_nIDTemplate; }
   const DialogTemplate* GetTemplate() const { return m_pTemplate; }
   bool IsEnding() const { return m_bEnding; }
 

@@ -66,7 +66,6 @@ LRESULT DispatchMessage(CWnd* window, UINT message, WPARAM wParam, LPARAM lParam
 
 #define ON_COMMAND(id, memberFxn) \
   {WM_COMMAND, static_cast<UINT>(id), &afx::CommandThunk<ThisClass, &ThisClass::memberFxn>},
-#define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
 #define ON_MESSAGE(message, memberFxn) \
   {message, 0, &afx::MessageThunk<ThisClass, &ThisClass::memberFxn>},
 #define ON_WM_PAINT() {WM_PAINT, 0, &afx::CommandThunk<ThisClass, &ThisClass::OnPaint>},

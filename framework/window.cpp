@@ -272,11 +272,6 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
 
 CWnd* CWnd::GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
 
-int CWnd::GetDlgCtrlID() const {
-  WindowState* s = FindWindowState(m_hWnd);
-  return s ? s->id : 0;
-}
-
 BOOL CWnd::ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
 
 BOOL CWnd::EnableWindow(BOOL enable) {
@@ -376,29 +371,13 @@ void CEdit::ReplaceSel(LPCWSTR text, BOOL canUndo) {
 BOOL CEdit::GetModify() const {
   return static_cast<BOOL>(const_cast<CEdit*>(this)->SendMessage(EM_GETMODIFY, 0, 0));
 }
-void CEdit::SetModify(BOOL modified) { SendMessage(EM_SETMODIFY, static_cast<WPARAM>(modified), 0); }
-void CEdit::LimitText(int limit) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(limit), 0); }
 void CEdit::SetPasswordChar(wchar_t ch) { SendMessage(EM_SETPASSWORDCHAR, ch, 0); }
 wchar_t CEdit::GetPasswordChar() const {
   return static_cast<wchar_t>(const_cast<CEdit*>(this)->SendMessage(EM_GETPASSWORDCHAR, 0, 0));
 }
-BOOL CEdit::SetReadOnly(BOOL readOnly) {
-  return static_cast<BOOL>(SendMessage(EM_SETREADONLY, static_cast<WPARAM>(readOnly), 0));
-}
-
-int CButton::GetCheck() const {
-  return static_cast<int>(const_cast<CButton*>(this)->SendMessage(BM_GETCHECK, 0, 0));
-}
-void CButton::SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check), 0); }
 
 void CProgressCtrl::SetRange(short lower, short upper) {
   SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(lower), static_cast<WORD>(upper)));
-}
-int CProgressCtrl::SetPos(int pos) {
-  return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos), 0));
-}
-int CProgressCtrl::GetPos() const {
-  return static_cast<int>(const_cast<CProgressCtrl*>(this)->SendMessage(PBM_GETPOS, 0, 0));
 }
 
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -427,8 +406,6 @@ BOOL ShowWindow(HWND hwnd, int command) {
   }
   return wasVisible;
 }
-
-BOOL IsWindow(HWND hwnd) { return afx::IsLiveWindow(hwnd); }
 
 int GetSystemMetrics(int index) {
   return index == SM_CXICON || index == SM_CYICON ? 32 : 0;

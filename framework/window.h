@@ -78,7 +78,6 @@ class CWnd {
   static CWnd* FromHandle(HWND hwnd);
 
   CWnd* GetDlgItem(int id) const;
-  int GetDlgCtrlID() const;
   BOOL ShowWindow(int command);
   BOOL EnableWindow(BOOL enable = TRUE);
   BOOL IsWindowEnabled() const;
@@ -117,29 +116,20 @@ struct CRect {
 class CEdit : public CWnd {
  public:
   void SetSel(int start, int end, BOOL noScroll = FALSE);
-  void LimitText(int limit = 0);
   void SetPasswordChar(wchar_t ch);
   wchar_t GetPasswordChar() const;
-  BOOL SetReadOnly(BOOL readOnly = TRUE);
   // Replaces the selection with text (at the caret: inserts it); with the
   // caret at the end this appends and costs only the added text.
   void ReplaceSel(LPCWSTR text, BOOL canUndo = FALSE);
   // Whether the user has changed the text since the program last set it.
   BOOL GetModify() const;
-  void SetModify(BOOL modified = TRUE);
 };
 
-class CButton : public CWnd {
- public:
-  int GetCheck() const;
-  void SetCheck(int check);
-};
+class CButton : public CWnd {};
 
 class CProgressCtrl : public CWnd {
  public:
   void SetRange(short lower, short upper);
-  int SetPos(int pos);
-  int GetPos() const;
 };
 
 class CStatic : public CWnd {};
@@ -161,5 +151,4 @@ class CPaintDC {
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GetDlgItem(HWND dialog, int id);
 BOOL ShowWindow(HWND hwnd, int command);
-BOOL IsWindow(HWND hwnd);
 int GetSystemMetrics(int index);

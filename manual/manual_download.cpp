@@ -40,7 +40,7 @@ bool CManualDownload::Open() {
   for (int attempt = 0; attempt < kNameAttempts && !m_file; ++attempt) {
     m_path = std::wstring(folder) + TemporaryName();
     // "x": never an existing file, never through a planted link.
-    m_file = _wfopen(m_path.c_str(), L"w+bx");
+    m_file = OpenFileW(m_path.c_str(), L"w+bx");
   }
   if (!m_file) m_path.clear();
   return m_file != nullptr;
@@ -54,19 +54,19 @@ bool CManualDownload::Finish() { return m_file && std::fflush(m_file) == 0; }
 
 bool CManualDownload::SaveTo(const CString& path) {
   if (!m_file) return false;
-  FILE* file = _wfopen(path, L"wb");
+  FILE* file = OpenFileW(path, L"wb");
   if (!file) return false;
   const bool written = CopyAll(m_file, file);
   const bool closed = std::fclose(file) == 0;
   if (written && closed) return true;
   // Only an ordinary file that we wrote is removed, never a device.
-  if (FileSizeUtf8(Utf8FromWide(path.str()).c_str()) >= 0) _wremove(path);
+  if (FileSizeUtf8(Utf8FromWide(path.str()).c_str()) >= 0) RemoveFileW(path);
   return false;
 }
 
 void CManualDownload::Remove() {
   if (m_file) std::fclose(m_file);
   m_file = nullptr;
-  if (!m_path.empty()) _wremove(m_path.c_str());
+  if (!m_path.empty()) RemoveFileW(m_path.c_str());
   m_path.clear();
 }

@@ -218,7 +218,7 @@ BOOL FindClose(HANDLE handle) {
   return TRUE;
 }
 
-FILE* _wfopen(const wchar_t* path, const wchar_t* mode) {
+FILE* OpenFileW(const wchar_t* path, const wchar_t* mode) {
   return std::fopen(NativePath(path).c_str(), ModeText(mode).c_str());
 }
 
@@ -229,13 +229,10 @@ FILE* fopenUtf8(const char* path, const char* mode) {
   return std::fopen(NativePath(path).c_str(), m.c_str());
 }
 
-int _wrename(const wchar_t* from, const wchar_t* to) {
-  return std::rename(NativePath(from).c_str(), NativePath(to).c_str());
-}
 int renameUtf8(const char* from, const char* to) {
   return std::rename(NativePath(from).c_str(), NativePath(to).c_str());
 }
-int _wremove(const wchar_t* path) { return std::remove(NativePath(path).c_str()); }
+int RemoveFileW(const wchar_t* path) { return std::remove(NativePath(path).c_str()); }
 int removeUtf8(const char* path) { return std::remove(NativePath(path).c_str()); }
 
 long long FileSizeUtf8(const char* path) {
@@ -247,8 +244,4 @@ long long FileSizeUtf8(const char* path) {
 bool IsSymbolicLinkW(const wchar_t* path) {
   struct stat st;
   return lstat(NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
-bool FlushToDisk(FILE* file) {
-  return file && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
 }

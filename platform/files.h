@@ -52,18 +52,15 @@ BOOL FindNextFileW(HANDLE handle, WIN32_FIND_DATAW* data);
 BOOL FindClose(HANDLE handle);
 
 // Stream opens on card paths: wide paths, and narrow UTF-8 paths.
-FILE* _wfopen(const wchar_t* path, const wchar_t* mode);
+FILE* OpenFileW(const wchar_t* path, const wchar_t* mode);
 FILE* fopenUtf8(const char* path, const char* mode);
 // Renames, replacing an existing target file. 0 on success, like rename().
-int _wrename(const wchar_t* from, const wchar_t* to);
 int renameUtf8(const char* from, const char* to);
-int _wremove(const wchar_t* path);
+int RemoveFileW(const wchar_t* path);
 int removeUtf8(const char* path);
 // Size of a file in bytes; -1 when it cannot be examined or is no file.
 long long FileSizeUtf8(const char* path);
 bool IsSymbolicLinkW(const wchar_t* path);
-// Flushes a written stream to the device before it is renamed into place.
-bool FlushToDisk(FILE* file);
 
 // The card path in the form the file system takes ('\' becomes '/').
 std::string NativePath(const char* path);

@@ -19,7 +19,7 @@ bool WriteWholeFile(const CString& path, const unsigned char* bytes, size_t leng
   // Another program of the same user could have planted a link here that
   // points elsewhere; we only write our own plain files.
   if (IsSymbolicLinkW(path)) return false;
-  FILE* file = _wfopen(path, L"wb");
+  FILE* file = OpenFileW(path, L"wb");
   if (!file) return false;
   const bool written = std::fwrite(bytes, 1, length, file) == length;
   return std::fclose(file) == 0 && written;
@@ -72,7 +72,7 @@ bool SavePolicyAndOpen(const unsigned char* page, const unsigned char* logo, siz
 }
 
 bool IsPrivacyPolicyPage(const CString& path) {
-  FILE* file = _wfopen(path, L"rt");
+  FILE* file = OpenFileW(path, L"rt");
   if (!file) return false;
   char line[kLineBuffer];
   while (std::fgets(line, sizeof line, file)) {

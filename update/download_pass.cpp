@@ -28,6 +28,12 @@ constexpr const char* kReportsStylesheet = "Reports\\table.css";
 // Message 82 names the shortfall in whole megabytes.
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
 
+// The number message 58 ("Cannot create file (%d)") shows tells a support
+// reader which list entry failed and at which step: a folder on its path
+// (1001 and up) or the file itself (1 and up), counting entries from one.
+int FolderCreationFailureNumber(int index) { return 1001 + index; }
+int FileCreationFailureNumber(int index) { return index + 1; }
+
 // Lifetime state of one pass.
 struct PassState {
   JOBPARAM* job;
@@ -126,8 +132,9 @@ bool FetchFile(PassState& pass, int i) {
   file.FinalDigest(digest);
   if (size - 2 != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
     return refuse(true, 57);
-  if (file.GetState() == CCardFileSink::State::kFolderFailed) return refuse(true, 58, 1001 + i);
-  if (!file.Commit()) return refuse(true, 58, i + 1);
+  if (file.GetState() == CCardFileSink::State::kFolderFailed)
+    return refuse(true, 58, FolderCreationFailureNumber(i));
+  if (!file.Commit()) return refuse(true, 58, FileCreationFailureNumber(i));
   // The file holds exactly the bytes digested on their way to it.
   std::memcpy(entry.abDigest, digest, 16);
   pass.written.insert(entry.szName);
