@@ -85,7 +85,8 @@ int TransferFailureMessage(HttpResult result) {
 
 // Fetches entry i and streams it into its card file, which is put in place
 // only when the whole body has arrived and passed every check. False after
-// reporting why the pass aborts; nothing of the body is left on the card then.
+// reporting why the pass aborts; no byte of the body is left on the card then
+// (folders made for it stay, as empty folders).
 bool FetchFile(PassState& pass, int i) {
   UpdateFileEntry& entry = pass.list[static_cast<size_t>(i)];
   JOBPARAM* job = pass.job;
