@@ -1,5 +1,6 @@
 #include "core/product.h"
 
+#include <iterator>
 #include <mutex>
 #include <string>
 
@@ -36,23 +37,10 @@ const ServerAddresses& Addresses() {
   return g_addresses;
 }
 
-const wchar_t* ScriptName(ServerScript script) {
-  switch (script) {
-    case ServerScript::kUpdate:
-      return L"update.php";
-    case ServerScript::kGet:
-      return L"get.php";
-    case ServerScript::kRegister:
-      return L"register.php";
-    case ServerScript::kManual:
-      return L"manual.php";
-    case ServerScript::kLogSetDir:
-      return L"logsetdir.php";
-    case ServerScript::kLogUpload:
-      return L"logupload.php";
-  }
-  return L"";
-}
+// The scripts' names, in the order of ServerScript.
+constexpr const wchar_t* kScriptNames[] = {L"update.php",  L"get.php",       L"register.php",
+                                           L"manual.php",  L"logsetdir.php", L"logupload.php"};
+static_assert(std::size(kScriptNames) == static_cast<std::size_t>(ServerScript::kLogUpload) + 1);
 }  // namespace
 
 void LoadServerAddresses() {
@@ -72,5 +60,5 @@ CString PolicyBaseUrl() {
 }
 
 CString ServerScriptUrl(ServerScript script) {
-  return UpdateBaseUrl() + L"/script/" + ScriptName(script);
+  return UpdateBaseUrl() + L"/script/" + kScriptNames[static_cast<std::size_t>(script)];
 }
