@@ -60,7 +60,7 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int, UINT, DWORD, v
   return thread;
 }
 
-void AfxFailNextThreadStart() { g_failNextThread = true; }
+void FailNextThreadStartForTesting() { g_failNextThread = true; }
 
 CFileDialog::CFileDialog(BOOL openFileDialog, LPCWSTR defaultExtension, LPCWSTR fileName,
                          DWORD flags, LPCWSTR filter, CWnd*)

@@ -4,7 +4,6 @@
 
 #include "core/catalogue.h"
 #include "core/product.h"
-#include "core/status_channel.h"
 #include "manual/manual_download.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
@@ -18,11 +17,6 @@ constexpr char kPdfPrefix[] = "PDF AT: http://";
 constexpr size_t kPdfPrefixLength = sizeof kPdfPrefix - 1;
 constexpr size_t kAddressOffset = 8;  // "http://" starts after "PDF AT: "
 constexpr size_t kNameUnits = 99;     // the name buffer's 100 units, terminator included
-
-void AppendToLog(const CString& text) {
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  g_strStatusLog += text;
-}
 
 // The address must fit the session's URL buffer as one zero-terminated text.
 bool IsUsableAddress(const std::string& reply) {
@@ -59,19 +53,16 @@ CString SuggestedManualName(const std::string& reply) {
   return CString(cut);
 }
 
-int RunManualJob(JOBPARAM* job) {
+int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   CHttpSession query;
   CHttpSession download;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
-    AfxMessageBox(GetMsg(39), MB_OK);
+    reporter.ShowMessage(39);
     return 0;
   }
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_nCountDone = 0;
-    g_strStatusLog = GetMsg(40);
-  }
-  PostStatus(job, L"");
+  reporter.SetCountDone(0);
+  reporter.SetStatus(GetMsg(40));
+  reporter.PostStatus(L"");
 
   CString proxy;
   if (GetSystemProxy(proxy)) {
@@ -81,33 +72,30 @@ int RunManualJob(JOBPARAM* job) {
   query.SetUrl(ServerScriptUrl(ServerScript::kManual));
   query.AddPostField(L"serial=" + job->strSerial + L"&pwd=" + job->strPassword);
   if (query.Perform() != HttpResult::kOk) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(41), MB_OK);
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(41);
     return 0;
   }
   if (query.Body().size() < 2) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(42), MB_OK);
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(42);
     return 0;
   }
-  PostStatus(job, GetMsg(60));
+  reporter.PostStatus(GetMsg(60));
   std::string reply(query.BodyText());
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_strCountUnit = GetMsg(79);
-  }
+  reporter.SetCountUnit(GetMsg(79));
   if (reply.compare(0, kPdfPrefixLength, kPdfPrefix) != 0 || !IsUsableAddress(reply)) {
-    AfxMessageBox(GetMsg(42), MB_OK);
+    reporter.ShowMessage(42);
     return 0;
   }
-  PostStatus(job, GetMsg(67));
+  reporter.PostStatus(GetMsg(67));
+  // PostStatus has returned: the window has taken every notification, so
+  // the transfer's count line cannot overtake the log.
   const CString suggestedName = SuggestedManualName(reply);
-  WaitForStatusTaken();
 
-  download.SetProgressCallback(&CountProgressCallback, job);
+  download.SetProgressCallback(&CountProgressCallback, &reporter);
   download.SetReplyLimit(kManualReplyLimit);
-  ShowWindow(GetDlgItem(job->hWnd, 1008), SW_SHOW);
-  ShowWindow(GetDlgItem(job->hWnd, 1009), SW_SHOW);
+  reporter.ShowProgress(ProgressPart::kCountLine, true);
   download.SetUrlA(reply.c_str() + kAddressOffset);
   reply = std::string();
   // The body goes to a temporary file as it arrives; one that cannot be
@@ -119,14 +107,14 @@ int RunManualJob(JOBPARAM* job) {
   download.SetBodySink(nullptr);
   if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
   if (result == HttpResult::kSinkFailed) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(54), MB_OK);
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(54);
     return 0;
   }
   // An error page is not the manual.
   if (result != HttpResult::kOk || !download.Succeeded()) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(53), MB_OK);
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(53);
     return 0;
   }
 
@@ -134,13 +122,13 @@ int RunManualJob(JOBPARAM* job) {
   if (dialog.DoModal() != IDOK) return 0;
   const CString path = dialog.GetPathName();
   if (!manual.SaveTo(path)) {
-    AppendToLog(GetMsg(61));
-    PostStatus(job, GetMsg(81));
-    AfxMessageBox(GetMsg(68), MB_OK);
+    reporter.AppendStatus(GetMsg(61));
+    reporter.PostStatus(GetMsg(81));
+    reporter.ShowMessage(68);
     return 0;
   }
-  AppendToLog(GetMsg(60));
-  PostStatus(job, GetMsg(80) + dialog.GetFileName());
+  reporter.AppendStatus(GetMsg(60));
+  reporter.PostStatus(GetMsg(80) + dialog.GetFileName());
   ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
   return 0;
 }

@@ -10,8 +10,6 @@
 #include "res/resource.h"
 
 namespace {
-constexpr int kIdInstructions = 1029;
-constexpr int kIdViewPolicy = 1047;
 
 // The received body when the transfer completed, else empty. Its status is
 // not looked at: a site that answers the logo with an error page still
@@ -23,7 +21,7 @@ std::vector<unsigned char> CompleteBody(CHttpSession& session, HttpResult result
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAgreeDialog, CDialog)
-  ON_COMMAND(kIdViewPolicy, OnViewPrivacyPolicy)
+  ON_COMMAND(IDC_POLICY_VIEW, OnViewPrivacyPolicy)
 END_MESSAGE_MAP()
 
 CAgreeDialog::CAgreeDialog(CWnd* pParent) : CDialog(IDD_PRIVACY_POLICY, pParent) {}
@@ -36,7 +34,7 @@ CString PolicyPageUrl(LANGID language) {
 BOOL CAgreeDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   SetWindowText(GetMsg(72));
-  if (CWnd* text = GetDlgItem(kIdInstructions)) {
+  if (CWnd* text = GetDlgItem(IDC_POLICY_INSTRUCTIONS)) {
     text->SendMessage(EM_SETREADONLY, TRUE, 0);
     text->SetWindowText(GetMsg(76));
   }
@@ -44,7 +42,7 @@ BOOL CAgreeDialog::OnInitDialog() {
     accept->EnableWindow(FALSE);
     accept->SetWindowText(GetMsg(73));
   }
-  if (CWnd* view = GetDlgItem(kIdViewPolicy)) view->SetWindowText(GetMsg(74));
+  if (CWnd* view = GetDlgItem(IDC_POLICY_VIEW)) view->SetWindowText(GetMsg(74));
   if (CWnd* deny = GetDlgItem(IDCANCEL)) deny->SetWindowText(GetMsg(75));
   return TRUE;
 }

@@ -6,28 +6,27 @@
 #include "core/catalogue.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "query/update_query.h"
 #include "update/card_file_sink.h"
 #include "update/client_files.h"
 #include "update/file_size.h"
-#include "update/job_ui.h"
 #include "update/md5.h"
-#include "update/update_query.h"
 
 namespace {
 // The file-creation message has no list entry to name here.
 constexpr int kNoEntryNumber = 0;
 }  // namespace
 
-UpdateResult DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
-                       std::uint32_t size) {
+UpdateResult DownloadNewClient(CJobReporter& reporter, CHttpSession& session,
+                               const unsigned char* answer, std::uint32_t size) {
   const char* url = reinterpret_cast<const char*>(answer) + kClientUpdateUrlOffset;
   const std::uint32_t urlBytes = size - kClientUpdateUrlOffset;
   if (urlBytes > CHttpSession::kMaxUrlBytes || std::memchr(url, '\0', urlBytes)) {
-    ShowJobMessage(42);
+    reporter.ShowMessage(42);
     return kUpdateNoLogin;
   }
-  PostStatus(job, GetMsg(52));
-  session.SetProgressCallback(CountProgressCallback, job);
+  reporter.PostStatus(GetMsg(52));
+  session.SetProgressCallback(CountProgressCallback, &reporter);
   session.SetReplyLimit(kMaxClientReply);
   session.SetUrlA(std::string(url, urlBytes).c_str());
   // The body streams into a temporary file that becomes "new_koral70.exe"
@@ -40,17 +39,17 @@ UpdateResult DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsig
   // at the next swap.
   if (result != HttpResult::kOk || !session.Succeeded() || file.Size() == 0) {
     file.Abort();
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(53);
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(53);
     return kUpdateTransferFailed;
   }
   if (!file.Commit()) {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(58, kNoEntryNumber);
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(58, kNoEntryNumber);
     return kUpdateTransferFailed;
   }
-  PostStatus(job, GetMsg(60));
-  PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 1, 0);
+  reporter.PostStatus(GetMsg(60));
+  reporter.LaunchClient(NewClient::kDownloaded);
   return kUpdateHandedOver;
 }
 
@@ -73,11 +72,11 @@ bool RunningClientDiffers(std::vector<UpdateFileEntry>& list) {
   return true;
 }
 
-void EnterClientUpdateMode(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
+void EnterClientUpdateMode(CJobReporter& reporter, std::vector<UpdateFileEntry>& list,
                            const CVersionFile& versionFile) {
   const UpdateFileEntry* client = FindClientEntry(list);
   DeleteFileW(L"Support\\updater\\koral70.exe");  // a failure is ignored
-  PostStatus(job, GetMsg(52));
+  reporter.PostStatus(GetMsg(52));
   if (versionFile.IsOpen()) {
     for (UpdateFileEntry& entry : list) {
       if (&entry == client) continue;

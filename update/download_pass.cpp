@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <set>
 #include <string>
 
@@ -16,7 +15,6 @@
 #include "update/client_update.h"
 #include "update/file_reply.h"
 #include "update/file_size.h"
-#include "update/job_ui.h"
 #include "update/md5.h"
 #include "update/report_stylesheets.h"
 #include "update/update_list.h"
@@ -37,6 +35,7 @@ int FileCreationFailureNumber(int index) { return index + 1; }
 // Lifetime state of one pass.
 struct PassState {
   JOBPARAM* job;
+  CJobReporter& reporter;
   CHttpSession& session;
   std::vector<UpdateFileEntry>& list;
   CVersionFile versionFile;
@@ -89,21 +88,16 @@ int TransferFailureMessage(HttpResult result) {
 // (folders made for it stay, as empty folders).
 bool FetchFile(PassState& pass, int i) {
   UpdateFileEntry& entry = pass.list[static_cast<size_t>(i)];
-  JOBPARAM* job = pass.job;
+  CJobReporter& reporter = pass.reporter;
   CHttpSession& session = pass.session;
   if (std::strcmp(ShortName(entry.szName), "table.css") == 0) pass.stylesheetFetched = true;
   ++pass.fetchCount;
   RequestFile(session, i);
   std::wstring displayName = WideFromUtf8(entry.szName);
   if (displayName.size() > kDisplayNameChars - 1) displayName.resize(kDisplayNameChars - 1);
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_nFileSize = entry.nSize;
-    g_nFilePercent = 0;
-  }
   // The file line names the file from the start of its transfer, at 0 %.
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  PostStatus(job, CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
+  reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
+  reporter.PostStatus(CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
 
   CCardFileSink file(entry.szName, displayName);
   CFileReplySink reply(file);
@@ -113,11 +107,11 @@ bool FetchFile(PassState& pass, int i) {
   // Every refusal drops the temporary file before the user is told.
   auto refuse = [&](bool failedLine, int message, int number = -1) {
     file.Abort();
-    if (failedLine) PostStatus(job, GetMsg(61));
+    if (failedLine) reporter.PostStatus(GetMsg(61));
     if (number < 0)
-      ShowJobMessage(message);
+      reporter.ShowMessage(message);
     else
-      ShowJobMessage(message, number);
+      reporter.ShowMessage(message, number);
     return false;
   };
   if (result != HttpResult::kOk) return refuse(false, TransferFailureMessage(result));
@@ -125,7 +119,7 @@ bool FetchFile(PassState& pass, int i) {
   if (size < 3 || size > pass.replyLimit) return refuse(false, 56);
   CString received;
   received.Format(GetMsg(59), static_cast<int>(size - 2));
-  PostStatus(job, received);
+  reporter.PostStatus(received);
   if (!reply.HasPrefix()) return refuse(true, 57);
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
@@ -140,18 +134,9 @@ bool FetchFile(PassState& pass, int i) {
   std::memcpy(entry.abDigest, digest, 16);
   pass.written.insert(entry.szName);
 
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_strFileName = L"";
-    g_nFileSize = 0;
-    g_nFilePercent = 0;
-  }
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    ++g_nCountDone;
-  }
-  PostStatus(job, GetMsg(60));
+  reporter.ShowFile(L"", 0);
+  reporter.AddCountDone(1);
+  reporter.PostStatus(GetMsg(60));
   return true;
 }
 
@@ -165,19 +150,11 @@ bool WalkList(PassState& pass) {
     // A name the pass has written already (listed twice) is judged afresh.
     const bool current = pass.written.count(entry.szName) ? IsCurrent(entry, pass.versionFile) : pass.current[i];
     const bool isStylesheet = std::strcmp(entry.szName, kReportsStylesheet) == 0;
-    {
-      std::lock_guard<std::mutex> lock(g_statusLock);
-      g_strFileName = WideFromUtf8(ShortName(entry.szName));
-      if (current) {
-        ++g_nCountDone;
-        g_nFileSize = 0;
-        g_nFilePercent = 0;
-      }
-    }
     if (current) {
       pass.stylesheetCurrent = pass.stylesheetCurrent || isStylesheet;
-      PostMessageW(pass.job->hWnd, WM_FILE_PROGRESS, 0, 0);
-      PostStatus(pass.job, L"");
+      pass.reporter.AddCountDone(1);
+      pass.reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), 0);
+      pass.reporter.PostStatus(L"");
       continue;
     }
     if (!FetchFile(pass, static_cast<int>(i))) return false;
@@ -194,36 +171,29 @@ void SendEndOfPass(CHttpSession& session) {
 }
 
 UpdateResult ShowSummary(PassState& pass) {
-  JOBPARAM* job = pass.job;
+  CJobReporter& reporter = pass.reporter;
   if (pass.failed) {
-    ShowJobMessage(62, MB_ICONEXCLAMATION);
+    reporter.ShowMessage(62, MB_ICONEXCLAMATION);
     return kUpdateTransferFailed;
   }
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_strFileName = L"";
-  }
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  ShowFileLine(job->hWnd, SW_HIDE);
+  reporter.ShowFile(L"", 0);
+  reporter.ShowProgress(ProgressPart::kFileLine, false);
   if (pass.fetchCount > 0) {
     // The old "ver.dat" stays when the new one cannot be written.
     if (!WriteVersionFile(pass.list)) {
-      ShowJobMessage(62, MB_ICONEXCLAMATION);
+      reporter.ShowMessage(62, MB_ICONEXCLAMATION);
       return kUpdateTransferFailed;
     }
     if (pass.clientUpdateMode) {
-      PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 2, 0);
+      reporter.LaunchClient(NewClient::kCardCopy);
       return kUpdateHandedOver;
     }
-    if (!job->bBatch)
-      ShowJobMessage(64, MB_ICONINFORMATION);
-  } else if (!job->bBatch) {
-    {
-      std::lock_guard<std::mutex> lock(g_statusLock);
-      g_strStatusLog += L"  * ";
-    }
-    PostStatus(job, GetMsg(50));
-    ShowJobMessage(50, MB_ICONINFORMATION);
+    if (!pass.job->bBatch)
+      reporter.ShowMessage(64, MB_ICONINFORMATION);
+  } else if (!pass.job->bBatch) {
+    reporter.AppendStatus(L"  * ");
+    reporter.PostStatus(GetMsg(50));
+    reporter.ShowMessage(50, MB_ICONINFORMATION);
   }
   return kUpdateCurrent;
 }
@@ -245,14 +215,14 @@ bool PlanPass(PassState& pass) {
   if (fetches.empty()) return true;
   const std::uint64_t missing = MissingCardSpace(fetches, pass.list.size());
   if (missing == 0) return true;
-  ShowJobMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
+  pass.reporter.ShowMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
   return false;
 }
 }  // namespace
 
-UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
+UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session,
                              std::vector<UpdateFileEntry>& list) {
-  PassState pass{job, session, list, CVersionFile()};
+  PassState pass{job, reporter, session, list, CVersionFile()};
 
   g_bUploadFailed = false;
   g_pUploadSession = &session;
@@ -261,8 +231,8 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
   const bool logsLeft = g_bUploadFailed;
 
   pass.versionFile.Open();
-  session.SetProgressCallback(FileProgressCallback, job);
-  ShowProgressGroup(job->hWnd, SW_SHOW);
+  session.SetProgressCallback(FileProgressCallback, &reporter);
+  reporter.ShowProgress(ProgressPart::kGroup, true);
   pass.clientUpdateMode = RunningClientDiffers(list);
 
   std::uint32_t largest = 0;
@@ -271,7 +241,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
   session.SetReplyLimit(pass.replyLimit);
 
   if (PlanPass(pass)) {
-    if (pass.clientUpdateMode) EnterClientUpdateMode(job, list, pass.versionFile);
+    if (pass.clientUpdateMode) EnterClientUpdateMode(reporter, list, pass.versionFile);
     RemoveLeftoverTemporaries(list);
     if (WalkList(pass)) pass.failed = false;
   }

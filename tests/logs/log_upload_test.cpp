@@ -8,9 +8,9 @@
 #include "core/product.h"
 #include "logs/log_upload.h"
 #include "net/http_session.h"
+#include "query/update_query.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
-#include "update/update_query.h"
 
 using namespace testing_support;
 namespace fs = std::filesystem;

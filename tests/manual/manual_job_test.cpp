@@ -12,8 +12,8 @@
 
 #include "app/main_dialog.h"
 #include "core/product.h"
-#include "core/status_channel.h"
 #include "manual/manual_download.h"
+#include "res/resource.h"
 #include "tests/net/loopback_server.h"
 #include "tests/support/automation.h"
 #include "tests/support/file_size_limit.h"
@@ -22,10 +22,12 @@
 
 namespace {
 
+using testing_support::Click;
 using testing_support::FileExists;
 using testing_support::FileSizeLimit;
 using testing_support::ReadFile;
 using testing_support::ServerProcess;
+using testing_support::Set;
 using testing_support::SetScript;
 using testing_support::Step;
 using testing_support::TakeOutput;
@@ -92,7 +94,7 @@ class ManualJobTest : public testing::Test {
   // Presses "Download user manual" with the credentials typed in and answers
   // the save dialog with saveCommand; returns the final status log.
   std::wstring Run(const std::wstring& saveCommand, std::vector<Step> after = {}) {
-    std::vector<Step> steps = {L"set 1002 " + kSerial, L"set 1003 " + m_password, L"click 1010",
+    std::vector<Step> steps = {Set(IDC_SERIAL, kSerial), Set(IDC_PASSWORD, m_password), Click(IDC_DOWNLOAD_MANUAL),
                                saveCommand};
     steps.insert(steps.end(), after.begin(), after.end());
     CHalyardDlg dialog;
@@ -123,11 +125,11 @@ TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
   StartServer();
   const std::wstring status = Run(SaveTo(m_target), {[&] {
                                     CString count;
-                                    m_dialog->GetDlgItem(1009)->GetWindowText(count);
+                                    m_dialog->GetDlgItem(IDC_COUNT_TEXT)->GetWindowText(count);
                                     EXPECT_EQ(count, L"292/292 KB");
-                                    EXPECT_TRUE(m_dialog->GetDlgItem(1008)->IsWindowVisible());
-                                    EXPECT_TRUE(m_dialog->GetDlgItem(1009)->IsWindowVisible());
-                                    EXPECT_TRUE(m_dialog->GetDlgItem(1010)->IsWindowEnabled());
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(IDC_COUNT_BAR)->IsWindowVisible());
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(IDC_COUNT_TEXT)->IsWindowVisible());
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(IDC_DOWNLOAD_MANUAL)->IsWindowEnabled());
                                   }});
   EXPECT_EQ(status, kDownloading + L" OK\r\n\r\nUser manual:\r\n  * manual copy.pdf");
   EXPECT_EQ(ReadFile(m_target), m_pdf);
@@ -141,7 +143,7 @@ TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
 TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
   StartServer();
   CHalyardDlg dialog;
-  SetScript({L"click 1010"});
+  SetScript({Click(IDC_DOWNLOAD_MANUAL)});
   dialog.DoModal();
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Need User ID and Password"});
   for (const auto& line : m_server->Log()) EXPECT_EQ(line.find("REQ"), std::string::npos) << line;
@@ -313,7 +315,7 @@ TEST_F(ManualJobTest, ClientBinarySavesTheManualFromTheCardsCredentials) {
   StartServer();
   m_card.Write("pass.ini", "serial=K70000001\r\npass=manual-pw\r\n");
   const auto result = testing_support::RunProcess(
-      {testing_support::ClientBinary()}, "click 1010\nsavefile " + m_target + "\n", m_card.Path(),
+      {testing_support::ClientBinary()}, testing_support::Input({Click(IDC_DOWNLOAD_MANUAL)}) + "savefile " + m_target + "\n", m_card.Path(),
       {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", m_server->BaseUrl()}});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "ShellExecute: open " + m_target +

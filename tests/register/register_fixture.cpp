@@ -11,11 +11,14 @@
 #include "core/product.h"
 #include "framework/dialog.h"
 #include "platform/system.h"
+#include "res/resource.h"
+#include "tests/support/automation.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
 using testing_support::RunProcess;
 using testing_support::ServerBinary;
+using testing_support::Set;
 using testing_support::WriteFile;
 
 namespace register_tests {
@@ -121,9 +124,11 @@ bool ControlEnabled(int id) {
 }
 
 std::vector<std::wstring> FillForm(const FormValues& v) {
-  return {L"set 1004 " + v.name,     L"set 1005 " + v.company, L"set 1006 " + v.address1,
-          L"set 1007 " + v.address2, L"set 1008 " + v.phone,   L"set 1009 " + v.fax,
-          L"set 1010 " + v.email,    L"set 1011 " + v.zip,     L"set 1013 " + v.distributor};
+  return {Set(IDC_REG_NAME, v.name),         Set(IDC_REG_COMPANY, v.company),
+          Set(IDC_REG_ADDRESS1, v.address1), Set(IDC_REG_ADDRESS2, v.address2),
+          Set(IDC_REG_PHONE, v.phone),       Set(IDC_REG_FAX, v.fax),
+          Set(IDC_REG_EMAIL, v.email),       Set(IDC_REG_ZIP, v.zip),
+          Set(IDC_REG_DISTRIBUTOR, v.distributor)};
 }
 
 }  // namespace register_tests

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/status_channel.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
 #include "update/client_update.h"
@@ -67,10 +68,10 @@ TEST_F(ClientUpdate, AnErrorPageOrNothingIsNoClient) {
 
 TEST_F(ClientUpdate, AnAddressLongerThanTheSessionTakesIsRefused) {
   const std::string answer = "Client Update: http://127.0.0.1/" + std::string(500, 'x') + ".exe";
-  JOBPARAM job;
+  CWindowReporter reporter(nullptr);
   CHttpSession session;
   TakeOutput();
-  DownloadNewClient(&job, session, reinterpret_cast<const unsigned char*>(answer.data()),
+  DownloadNewClient(reporter, session, reinterpret_cast<const unsigned char*>(answer.data()),
                     static_cast<std::uint32_t>(answer.size()));
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
   EXPECT_FALSE(card.Exists("new_koral70.exe"));

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/product.h"
+#include "res/resource.h"
 
 namespace testing_support {
 
@@ -28,7 +29,7 @@ std::vector<std::wstring> UpdateRun::Messages() const {
 UpdateRun RunUpdate(bool batch, std::vector<Step> before) {
   CCardWindow window;
   window.m_bBatch = batch;
-  before.push_back(std::wstring(L"click 1000"));
+  before.push_back(std::wstring(Click(IDC_START_UPDATE)));
   TakeOutput();
   SetScript(before);
   window.DoModal();
