@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "net/http_session.h"
 #include "platform/card_file_writer.h"
@@ -27,6 +28,8 @@ class CCardFileSink : public CHttpBodySink {
   // path: card-relative UTF-8; folders: the same path as the wide text whose
   // '\'-separated prefixes are made as folders (CreateParentDirectories).
   CCardFileSink(std::string path, std::wstring folders);
+  CCardFileSink(const CCardFileSink&) = delete;
+  CCardFileSink& operator=(const CCardFileSink&) = delete;
 
   bool Write(const unsigned char* data, std::size_t size) override;
 
@@ -41,10 +44,16 @@ class CCardFileSink : public CHttpBodySink {
   void Abort() { m_writer.Abort(); }
 
  private:
+  // Hands the gathered bytes to the writer; false when it refused them.
+  bool Flush();
+
   std::string m_path;
   std::wstring m_folders;
   CCardFileWriter m_writer;
   CMd5 m_md5;
+  // The transfer hands over small chunks; they go to the file in blocks of
+  // the buffer's capacity, so a file takes few write calls.
+  std::vector<unsigned char> m_buffer;
   State m_state = State::kEmpty;
   std::uint64_t m_nSize = 0;
 };
