@@ -1,11 +1,10 @@
 #include "manual/manual_job.h"
 
-#include <cstring>
-#include <memory>
-#include <new>
+#include <string>
 
 #include "core/catalogue.h"
 #include "core/product.h"
+#include "manual/manual_download.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "platform/files.h"
@@ -19,30 +18,10 @@ constexpr size_t kPdfPrefixLength = sizeof kPdfPrefix - 1;
 constexpr size_t kAddressOffset = 8;  // "http://" starts after "PDF AT: "
 constexpr size_t kNameUnits = 99;     // the name buffer's 100 units, terminator included
 
-bool IsSuccessStatus(CHttpSession& session) {
-  long status = 0;
-  curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status);
-  return status >= 200 && status < 300;
-}
-
 // The address must fit the session's URL buffer as one zero-terminated text.
 bool IsUsableAddress(const std::string& reply) {
   const size_t length = reply.size() - kAddressOffset;
-  return length < sizeof(CHttpSession::m_szUrl) &&
-         reply.find('\0', kAddressOffset) == std::string::npos;
-}
-
-// Writes the whole body into a new file at path and closes it; a file that
-// could not be completed is removed again.
-bool SaveManual(const CString& path, const unsigned char* bytes, size_t size) {
-  FILE* file = OpenFileW(path, L"wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
-  // Only an ordinary file that we wrote is removed, never a device.
-  if (FileSizeUtf8(Utf8FromWide(path.str()).c_str()) >= 0) RemoveFileW(path);
-  return false;
+  return length <= CHttpSession::kMaxUrlBytes && reply.find('\0', kAddressOffset) == std::string::npos;
 }
 
 }  // namespace
@@ -90,20 +69,20 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
     query.SetProxy(proxy);
     download.SetProxy(proxy);
   }
-  query.SetUrl(UpdateBaseUrl() + L"/script/manual.php");
+  query.SetUrl(ServerScriptUrl(ServerScript::kManual));
   query.AddPostField(L"serial=" + job->strSerial + L"&pwd=" + job->strPassword);
-  if (query.Perform() != CURLE_OK) {
+  if (query.Perform() != HttpResult::kOk) {
     reporter.PostStatus(GetMsg(61));
     reporter.ShowMessage(41);
     return 0;
   }
-  if (query.m_nResponseSize < 2) {
+  if (query.Body().size() < 2) {
     reporter.PostStatus(GetMsg(61));
     reporter.ShowMessage(42);
     return 0;
   }
   reporter.PostStatus(GetMsg(60));
-  std::string reply(reinterpret_cast<const char*>(query.m_pResponse), query.m_nResponseSize);
+  std::string reply(query.BodyText());
   reporter.SetCountUnit(GetMsg(79));
   if (reply.compare(0, kPdfPrefixLength, kPdfPrefix) != 0 || !IsUsableAddress(reply)) {
     reporter.ShowMessage(42);
@@ -114,33 +93,35 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   // the transfer's count line cannot overtake the log.
   const CString suggestedName = SuggestedManualName(reply);
 
-  download.SetProgressCallback(&CountProgressCallback);
-  curl_easy_setopt(download.m_hCurl, CURLOPT_PROGRESSDATA, &reporter);
+  download.SetProgressCallback(&CountProgressCallback, &reporter);
   download.SetReplyLimit(kManualReplyLimit);
   reporter.ShowProgress(ProgressPart::kCountLine, true);
   download.SetUrlA(reply.c_str() + kAddressOffset);
   reply = std::string();
+  // The body goes to a temporary file as it arrives; one that cannot be
+  // kept there (no temporary file, a full disk) ends the transfer.
+  CManualDownload manual;
+  const bool kept = manual.Open();
+  download.SetBodySink(&manual);
+  HttpResult result = kept ? download.Perform() : HttpResult::kSinkFailed;
+  download.SetBodySink(nullptr);
+  if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
+  if (result == HttpResult::kSinkFailed) {
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(54);
+    return 0;
+  }
   // An error page is not the manual.
-  if (download.Perform() != CURLE_OK || !IsSuccessStatus(download)) {
+  if (result != HttpResult::kOk || !download.Succeeded()) {
     reporter.PostStatus(GetMsg(61));
     reporter.ShowMessage(53);
     return 0;
   }
 
-  const size_t size = download.m_nResponseSize;
-  std::unique_ptr<unsigned char[]> manual(new (std::nothrow) unsigned char[size ? size : 1]);
-  if (!manual) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(54);
-    return 0;
-  }
-  if (size) std::memcpy(manual.get(), download.m_pResponse, size);
-  download.ResetResponse();
-
   CFileDialog dialog = ManualSaveDialog(suggestedName);
   if (dialog.DoModal() != IDOK) return 0;
   const CString path = dialog.GetPathName();
-  if (!SaveManual(path, manual.get(), size)) {
+  if (!manual.SaveTo(path)) {
     reporter.AppendStatus(GetMsg(61));
     reporter.PostStatus(GetMsg(81));
     reporter.ShowMessage(68);

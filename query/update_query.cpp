@@ -13,19 +13,17 @@ CString BuildUpdateQuery(const CString& serial, const CString& password, bool no
   return query;
 }
 
-CString UpdateScriptUrl() { return UpdateBaseUrl() + L"/script/update.php"; }
-
 QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
                             bool notify, bool batch) {
   constexpr std::uint32_t kMinAnswer = 2;
   session.ClearPostFields();
-  session.SetUrl(UpdateScriptUrl());
+  session.SetUrl(ServerScriptUrl(ServerScript::kUpdate));
   session.AddPostField(BuildUpdateQuery(serial, password, notify, batch));
-  const CURLcode result = session.Perform();
-  if (result != CURLE_OK && !session.m_bReplyFailed && result != CURLE_FILESIZE_EXCEEDED)
-    return QueryResult::kNoConnection;
-  if (result != CURLE_OK) return QueryResult::kTooLong;
-  if (session.m_nResponseSize < kMinAnswer) return QueryResult::kTooShort;
+  const HttpResult result = session.Perform();
+  // Longer than any list can be (or than memory holds): no answer of ours.
+  if (result == HttpResult::kTooLarge || result == HttpResult::kNoMemory) return QueryResult::kTooLong;
+  if (result != HttpResult::kOk) return QueryResult::kNoConnection;
+  if (session.Body().size() < kMinAnswer) return QueryResult::kTooShort;
   return QueryResult::kAnswered;
 }
 

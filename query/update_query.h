@@ -12,9 +12,6 @@
 // update job only), clientversion. Values go as they are, unescaped.
 CString BuildUpdateQuery(const CString& serial, const CString& password, bool notify, bool batch);
 
-// The URL of the update script under the update server's base URL.
-CString UpdateScriptUrl();
-
 // How the exchange ended: an answer of at least two bytes is in the
 // session's reply; otherwise the transfer failed, the reply went over the
 // session's reply limit (or found no memory), or it was too short.

@@ -51,8 +51,7 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
       return;
   }
   // The registration reuses the session, and with it the reply buffer.
-  const std::vector<unsigned char> answer(session.m_pResponse,
-                                          session.m_pResponse + session.m_nResponseSize);
+  const std::vector<unsigned char> answer(session.Body().begin(), session.Body().end());
   switch (answer[0]) {
     case 'C': {
       const auto size = static_cast<std::uint32_t>(answer.size());

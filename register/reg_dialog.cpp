@@ -79,7 +79,7 @@ void CRegDialog::OnOK() {
 }
 
 void CRegDialog::SendRegistration() {
-  m_pSession->SetUrl(UpdateBaseUrl() + L"/script/register.php");
+  m_pSession->SetUrl(ServerScriptUrl(ServerScript::kRegister));
   UpdateData(TRUE);
   m_pSession->ClearPostFields();
   const struct {
@@ -105,10 +105,11 @@ void CRegDialog::SendRegistration() {
   }
   if (g_langId != kLangJapanese) m_pSession->AddPostField(L"lang=en");
 
-  if (m_pSession->Perform() != CURLE_OK)
+  if (m_pSession->Perform() != HttpResult::kOk)
     *m_pResult = kRegistrationNotSent;
   else
-    *m_pResult = RegistrationReplyCode(m_pSession->m_pResponse, m_pSession->m_nResponseSize);
+    *m_pResult = RegistrationReplyCode(m_pSession->Body().data(),
+                                       static_cast<std::uint32_t>(m_pSession->Body().size()));
 }
 
 std::int32_t RegistrationReplyCode(const unsigned char* reply, std::uint32_t size) {

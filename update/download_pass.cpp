@@ -9,10 +9,11 @@
 #include "core/product.h"
 #include "logs/log_upload.h"
 #include "platform/text.h"
-#include "platform/card_file_writer.h"
+#include "update/card_file_sink.h"
 #include "update/card_folders.h"
 #include "update/card_preflight.h"
 #include "update/client_update.h"
+#include "update/file_reply.h"
 #include "update/file_size.h"
 #include "update/md5.h"
 #include "update/report_stylesheets.h"
@@ -50,14 +51,6 @@ struct PassState {
 
 bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, 16) == 0; }
 
-void DigestOf(const unsigned char* data, std::size_t size, unsigned char (&digest)[16]) {
-  CMd5 md5;
-  md5.Init();
-  md5.Update(data, size);
-  md5.Final();
-  std::memcpy(digest, md5.digest, 16);
-}
-
 // Whether the card copy of an entry is in the state the list asks for. An
 // entry checked against "ver.dat" takes the digest of its card copy.
 bool IsCurrent(UpdateFileEntry& entry, const CVersionFile& versionFile) {
@@ -75,7 +68,7 @@ bool IsCurrent(UpdateFileEntry& entry, const CVersionFile& versionFile) {
 void RequestFile(CHttpSession& session, int index) {
   session.ResetResponse();
   session.ClearPostFields();
-  session.SetUrl(UpdateBaseUrl() + L"/script/get.php");
+  session.SetUrl(ServerScriptUrl(ServerScript::kGet));
   CString field;
   field.Format(L"f=%d", index);
   session.AddPostField(field);
@@ -83,17 +76,16 @@ void RequestFile(CHttpSession& session, int index) {
 
 // Why a file transfer failed: a reply over the size limit is a body that
 // does not fit (56), one the session had no memory for is a memory error (54).
-int TransferFailureMessage(CHttpSession& session, CURLcode result, std::uint64_t limit) {
-  if (result == CURLE_FILESIZE_EXCEEDED) return 56;
-  if (session.m_bReplyFailed) {
-    curl_off_t received = 0;
-    curl_easy_getinfo(session.m_hCurl, CURLINFO_SIZE_DOWNLOAD_T, &received);
-    return static_cast<std::uint64_t>(received) > limit ? 56 : 54;
-  }
+int TransferFailureMessage(HttpResult result) {
+  if (result == HttpResult::kTooLarge) return 56;
+  if (result == HttpResult::kNoMemory) return 54;
   return 55;
 }
 
-// Fetches and writes entry i. False after reporting why the pass aborts.
+// Fetches entry i and streams it into its card file, which is put in place
+// only when the whole body has arrived and passed every check. False after
+// reporting why the pass aborts; no byte of the body is left on the card then
+// (folders made for it stay, as empty folders).
 bool FetchFile(PassState& pass, int i) {
   UpdateFileEntry& entry = pass.list[static_cast<size_t>(i)];
   CJobReporter& reporter = pass.reporter;
@@ -107,46 +99,38 @@ bool FetchFile(PassState& pass, int i) {
   reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
   reporter.PostStatus(CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
 
-  const CURLcode result = session.Perform();
-  if (result != CURLE_OK) {
-    reporter.ShowMessage(TransferFailureMessage(session, result, pass.replyLimit));
+  CCardFileSink file(entry.szName, displayName);
+  CFileReplySink reply(file);
+  session.SetBodySink(&reply);
+  const HttpResult result = session.Perform();
+  session.SetBodySink(nullptr);
+  // Every refusal drops the temporary file before the user is told.
+  auto refuse = [&](bool failedLine, int message, int number = -1) {
+    file.Abort();
+    if (failedLine) reporter.PostStatus(GetMsg(61));
+    if (number < 0)
+      reporter.ShowMessage(message);
+    else
+      reporter.ShowMessage(message, number);
     return false;
-  }
-  const std::uint32_t size = session.m_nResponseSize;
-  if (size < 3 || size > pass.replyLimit) {
-    reporter.ShowMessage(56);
-    return false;
-  }
+  };
+  if (result != HttpResult::kOk) return refuse(false, TransferFailureMessage(result));
+  const std::uint64_t size = session.ReceivedBytes();
+  if (size < 3 || size > pass.replyLimit) return refuse(false, 56);
   CString received;
   received.Format(GetMsg(59), static_cast<int>(size - 2));
   reporter.PostStatus(received);
-  const unsigned char* body = session.m_pResponse;
-  if (body[0] != 'B' || body[1] != 'F') {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(57);
-    return false;
-  }
+  if (!reply.HasPrefix()) return refuse(true, 57);
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
   unsigned char digest[16];
-  DigestOf(body + 2, size - 2, digest);
-  if (size - 2 != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest))) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(57);
-    return false;
-  }
-  if (CreateParentDirectories(displayName.c_str()) != 0) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(58, FolderCreationFailureNumber(i));
-    return false;
-  }
-  if (!WriteCardFile(entry.szName, body + 2, size - 2)) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(58, FileCreationFailureNumber(i));
-    return false;
-  }
-  session.ResetResponse();
-  // The written file holds exactly the body, so its digest is the body's.
+  file.FinalDigest(digest);
+  if (size - 2 != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
+    return refuse(true, 57);
+  if (file.GetState() == CCardFileSink::State::kFolderFailed)
+    return refuse(true, 58, FolderCreationFailureNumber(i));
+  if (!file.Commit()) return refuse(true, 58, FileCreationFailureNumber(i));
+  // The file holds exactly the bytes digested on their way to it.
   std::memcpy(entry.abDigest, digest, 16);
   pass.written.insert(entry.szName);
 
@@ -247,8 +231,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   const bool logsLeft = g_bUploadFailed;
 
   pass.versionFile.Open();
-  session.SetProgressCallback(FileProgressCallback);
-  curl_easy_setopt(session.m_hCurl, CURLOPT_PROGRESSDATA, &reporter);
+  session.SetProgressCallback(FileProgressCallback, &reporter);
   reporter.ShowProgress(ProgressPart::kGroup, true);
   pass.clientUpdateMode = RunningClientDiffers(list);
 

@@ -3,6 +3,7 @@
 // download pass over the accepted file list.
 #include "update/update_job.h"
 
+#include <span>
 #include <vector>
 
 #include "core/catalogue.h"
@@ -18,7 +19,8 @@ namespace {
 // Checks the "L" answer and, when it is a usable list, runs the pass.
 UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session) {
   std::vector<UpdateFileEntry> list;
-  switch (ConvertUpdateList(session.m_pResponse, session.m_nResponseSize, list)) {
+  const std::span<const unsigned char> body = session.Body();
+  switch (ConvertUpdateList(body.data(), static_cast<std::uint32_t>(body.size()), list)) {
     case ListResult::kOk:
       break;
     case ListResult::kBadLength: {
@@ -81,14 +83,15 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
   }
   reporter.PostStatus(GetMsg(60));
 
-  const unsigned char* answer = session.m_pResponse;
+  const unsigned char* answer = session.Body().data();
+  const auto answerSize = static_cast<std::uint32_t>(session.Body().size());
   switch (answer[0]) {
     case 'C':
-      if (!IsClientUpdateAnswer(answer, session.m_nResponseSize)) {
+      if (!IsClientUpdateAnswer(answer, answerSize)) {
         reporter.ShowMessage(42);
         return kUpdateNoLogin;
       }
-      return DownloadNewClient(reporter, clientSession, answer, session.m_nResponseSize);
+      return DownloadNewClient(reporter, clientSession, answer, answerSize);
     case 'I':
       reporter.ShowMessage(49);
       return kUpdateNoLogin;

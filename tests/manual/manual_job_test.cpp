@@ -4,17 +4,19 @@
 #include "manual/manual_job.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 
 #include "app/main_dialog.h"
+#include "core/product.h"
+#include "manual/manual_download.h"
 #include "res/resource.h"
 #include "tests/net/loopback_server.h"
 #include "tests/support/automation.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
 
@@ -22,6 +24,7 @@ namespace {
 
 using testing_support::Click;
 using testing_support::FileExists;
+using testing_support::FileSizeLimit;
 using testing_support::ReadFile;
 using testing_support::ServerProcess;
 using testing_support::Set;
@@ -53,9 +56,30 @@ class ManualJobTest : public testing::Test {
     m_data.Write("manual/manual_en.pdf", m_pdf);
     m_target = m_card.Path() + "/saved/manual copy.pdf";
     mkdir((m_card.Path() + "/saved").c_str(), 0755);
+    // The download's temporary file goes to a private folder of the test.
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) m_savedRuntime = runtime;
+    if (const char* tmpdir = std::getenv("TMPDIR")) m_savedTmpdir = tmpdir;
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("TMPDIR", m_temp.Path().c_str(), 1);
     TakeOutput();
   }
-  void TearDown() override { unsetenv("KORAL70_UPDATE_URL"); }
+  void TearDown() override {
+    unsetenv("KORAL70_UPDATE_URL");
+    LoadServerAddresses();
+    if (!m_savedRuntime.empty()) setenv("XDG_RUNTIME_DIR", m_savedRuntime.c_str(), 1);
+    if (m_savedTmpdir.empty())
+      unsetenv("TMPDIR");
+    else
+      setenv("TMPDIR", m_savedTmpdir.c_str(), 1);
+  }
+
+  // The download's temporary files still in the temporary folder.
+  std::vector<std::string> Temporaries() const {
+    std::vector<std::string> found;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(m_temp.Path()))
+      if (item.path().filename().string().rfind("koral70-manual-", 0) == 0) found.push_back(item.path());
+    return found;
+  }
 
   // Starts the reference server on the test's data, with fault switches.
   void StartServer(std::vector<std::string> faults = {}) {
@@ -64,6 +88,7 @@ class ManualJobTest : public testing::Test {
     m_server = std::make_unique<ServerProcess>(arguments);
     ASSERT_TRUE(m_server->Started());
     setenv("KORAL70_UPDATE_URL", m_server->BaseUrl().c_str(), 1);
+    LoadServerAddresses();
   }
 
   // Presses "Download user manual" with the credentials typed in and answers
@@ -85,8 +110,11 @@ class ManualJobTest : public testing::Test {
   }
 
   const std::string m_pdf = ManualBytes();
+  TempCard m_temp;
   TempCard m_data;
   TempCard m_card;
+  std::string m_savedRuntime;
+  std::string m_savedTmpdir;
   std::string m_target;
   std::wstring m_password = kPassword;
   std::unique_ptr<ServerProcess> m_server;
@@ -109,6 +137,7 @@ TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{open});
   EXPECT_TRUE(m_server->WaitForLog("REQ POST /script/manual.php serial=K70000001&pwd=manual-pw"));
   EXPECT_TRUE(m_server->WaitForLog("REQ GET /docs/manual_en.pdf"));
+  EXPECT_TRUE(Temporaries().empty());
 }
 
 TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
@@ -144,6 +173,7 @@ TEST_F(ManualJobTest, ErrorStatusOrBrokenPdfTransferIsAFailedDownload) {
     EXPECT_EQ(Run(SaveTo(m_target)), kDownloading + L" Error\r\n\r\n");
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"});
     EXPECT_FALSE(FileExists(m_target));
+    EXPECT_TRUE(Temporaries().empty()) << fault;
   }
 }
 
@@ -152,6 +182,7 @@ TEST_F(ManualJobTest, CancelledSaveLeavesNoFileAndShowsNothing) {
   EXPECT_EQ(Run(L"savefile-cancel"), kDownloading);
   EXPECT_TRUE(TakeOutput().empty());
   EXPECT_FALSE(FileExists(m_target));
+  EXPECT_TRUE(Temporaries().empty());
 }
 
 TEST_F(ManualJobTest, FileThatCannotBeWrittenIsReportedAndRemoved) {
@@ -169,18 +200,55 @@ TEST_F(ManualJobTest, FileThatCannotBeWrittenIsReportedAndRemoved) {
   struct stat device;
   EXPECT_EQ(stat("/dev/full", &device), 0);
 
-  // A file that fills up part-way is not left behind half written.
-  signal(SIGXFSZ, SIG_IGN);
-  rlimit previous;
-  getrlimit(RLIMIT_FSIZE, &previous);
-  rlimit small = previous;
-  small.rlim_cur = 100000;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const std::wstring status = Run(SaveTo(m_target));
-  setrlimit(RLIMIT_FSIZE, &previous);
-  EXPECT_EQ(status, failed);
-  EXPECT_EQ(TakeOutput(), box);
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+// The manual goes to a temporary file as it arrives; a temporary folder that
+// cannot hold it ends the transfer, and nothing is saved or left behind.
+TEST_F(ManualJobTest, DownloadThatCannotBeKeptIsAMemoryError) {
+  StartServer();
+  std::wstring status;
+  {
+    FileSizeLimit full(100000);  // the manual has 300000 bytes
+    ASSERT_TRUE(full.IsSet());
+    status = Run(SaveTo(m_target));
+  }
+  EXPECT_EQ(status, kDownloading + L" Error\r\n\r\n");
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Memory Error"});
   EXPECT_FALSE(FileExists(m_target));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+// The checked save on its own: what was kept is copied whole, and a file
+// that fills up part-way is not left behind half written.
+TEST_F(ManualJobTest, SaveCopiesEveryByteOrRemovesThePartialFile) {
+  CManualDownload download;
+  ASSERT_TRUE(download.Open());
+  for (size_t at = 0; at < m_pdf.size(); at += 7000) {
+    const std::string chunk = m_pdf.substr(at, 7000);
+    ASSERT_TRUE(download.Write(reinterpret_cast<const unsigned char*>(chunk.data()), chunk.size()));
+  }
+  ASSERT_TRUE(download.Finish());
+  ASSERT_EQ(Temporaries().size(), 1u);
+  const CString target(std::wstring(m_target.begin(), m_target.end()));
+  {
+    FileSizeLimit full(100000);
+    ASSERT_TRUE(full.IsSet());
+    EXPECT_FALSE(download.SaveTo(target));
+  }
+  EXPECT_FALSE(FileExists(m_target));
+  // The kept bytes are still whole: a second save succeeds.
+  EXPECT_TRUE(download.SaveTo(target));
+  EXPECT_TRUE(ReadFile(m_target) == m_pdf);
+}
+
+TEST_F(ManualJobTest, TheTemporaryFileGoesWithTheDownload) {
+  {
+    CManualDownload download;
+    ASSERT_TRUE(download.Open());
+    EXPECT_EQ(Temporaries().size(), 1u);
+  }
+  EXPECT_TRUE(Temporaries().empty());
 }
 
 // The manual script's answer taken from a loopback server that says what a
@@ -194,6 +262,7 @@ class ManualReplyTest : public ManualJobTest {
     });
     ASSERT_TRUE(m_fake.Start());
     setenv("KORAL70_UPDATE_URL", m_fake.BaseUrl().c_str(), 1);
+    LoadServerAddresses();
   }
   std::string m_reply;
   testing_support::LoopbackServer m_fake;

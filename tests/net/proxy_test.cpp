@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "core/product.h"
+
 namespace {
 
 // Sources that answer what a test gives them and record what was asked.
@@ -93,6 +95,7 @@ TEST(ProxyChain, UserStaticProxyWinsOverAutoDetection) {
 
 TEST(ProxyChain, AutoProxyIsAskedForTheUpdateServerRoot) {
   setenv("KORAL70_UPDATE_URL", "http://updates.example:8070", 1);
+  LoadServerAddresses();
   FakeSources sources;
   sources.user = User(true, L"http://wpad/proxy.pac", nullptr);
   sources.autoProxy = L"auto:8080";
@@ -108,6 +111,7 @@ TEST(ProxyChain, AutoProxyIsAskedForTheUpdateServerRoot) {
   EXPECT_FALSE(sources.askedAutoDetect);
   EXPECT_EQ(sources.askedConfigUrl, L"http://wpad/proxy.pac");
   unsetenv("KORAL70_UPDATE_URL");
+  LoadServerAddresses();
 }
 
 TEST(ProxyChain, EmptyAnswersFallThroughToTheMachineDefault) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/catalogue.h"
+#include "core/product.h"
 #include "platform/automation.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -135,8 +136,10 @@ TEST(Consent, OnlyTheJapaneseLanguageGetsTheJapanesePage) {
 TEST(Consent, BothTransfersFailing) {
   PrivateTemp temp;
   setenv("KORAL70_POLICY_URL", "http://127.0.0.1:9", 1);
+  LoadServerAddresses();
   const ViewOutcome outcome = ViewOnce();
   unsetenv("KORAL70_POLICY_URL");
+  LoadServerAddresses();
   EXPECT_FALSE(outcome.acceptEnabled);
   EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", GetMsg(41))});
 }
@@ -227,6 +230,7 @@ TEST(Consent, AFailedViewAfterASuccessfulOneKeepsAcceptEnabled) {
   SetScript({Click(IDC_POLICY_VIEW), [&] {
                EXPECT_TRUE(ControlEnabled(IDOK));
                setenv("KORAL70_POLICY_URL", "http://127.0.0.1:9", 1);
+               LoadServerAddresses();
                TakeOutput();
              },
              Click(IDC_POLICY_VIEW), [&] {

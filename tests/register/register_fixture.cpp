@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "core/product.h"
 #include "framework/dialog.h"
 #include "platform/system.h"
 #include "res/resource.h"
@@ -75,11 +76,13 @@ TestServer::TestServer(const std::string& data, const std::vector<std::string>& 
   EXPECT_TRUE(m_server->Started());
   setenv("KORAL70_UPDATE_URL", m_server->BaseUrl().c_str(), 1);
   setenv("KORAL70_POLICY_URL", m_server->BaseUrl().c_str(), 1);
+  LoadServerAddresses();
 }
 
 TestServer::~TestServer() {
   unsetenv("KORAL70_UPDATE_URL");
   unsetenv("KORAL70_POLICY_URL");
+  LoadServerAddresses();
 }
 
 std::vector<std::string> TestServer::Requests(const std::string& path) const {

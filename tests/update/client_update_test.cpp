@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "app/status_channel.h"
@@ -59,6 +60,9 @@ TEST_F(ClientUpdate, AnErrorPageOrNothingIsNoClient) {
     EXPECT_EQ(run.output, std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"}) << fault;
     EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\nDownloading client udate... \r\n Error\r\n\r\n");
     EXPECT_FALSE(card.Exists("new_koral70.exe")) << fault;
+    // The cut-off and the refused bodies left no temporary file behind.
+    for (const auto& item : std::filesystem::directory_iterator(card.Path()))
+      EXPECT_NE(item.path().filename().string().rfind(".koral70-", 0), 0u) << fault;
   }
 }
 

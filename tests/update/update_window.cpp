@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/product.h"
 #include "res/resource.h"
 
 namespace testing_support {
@@ -43,6 +44,7 @@ std::unique_ptr<ServerProcess> StartServer(const ServerData& data, std::vector<s
   arguments.insert(arguments.end(), extra.begin(), extra.end());
   auto server = std::make_unique<ServerProcess>(arguments);
   setenv("KORAL70_UPDATE_URL", server->BaseUrl().c_str(), 1);
+  LoadServerAddresses();
   unsetenv("http_proxy");
   unsetenv("HTTP_PROXY");
   return server;
