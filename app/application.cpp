@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/main_dialog.h"
 #include "app/usage.h"
+#include "core/product.h"
 #include "framework/backend.h"
 
 void ApplyStartFlags(const CCustomCommandLineInfo& info, CHalyardDlg& dialog) {
@@ -21,6 +22,7 @@ BOOL CHalyardApp::InitInstance() {
   InitCommonControlsEx(&controls);
   CWinAppEx::InitInstance();
   AfxInitRichEdit2();
+  LoadServerAddresses();
 
   CHalyardDlg dialog;
   m_pMainWnd = &dialog;

@@ -2,7 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/product.h"
-#include "core/status_channel.h"
+#include "app/status_channel.h"
 #include "core/update_result.h"
 #include "platform/system.h"
 #include "res/resource.h"
@@ -12,14 +12,14 @@
 BEGIN_MESSAGE_MAP(CHalyardDlg, CDialog)
   ON_WM_PAINT()
   ON_WM_QUERYDRAGICON()
-  ON_COMMAND(1000, OnStartUpdate)
-  ON_COMMAND(1007, OnChangeUserInfo)
+  ON_COMMAND(IDC_START_UPDATE, OnStartUpdate)
+  ON_COMMAND(IDC_CHANGE_USER_INFO, OnChangeUserInfo)
   ON_MESSAGE(WM_JOB_FINISHED, OnJobFinished)
   ON_MESSAGE(WM_STATUS_CHANGED, OnStatusChanged)
   ON_MESSAGE(WM_FILE_PROGRESS, OnFileProgress)
   ON_MESSAGE(WM_LAUNCH_CLIENT, OnLaunchClient)
-  ON_COMMAND(1010, OnDownloadManual)
-  ON_COMMAND(1012, OnWiFiSettings)
+  ON_COMMAND(IDC_DOWNLOAD_MANUAL, OnDownloadManual)
+  ON_COMMAND(IDC_WIFI_SETTINGS, OnWiFiSettings)
 END_MESSAGE_MAP()
 
 CHalyardDlg::CHalyardDlg() : CDialog(IDD_MAIN, nullptr) {
@@ -30,15 +30,15 @@ CHalyardDlg::~CHalyardDlg() = default;
 
 void CHalyardDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Text(pDX, 1001, m_strStatus);
-  DDX_Text(pDX, 1002, m_strSerial);
-  DDX_Text(pDX, 1003, m_strPassword);
-  DDX_Check(pDX, 1006, m_bUpdateNews);
-  DDX_Control(pDX, 1008, m_progressTotal);
-  DDX_Control(pDX, 1045, m_progressFile);
-  DDX_Text(pDX, 1009, m_strCountText);
-  DDX_Text(pDX, 1046, m_strFileText);
-  DDX_Control(pDX, 1001, m_editStatus);
+  DDX_Text(pDX, IDC_STATUS_LOG, m_strStatus);
+  DDX_Text(pDX, IDC_SERIAL, m_strSerial);
+  DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+  DDX_Check(pDX, IDC_UPDATE_NEWS, m_bUpdateNews);
+  DDX_Control(pDX, IDC_COUNT_BAR, m_progressTotal);
+  DDX_Control(pDX, IDC_FILE_BAR, m_progressFile);
+  DDX_Text(pDX, IDC_COUNT_TEXT, m_strCountText);
+  DDX_Text(pDX, IDC_FILE_TEXT, m_strFileText);
+  DDX_Control(pDX, IDC_STATUS_LOG, m_editStatus);
 }
 
 BOOL CHalyardDlg::OnInitDialog() {
@@ -47,11 +47,11 @@ BOOL CHalyardDlg::OnInitDialog() {
   SetIcon(m_hIcon, FALSE);
   ReadCredentialsFile(this, m_strSerial, m_strPassword);
   GetModuleFileNameW(nullptr, m_szModulePath, 255);
-  if (CWnd* start = GetDlgItem(1000)) start->SetFocus();
+  if (CWnd* start = GetDlgItem(IDC_START_UPDATE)) start->SetFocus();
   SetMainTexts();
   m_bUpdateNews = TRUE;
   UpdateData(FALSE);
-  for (int id : {1012, 1008, 1009, 1045, 1046})
+  for (int id : {IDC_WIFI_SETTINGS, IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})
     if (CWnd* control = GetDlgItem(id)) control->ShowWindow(SW_HIDE);
   RepairClientSwap();
   if (m_bFinishSelfUpdate) FinishSelfUpdate();
@@ -63,8 +63,16 @@ void CHalyardDlg::SetMainTexts() {
   CString title;
   title.Format(GetMsg(1), kProductName, kClientVersionText);
   SetWindowText(title);
-  const CTRLTEXT texts[] = {{1, 2},    {1000, 3}, {1030, 4}, {1031, 5},  {1032, 6},
-                            {1006, 7}, {1007, 8}, {1010, 9}, {1012, 10}, {0, 0}};
+  const CTRLTEXT texts[] = {{IDOK, 2},
+                            {IDC_START_UPDATE, 3},
+                            {IDC_STATUS_LABEL, 4},
+                            {IDC_SERIAL_LABEL, 5},
+                            {IDC_PASSWORD_LABEL, 6},
+                            {IDC_UPDATE_NEWS, 7},
+                            {IDC_CHANGE_USER_INFO, 8},
+                            {IDC_DOWNLOAD_MANUAL, 9},
+                            {IDC_WIFI_SETTINGS, 10},
+                            {0, 0}};
   SetControlTexts(texts, this);
 }
 
@@ -89,7 +97,8 @@ int CHalyardDlg::GetExitStatus() const { return m_bBatch ? m_nUpdateResult : 0; 
 LRESULT CHalyardDlg::OnJobFinished(WPARAM, LPARAM lParam) {
   // A hand-over's outcome is the window's own: OnLaunchClient has set it.
   if (lParam != kUpdateHandedOver) m_nUpdateResult = static_cast<int>(lParam);
-  for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
+  for (int id : {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS, IDC_CHANGE_USER_INFO,
+                 IDOK, IDC_DOWNLOAD_MANUAL})
     if (CWnd* control = GetDlgItem(id)) control->EnableWindow(TRUE);
   return 0;
 }

@@ -6,6 +6,11 @@
 #include "core/update_result.h"
 #include "framework/afx.h"
 
+// Thread procedures: run the job body with a CWindowReporter, report its end
+// (and, after an unattended update, ask the window to close), free the record.
+UINT UpdateThreadProc(void* param);
+UINT ManualThreadProc(void* param);
+
 class CHalyardDlg : public CDialog {
  public:
   CHalyardDlg();

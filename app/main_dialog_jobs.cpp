@@ -1,13 +1,16 @@
 // The main window's side of the status channel: the job threads, starting a
 // job, and showing what the job reports.
-#include "core/catalogue.h"
 #include "app/main_dialog.h"
-#include "core/status_channel.h"
+#include "app/status_channel.h"
+#include "core/catalogue.h"
 #include "core/update_result.h"
+#include "manual/manual_job.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "res/resource.h"
 #include "update/client_files.h"
 #include "update/self_update.h"
+#include "update/update_job.h"
 
 namespace {
 
@@ -32,19 +35,21 @@ void PutCaretAtEnd(CEdit& edit, const CString& text) {
 // channel itself does not depend on the jobs.
 UINT UpdateThreadProc(void* param) {
   auto* job = static_cast<JOBPARAM*>(param);
-  const int result = RunUpdateJob(job);
+  CWindowReporter reporter(job->hWnd);
+  const int result = RunUpdateJob(job, reporter);
   // The job's result travels with its end notice, so that the window holds
   // the outcome of the last update.
-  PostMessageW(job->hWnd, WM_JOB_FINISHED, 0, result);
-  if (job->bBatch) PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 0, 0);
+  reporter.Finished(result);
+  if (job->bBatch) reporter.LaunchClient(NewClient::kNone);
   delete job;
   return static_cast<UINT>(result);
 }
 
 UINT ManualThreadProc(void* param) {
   auto* job = static_cast<JOBPARAM*>(param);
-  const int result = RunManualJob(job);
-  PostMessageW(job->hWnd, WM_JOB_FINISHED, 0, 0);
+  CWindowReporter reporter(job->hWnd);
+  const int result = RunManualJob(job, reporter);
+  reporter.Finished(0);
   delete job;
   return static_cast<UINT>(result);
 }
@@ -69,7 +74,8 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
     g_nStalledSeconds = 0;
   }
   // The manual download disables its own button too: one job at a time.
-  for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
+  for (int id : {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS, IDC_CHANGE_USER_INFO,
+                 IDOK, IDC_DOWNLOAD_MANUAL})
     if (CWnd* control = GetDlgItem(id)) control->EnableWindow(FALSE);
   if (AfxBeginThread(proc, job, 0, 0, 0, nullptr)) return true;
   // No thread: nothing will ever post WM_JOB_FINISHED, so recover here.
@@ -85,7 +91,8 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
 // copied whole.
 void CHalyardDlg::ShowJobMembers() {
   m_statusLogView.Show(m_editStatus, m_strStatus);
-  for (auto [id, text] : {std::pair{1009, &m_strCountText}, std::pair{1046, &m_strFileText}})
+  for (auto [id, text] :
+       {std::pair{IDC_COUNT_TEXT, &m_strCountText}, std::pair{IDC_FILE_TEXT, &m_strFileText}})
     if (CWnd* control = GetDlgItem(id)) control->SetWindowText(*text);
 }
 
@@ -135,7 +142,7 @@ LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
   }
   m_strFileText.Format(L"%s - %lu%% (%lu B)", name, static_cast<unsigned long>(percent),
                        static_cast<unsigned long>(size));
-  if (CWnd* line = GetDlgItem(1046)) line->SetWindowText(m_strFileText);
+  if (CWnd* line = GetDlgItem(IDC_FILE_TEXT)) line->SetWindowText(m_strFileText);
   m_progressFile.SendMessage(PBM_SETPOS, static_cast<WPARAM>(percent), 0);
   ClearFlag(g_bFilePending);
   return 0;

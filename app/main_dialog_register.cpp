@@ -1,6 +1,8 @@
-#include "core/catalogue.h"
 #include "app/main_dialog.h"
+#include "app/status_channel.h"
+#include "core/catalogue.h"
 #include "register/change_user_info.h"
+#include "res/resource.h"
 
 // "Change user info": needs the card's credentials, then runs the
 // registration flow, which reports every outcome itself.
@@ -10,11 +12,9 @@ void CHalyardDlg::OnChangeUserInfo() {
     AfxMessageBox(GetMsg(39));
     return;
   }
-  for (int id : {1008, 1009, 1045, 1046})
+  for (int id : {IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})
     if (CWnd* control = GetDlgItem(id)) control->ShowWindow(SW_HIDE);
   UpdateData(TRUE);
-  RunChangeUserInfo(m_strSerial, m_strPassword, m_bUpdateNews != FALSE, [this] {
-    m_strStatus = GetMsg(40);
-    UpdateData(FALSE);
-  });
+  CWindowReporter reporter(GetSafeHwnd());
+  RunChangeUserInfo(m_strSerial, m_strPassword, m_bUpdateNews != FALSE, reporter);
 }

@@ -1,5 +1,4 @@
 #include "app/main_dialog.h"
-#include "core/status_channel.h"
 
 // "Start update" and the automatic start: the update job reports missing
 // credentials itself.

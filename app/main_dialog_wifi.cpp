@@ -4,7 +4,7 @@
 #include "app/main_dialog.h"
 #include "wifi/wifi_settings_dlg.h"
 
-// Reachable by command 1012 only: its button stays hidden for the whole run.
+// Reachable by command IDC_WIFI_SETTINGS only: its button stays hidden for the whole run.
 void CHalyardDlg::OnWiFiSettings() {
   CWiFiSettingsDlg dialog;
   // The serial number as single-byte text, cut at the field's 20 bytes; a

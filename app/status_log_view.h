@@ -5,7 +5,7 @@
 // notification overwrites that) or when the window set other text.
 #pragma once
 
-#include "core/status_channel.h"
+#include "app/status_channel.h"
 
 class CStatusLogView {
  public:

@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include <algorithm>
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -62,7 +63,7 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int, UINT, DWORD, v
   return thread;
 }
 
-void AfxFailNextThreadStart() { g_failNextThread = true; }
+void FailNextThreadStartForTesting() { g_failNextThread = true; }
 
 CFileDialog::CFileDialog(BOOL openFileDialog, LPCWSTR defaultExtension, LPCWSTR fileName,
                          DWORD flags, LPCWSTR filter, CWnd*)
@@ -82,6 +83,7 @@ std::intptr_t CFileDialog::DoModal() {
 }
 
 CString CFileDialog::GetFileName() const {
-  int slash = m_strPathName.ReverseFind(L'/');
+  // The system's save dialog on Windows answers with '\\' between folders.
+  const int slash = std::max(m_strPathName.ReverseFind(L'/'), m_strPathName.ReverseFind(L'\\'));
   return slash < 0 ? m_strPathName : m_strPathName.Mid(slash + 1);
 }

@@ -63,9 +63,9 @@ class CWinThread {
 CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int priority = 0,
                            UINT stackSize = 0, DWORD createFlags = 0,
                            void* securityAttributes = nullptr);
-// Makes the next AfxBeginThread fail, as when the system has no thread left;
-// for tests of the callers' recovery.
-void AfxFailNextThreadStart();
+// Test seam: makes the next AfxBeginThread fail, as when the system has no
+// thread left, so that tests can check the callers' recovery.
+void FailNextThreadStartForTesting();
 
 constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
 constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;

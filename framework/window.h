@@ -11,6 +11,19 @@
 #include "framework/resources.h"
 #include "platform/wintypes.h"
 
+#ifdef _WIN32
+// The system's headers declare these names for the system's windows. The
+// framework's handles are its own, so its functions take names of their own
+// here, as the system's headers map SetWindowText to SetWindowTextW; the
+// win32 backend reaches the system's functions from files that do not
+// include this header.
+#define PostMessageW AfxPostMessageW
+#define GetDlgItem AfxGetDlgItem
+#define ShowWindow AfxShowWindow
+#define IsWindow AfxIsWindow
+#define GetSystemMetrics AfxGetSystemMetrics
+#endif
+
 class CWnd;
 
 namespace afx {

@@ -3,35 +3,45 @@
 #include "framework/app.h"
 #include "framework/headless/headless_backend.h"
 #include "framework/uiqueue.h"
-#ifndef _WIN32
-#include "framework/wx/wx_backend.h"
-#endif
 #include "platform/system.h"
 #include "platform/text.h"
+#ifdef _WIN32
+#include "framework/win32/win32_backend.h"
+#else
+#include "framework/wx/wx_backend.h"
+#endif
 
-#ifndef _WIN32
 namespace {
 bool WantHeadless() {
   if (GetEnvironmentText("KORAL70_UI") == "headless") return true;
+#ifdef _WIN32
+  return false;  // a Windows session always has a desktop
+#else
   return GetEnvironmentText("DISPLAY").empty() && GetEnvironmentText("WAYLAND_DISPLAY").empty();
+#endif
+}
+
+// Runs InitInstance under the window backend; a backend that could not start
+// has its own non-zero status.
+int RunWithWindows(int argc, char** argv, CWinApp* app) {
+#ifdef _WIN32
+  return afx::RunWithWin32([app] { app->InitInstance(); });
+#else
+  return afx::RunWithWx(argc, argv, [app] { app->InitInstance(); });
+#endif
 }
 }  // namespace
-#endif
 
 int AfxWinMain(int argc, char** argv) {
   CWinApp* app = AfxGetApp();
   if (!app) return 1;
   for (const std::wstring& argument : ProgramArguments(argc, argv)) app->m_arguments.emplace_back(argument);
-#ifndef _WIN32
-  if (!WantHeadless()) {
-    // A toolkit that could not start has its own non-zero status.
-    const int code = afx::RunWithWx(argc, argv, [app] { app->InitInstance(); });
-    return code != 0 ? code : app->ExitInstance();
+  if (WantHeadless()) {
+    afx::SetUiThread();
+    afx::UseHeadlessBackend();
+    app->InitInstance();
+    return app->ExitInstance();
   }
-#endif
-  // The Windows build runs headless until it has a window backend of its own.
-  afx::SetUiThread();
-  afx::UseHeadlessBackend();
-  app->InitInstance();
-  return app->ExitInstance();
+  const int code = RunWithWindows(argc, argv, app);
+  return code != 0 ? code : app->ExitInstance();
 }

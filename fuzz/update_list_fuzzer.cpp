@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "query/update_query.h"
 #include "update/update_list.h"
-#include "update/update_query.h"
 
 namespace {
 void CheckConversion(const unsigned char* body, std::uint32_t size) {

@@ -8,10 +8,6 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
-// The upload is built on libcurl's classic multipart form interface, which
-// libcurl marks deprecated but keeps working.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-
 bool g_bUploadFailed = false;
 
 namespace {
@@ -34,7 +30,7 @@ void AnnounceFolder(const std::wstring& value) {
   if (!session) return;
   session->ClearPostFields();
   session->AddPostField(CString(L"dir=" + value));
-  const std::string url = Utf8FromWide((UpdateBaseUrl() + L"/script/logsetdir.php").str());
+  const std::string url = Utf8FromWide(ServerScriptUrl(ServerScript::kLogSetDir).str());
   session->SetUrlA(url.c_str());
   session->Perform();  // its outcome changes nothing
 }
@@ -44,17 +40,14 @@ bool UploadFile(const std::wstring& path, const std::wstring& name) {
   if (!session) return false;
   const std::string pathUtf8 = Utf8FromWide(path), nameUtf8 = Utf8FromWide(name);
   session->ClearPostFields();
-  if (CHttpSession::AddFormPart("file", CURLFORM_FILE, pathUtf8.c_str()) != CURL_FORMADD_OK ||
-      CHttpSession::AddFormPart("name", CURLFORM_COPYCONTENTS, nameUtf8.c_str()) != CURL_FORMADD_OK)
+  if (!CHttpSession::AddFormPart("file", FormPart::kFile, pathUtf8.c_str()) ||
+      !CHttpSession::AddFormPart("name", FormPart::kText, nameUtf8.c_str()))
     return false;
-  const std::string url = Utf8FromWide((UpdateBaseUrl() + L"/script/logupload.php").str());
+  const std::string url = Utf8FromWide(ServerScriptUrl(ServerScript::kLogUpload).str());
   session->SetUrlA(url.c_str());
-  if (session->Perform() != CURLE_OK) return false;
   // The server keeps only what it accepted: an error status leaves the file
   // on the card for the next run.
-  long status = 0;
-  curl_easy_getinfo(session->m_hCurl, CURLINFO_RESPONSE_CODE, &status);
-  return status >= 200 && status < 300;
+  return session->Perform() == HttpResult::kOk && session->Succeeded();
 }
 
 void WalkFolder(const std::wstring& folder, const std::wstring& rootName,

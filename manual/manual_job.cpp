@@ -1,12 +1,10 @@
 #include "manual/manual_job.h"
 
-#include <cstring>
-#include <memory>
-#include <new>
+#include <string>
 
 #include "core/catalogue.h"
 #include "core/product.h"
-#include "core/status_channel.h"
+#include "manual/manual_download.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "platform/files.h"
@@ -20,35 +18,10 @@ constexpr size_t kPdfPrefixLength = sizeof kPdfPrefix - 1;
 constexpr size_t kAddressOffset = 8;  // "http://" starts after "PDF AT: "
 constexpr size_t kNameUnits = 99;     // the name buffer's 100 units, terminator included
 
-void AppendToLog(const CString& text) {
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  g_strStatusLog += text;
-}
-
-bool IsSuccessStatus(CHttpSession& session) {
-  long status = 0;
-  curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status);
-  return status >= 200 && status < 300;
-}
-
 // The address must fit the session's URL buffer as one zero-terminated text.
 bool IsUsableAddress(const std::string& reply) {
   const size_t length = reply.size() - kAddressOffset;
-  return length < sizeof(CHttpSession::m_szUrl) &&
-         reply.find('\0', kAddressOffset) == std::string::npos;
-}
-
-// Writes the whole body into a new file at path and closes it; a file that
-// could not be completed is removed again.
-bool SaveManual(const CString& path, const unsigned char* bytes, size_t size) {
-  FILE* file = OpenFileW(path, L"wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
-  // Only an ordinary file that we wrote is removed, never a device.
-  if (FileSizeUtf8(Utf8FromWide(path.str()).c_str()) >= 0) RemoveFileW(path);
-  return false;
+  return length <= CHttpSession::kMaxUrlBytes && reply.find('\0', kAddressOffset) == std::string::npos;
 }
 
 }  // namespace
@@ -80,86 +53,82 @@ CString SuggestedManualName(const std::string& reply) {
   return CString(cut);
 }
 
-int RunManualJob(JOBPARAM* job) {
+int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   CHttpSession query;
   CHttpSession download;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
-    AfxMessageBox(GetMsg(39), MB_OK);
+    reporter.ShowMessage(39);
     return 0;
   }
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_nCountDone = 0;
-    g_strStatusLog = GetMsg(40);
-  }
-  PostStatus(job, L"");
+  reporter.SetCountDone(0);
+  reporter.SetStatus(GetMsg(40));
+  reporter.PostStatus(L"");
 
   CString proxy;
   if (GetSystemProxy(proxy)) {
     query.SetProxy(proxy);
     download.SetProxy(proxy);
   }
-  query.SetUrl(UpdateBaseUrl() + L"/script/manual.php");
+  query.SetUrl(ServerScriptUrl(ServerScript::kManual));
   query.AddPostField(L"serial=" + job->strSerial + L"&pwd=" + job->strPassword);
-  if (query.Perform() != CURLE_OK) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(41), MB_OK);
+  if (query.Perform() != HttpResult::kOk) {
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(41);
     return 0;
   }
-  if (query.m_nResponseSize < 2) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(42), MB_OK);
+  if (query.Body().size() < 2) {
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(42);
     return 0;
   }
-  PostStatus(job, GetMsg(60));
-  std::string reply(reinterpret_cast<const char*>(query.m_pResponse), query.m_nResponseSize);
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_strCountUnit = GetMsg(79);
-  }
+  reporter.PostStatus(GetMsg(60));
+  std::string reply(query.BodyText());
+  reporter.SetCountUnit(GetMsg(79));
   if (reply.compare(0, kPdfPrefixLength, kPdfPrefix) != 0 || !IsUsableAddress(reply)) {
-    AfxMessageBox(GetMsg(42), MB_OK);
+    reporter.ShowMessage(42);
     return 0;
   }
-  PostStatus(job, GetMsg(67));
+  reporter.PostStatus(GetMsg(67));
+  // PostStatus has returned: the window has taken every notification, so
+  // the transfer's count line cannot overtake the log.
   const CString suggestedName = SuggestedManualName(reply);
-  WaitForStatusTaken();
 
-  download.SetProgressCallback(&CountProgressCallback);
-  curl_easy_setopt(download.m_hCurl, CURLOPT_PROGRESSDATA, job);
+  download.SetProgressCallback(&CountProgressCallback, &reporter);
   download.SetReplyLimit(kManualReplyLimit);
-  ShowWindow(GetDlgItem(job->hWnd, 1008), SW_SHOW);
-  ShowWindow(GetDlgItem(job->hWnd, 1009), SW_SHOW);
+  reporter.ShowProgress(ProgressPart::kCountLine, true);
   download.SetUrlA(reply.c_str() + kAddressOffset);
   reply = std::string();
+  // The body goes to a temporary file as it arrives; one that cannot be
+  // kept there (no temporary file, a full disk) ends the transfer.
+  CManualDownload manual;
+  const bool kept = manual.Open();
+  download.SetBodySink(&manual);
+  HttpResult result = kept ? download.Perform() : HttpResult::kSinkFailed;
+  download.SetBodySink(nullptr);
+  if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
+  if (result == HttpResult::kSinkFailed) {
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(54);
+    return 0;
+  }
   // An error page is not the manual.
-  if (download.Perform() != CURLE_OK || !IsSuccessStatus(download)) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(53), MB_OK);
+  if (result != HttpResult::kOk || !download.Succeeded()) {
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(53);
     return 0;
   }
-
-  const size_t size = download.m_nResponseSize;
-  std::unique_ptr<unsigned char[]> manual(new (std::nothrow) unsigned char[size ? size : 1]);
-  if (!manual) {
-    PostStatus(job, GetMsg(61));
-    AfxMessageBox(GetMsg(54), MB_OK);
-    return 0;
-  }
-  if (size) std::memcpy(manual.get(), download.m_pResponse, size);
-  download.ResetResponse();
 
   CFileDialog dialog = ManualSaveDialog(suggestedName);
   if (dialog.DoModal() != IDOK) return 0;
   const CString path = dialog.GetPathName();
-  if (!SaveManual(path, manual.get(), size)) {
-    AppendToLog(GetMsg(61));
-    PostStatus(job, GetMsg(81));
-    AfxMessageBox(GetMsg(68), MB_OK);
+  if (!manual.SaveTo(path)) {
+    reporter.AppendStatus(GetMsg(61));
+    reporter.PostStatus(GetMsg(81));
+    reporter.ShowMessage(68);
     return 0;
   }
-  AppendToLog(GetMsg(60));
-  PostStatus(job, GetMsg(80) + dialog.GetFileName());
+  reporter.AppendStatus(GetMsg(60));
+  reporter.PostStatus(GetMsg(80) + dialog.GetFileName());
   ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
   return 0;
 }

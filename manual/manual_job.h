@@ -1,13 +1,17 @@
 // The user-manual download job: asks the server for the manual's address,
 // downloads the PDF with kilobyte progress, lets the user save it and opens
-// it. RunManualJob (declared in core/status_channel.h) is its body.
+// it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "core/job_reporter.h"
 #include "framework/app.h"
 #include "framework/cstring.h"
+
+// The job's body, on the job thread; reports through reporter. Returns 0.
+int RunManualJob(JOBPARAM* job, CJobReporter& reporter);
 
 // The largest manual the job accepts.
 constexpr std::uint64_t kManualReplyLimit = std::uint64_t{1} << 30;

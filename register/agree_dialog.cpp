@@ -10,20 +10,18 @@
 #include "res/resource.h"
 
 namespace {
-constexpr int kIdInstructions = 1029;
-constexpr int kIdViewPolicy = 1047;
 
 // The received body when the transfer completed, else empty. Its status is
 // not looked at: a site that answers the logo with an error page still
 // shows the policy page, which carries the consent.
-std::vector<unsigned char> CompleteBody(CHttpSession& session, CURLcode result) {
-  if (result != CURLE_OK || !session.m_pResponse) return {};
-  return {session.m_pResponse, session.m_pResponse + session.m_nResponseSize};
+std::vector<unsigned char> CompleteBody(CHttpSession& session, HttpResult result) {
+  if (result != HttpResult::kOk) return {};
+  return {session.Body().begin(), session.Body().end()};
 }
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAgreeDialog, CDialog)
-  ON_COMMAND(kIdViewPolicy, OnViewPrivacyPolicy)
+  ON_COMMAND(IDC_POLICY_VIEW, OnViewPrivacyPolicy)
 END_MESSAGE_MAP()
 
 CAgreeDialog::CAgreeDialog(CWnd* pParent) : CDialog(IDD_PRIVACY_POLICY, pParent) {}
@@ -36,7 +34,7 @@ CString PolicyPageUrl(LANGID language) {
 BOOL CAgreeDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   SetWindowText(GetMsg(72));
-  if (CWnd* text = GetDlgItem(kIdInstructions)) {
+  if (CWnd* text = GetDlgItem(IDC_POLICY_INSTRUCTIONS)) {
     text->SendMessage(EM_SETREADONLY, TRUE, 0);
     text->SetWindowText(GetMsg(76));
   }
@@ -44,7 +42,7 @@ BOOL CAgreeDialog::OnInitDialog() {
     accept->EnableWindow(FALSE);
     accept->SetWindowText(GetMsg(73));
   }
-  if (CWnd* view = GetDlgItem(kIdViewPolicy)) view->SetWindowText(GetMsg(74));
+  if (CWnd* view = GetDlgItem(IDC_POLICY_VIEW)) view->SetWindowText(GetMsg(74));
   if (CWnd* deny = GetDlgItem(IDCANCEL)) deny->SetWindowText(GetMsg(75));
   return TRUE;
 }
@@ -65,18 +63,17 @@ void CAgreeDialog::OnViewPrivacyPolicy() {
 
   pageSession.ResetResponse();
   pageSession.SetUrl(pageUrl);
-  const CURLcode pageResult = pageSession.Perform();
+  const HttpResult pageResult = pageSession.Perform();
   logoSession.ResetResponse();
   logoSession.SetUrl(logoUrl);
-  const CURLcode logoResult = logoSession.Perform();
+  const HttpResult logoResult = logoSession.Perform();
 
-  if (pageResult != CURLE_OK && logoResult != CURLE_OK) {
+  if (pageResult != HttpResult::kOk && logoResult != HttpResult::kOk) {
     AfxMessageBox(GetMsg(41), MB_ICONERROR);
     return;
   }
   long status = 0;
-  if (!pageSession.m_hCurl ||
-      curl_easy_getinfo(pageSession.m_hCurl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK) {
+  if (!pageSession.GetStatusCode(status)) {
     AfxMessageBox(L"Failed to get HTTP status code.", MB_ICONERROR);
     return;
   }
@@ -91,13 +88,12 @@ void CAgreeDialog::OnViewPrivacyPolicy() {
     return;
   }
   // A page cut off in transit is not the policy the user would consent to.
-  if (pageResult != CURLE_OK) {
+  if (pageResult != HttpResult::kOk) {
     AfxMessageBox(GetMsg(77), MB_ICONERROR);
     return;
   }
   // A logo cut off in transit counts as missing, so the page is not shown.
-  const std::vector<unsigned char> page(pageSession.m_pResponse,
-                                        pageSession.m_pResponse + pageSession.m_nResponseSize);
+  const std::vector<unsigned char> page(pageSession.Body().begin(), pageSession.Body().end());
   const std::vector<unsigned char> logo = CompleteBody(logoSession, logoResult);
   CString pagePath;
   if (SavePolicyAndOpen(page.data(), logo.data(), page.size(), logo.size(), pagePath))

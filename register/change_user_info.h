@@ -3,13 +3,11 @@
 // on that query's session.
 #pragma once
 
-#include <functional>
-
+#include "core/job_reporter.h"
 #include "framework/cstring.h"
 
 // Runs the flow on the UI thread from the consent dialog on; every outcome
-// is reported to the user in a message box. showConnecting is called once
-// consent is given, before the first request, so that the caller's status
-// log can say that the client is connecting.
+// is reported through reporter in a message box. Once consent is given, and
+// before the first request, the status log says that the client connects.
 void RunChangeUserInfo(const CString& serial, const CString& password, bool updateNews,
-                       const std::function<void()>& showConnecting);
+                       CJobReporter& reporter);

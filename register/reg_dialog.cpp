@@ -26,31 +26,39 @@ CRegDialog::CRegDialog(CWnd* pParent) : CDialog(IDD_REGISTRATION, pParent) {}
 
 void CRegDialog::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Text(pDX, 1004, m_strName);
+  DDX_Text(pDX, IDC_REG_NAME, m_strName);
   DDV_MaxChars(pDX, m_strName, kNameChars);
-  DDX_Text(pDX, 1005, m_strCompany);
+  DDX_Text(pDX, IDC_REG_COMPANY, m_strCompany);
   DDV_MaxChars(pDX, m_strCompany, kNameChars);
-  DDX_Text(pDX, 1006, m_strAddress1);
+  DDX_Text(pDX, IDC_REG_ADDRESS1, m_strAddress1);
   DDV_MaxChars(pDX, m_strAddress1, kNameChars);
-  DDX_Text(pDX, 1007, m_strAddress2);
+  DDX_Text(pDX, IDC_REG_ADDRESS2, m_strAddress2);
   DDV_MaxChars(pDX, m_strAddress2, kNameChars);
-  DDX_Text(pDX, 1008, m_strPhone);
+  DDX_Text(pDX, IDC_REG_PHONE, m_strPhone);
   DDV_MaxChars(pDX, m_strPhone, kPhoneChars);
-  DDX_Text(pDX, 1009, m_strFax);
+  DDX_Text(pDX, IDC_REG_FAX, m_strFax);
   DDV_MaxChars(pDX, m_strFax, kPhoneChars);
-  DDX_Text(pDX, 1010, m_strEmail);
+  DDX_Text(pDX, IDC_REG_EMAIL, m_strEmail);
   DDV_MaxChars(pDX, m_strEmail, kEmailChars);
-  DDX_Text(pDX, 1011, m_strZip);
+  DDX_Text(pDX, IDC_REG_ZIP, m_strZip);
   DDV_MaxChars(pDX, m_strZip, kZipChars);
-  DDX_Text(pDX, 1013, m_strDistributor);
+  DDX_Text(pDX, IDC_REG_DISTRIBUTOR, m_strDistributor);
   DDV_MaxChars(pDX, m_strDistributor, kNameChars);
 }
 
 BOOL CRegDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   SetWindowText(GetMsg(11));
-  const CTRLTEXT texts[] = {{1, 12},    {2, 13},    {1033, 14}, {1034, 15},        {1035, 17},
-                            {1036, 18}, {1037, 19}, {1038, 20}, {1039, 21}, {IDC_STATIC, 16},
+  const CTRLTEXT texts[] = {{IDOK, 12},
+                            {IDCANCEL, 13},
+                            {IDC_REG_NAME_LABEL, 14},
+                            {IDC_REG_COMPANY_LABEL, 15},
+                            {IDC_REG_ADDRESS_LABEL, 17},
+                            {IDC_REG_PHONE_LABEL, 18},
+                            {IDC_REG_FAX_LABEL, 19},
+                            {IDC_REG_EMAIL_LABEL, 20},
+                            {IDC_REG_DISTRIBUTOR_LABEL, 21},
+                            {IDC_STATIC, 16},
                             {0, 0}};
   SetControlTexts(texts, this);
   return TRUE;
@@ -71,7 +79,7 @@ void CRegDialog::OnOK() {
 }
 
 void CRegDialog::SendRegistration() {
-  m_pSession->SetUrl(UpdateBaseUrl() + L"/script/register.php");
+  m_pSession->SetUrl(ServerScriptUrl(ServerScript::kRegister));
   UpdateData(TRUE);
   m_pSession->ClearPostFields();
   const struct {
@@ -97,10 +105,11 @@ void CRegDialog::SendRegistration() {
   }
   if (g_langId != kLangJapanese) m_pSession->AddPostField(L"lang=en");
 
-  if (m_pSession->Perform() != CURLE_OK)
+  if (m_pSession->Perform() != HttpResult::kOk)
     *m_pResult = kRegistrationNotSent;
   else
-    *m_pResult = RegistrationReplyCode(m_pSession->m_pResponse, m_pSession->m_nResponseSize);
+    *m_pResult = RegistrationReplyCode(m_pSession->Body().data(),
+                                       static_cast<std::uint32_t>(m_pSession->Body().size()));
 }
 
 std::int32_t RegistrationReplyCode(const unsigned char* reply, std::uint32_t size) {

@@ -1,5 +1,6 @@
 // Template 131: the privacy-policy consent dialog. Accept (1) is disabled at
 // run time until the policy has been viewed.
+#include "res/resource.h"
 #include "res/templates.h"
 
 namespace {
@@ -8,13 +9,14 @@ constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD T = WS_TABSTOP;
 
 const DialogItem kItems[] = {
-    {1029, K::RichEdit, 7, 7, 364, 100, V | ES_MULTILINE | ES_CENTER | WS_VSCROLL | WS_BORDER},
-    {1047, K::PushButton, 145, 120, 88, 14, V | T},
-    {1, K::DefPushButton, 7, 244, 50, 14, V | T},
-    {2, K::PushButton, 321, 244, 50, 14, V | T},
+    {IDC_POLICY_INSTRUCTIONS, K::RichEdit, 7, 7, 364, 100,
+     V | ES_MULTILINE | ES_CENTER | WS_VSCROLL | WS_BORDER},
+    {IDC_POLICY_VIEW, K::PushButton, 145, 120, 88, 14, V | T},
+    {IDOK, K::DefPushButton, 7, 244, 50, 14, V | T},
+    {IDCANCEL, K::PushButton, 321, 244, 50, 14, V | T},
 };
 }  // namespace
 
 const DialogTemplate kPrivacyDialogTemplate = {
-    131, 378, 265, L"MS Shell Dlg", 8, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-    0, kItems, sizeof kItems / sizeof kItems[0]};
+    IDD_PRIVACY_POLICY, 378, 265, L"MS Shell Dlg", 8,
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, kItems, sizeof kItems / sizeof kItems[0]};

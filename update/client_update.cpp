@@ -5,54 +5,51 @@
 
 #include "core/catalogue.h"
 #include "platform/files.h"
-#include "platform/card_file_writer.h"
+#include "platform/text.h"
+#include "query/update_query.h"
+#include "update/card_file_sink.h"
 #include "update/client_files.h"
 #include "update/file_size.h"
-#include "update/job_ui.h"
 #include "update/md5.h"
-#include "update/update_query.h"
 
 namespace {
-// The session's URL buffer holds 499 bytes of text.
-constexpr std::uint32_t kMaxUrlBytes = 499;
 // The file-creation message has no list entry to name here.
 constexpr int kNoEntryNumber = 0;
-
-bool Succeeded(CHttpSession& session) {
-  long status = 0;
-  curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status);
-  return status >= 200 && status < 300 && session.m_nResponseSize > 0;
-}
 }  // namespace
 
-UpdateResult DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
-                       std::uint32_t size) {
+UpdateResult DownloadNewClient(CJobReporter& reporter, CHttpSession& session,
+                               const unsigned char* answer, std::uint32_t size) {
   const char* url = reinterpret_cast<const char*>(answer) + kClientUpdateUrlOffset;
   const std::uint32_t urlBytes = size - kClientUpdateUrlOffset;
-  if (urlBytes > kMaxUrlBytes || std::memchr(url, '\0', urlBytes)) {
-    ShowJobMessage(42);
+  if (urlBytes > CHttpSession::kMaxUrlBytes || std::memchr(url, '\0', urlBytes)) {
+    reporter.ShowMessage(42);
     return kUpdateNoLogin;
   }
-  PostStatus(job, GetMsg(52));
-  session.SetProgressCallback(CountProgressCallback);
-  curl_easy_setopt(session.m_hCurl, CURLOPT_PROGRESSDATA, job);
+  reporter.PostStatus(GetMsg(52));
+  session.SetProgressCallback(CountProgressCallback, &reporter);
   session.SetReplyLimit(kMaxClientReply);
   session.SetUrlA(std::string(url, urlBytes).c_str());
+  // The body streams into a temporary file that becomes "new_koral70.exe"
+  // only when the whole client has arrived.
+  CCardFileSink file(kNewClient, WideFromUtf8(kNewClient));
+  session.SetBodySink(&file);
+  const HttpResult result = session.Perform();
+  session.SetBodySink(nullptr);
   // An error page is no client: starting it would replace the client with it
   // at the next swap.
-  if (session.Perform() != CURLE_OK || !Succeeded(session)) {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(53);
+  if (result != HttpResult::kOk || !session.Succeeded() || file.Size() == 0) {
+    file.Abort();
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(53);
     return kUpdateTransferFailed;
   }
-  if (!WriteCardFile(kNewClient, session.m_pResponse, session.m_nResponseSize)) {
-    PostStatus(job, GetMsg(61));
-    ShowJobNumberMessage(58, kNoEntryNumber);
+  if (!file.Commit()) {
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowNumberMessage(58, kNoEntryNumber);
     return kUpdateTransferFailed;
   }
-  session.ResetResponse();
-  PostStatus(job, GetMsg(60));
-  PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 1, 0);
+  reporter.PostStatus(GetMsg(60));
+  reporter.LaunchClient(NewClient::kDownloaded);
   return kUpdateHandedOver;
 }
 
@@ -75,11 +72,11 @@ bool RunningClientDiffers(std::vector<UpdateFileEntry>& list) {
   return true;
 }
 
-void EnterClientUpdateMode(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
+void EnterClientUpdateMode(CJobReporter& reporter, std::vector<UpdateFileEntry>& list,
                            const CVersionFile& versionFile) {
   const UpdateFileEntry* client = FindClientEntry(list);
   DeleteFileW(L"Support\\updater\\koral70.exe");  // a failure is ignored
-  PostStatus(job, GetMsg(52));
+  reporter.PostStatus(GetMsg(52));
   if (versionFile.IsOpen()) {
     for (UpdateFileEntry& entry : list) {
       if (&entry == client) continue;

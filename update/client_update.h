@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/status_channel.h"
+#include "core/job_reporter.h"
 #include "core/update_result.h"
 #include "net/http_session.h"
 #include "update/update_file_entry.h"
@@ -16,11 +16,11 @@
 constexpr std::uint64_t kMaxClientReply = 256ull << 20;
 
 // Fetches the client named by the "C" answer body into "new_koral70.exe"
-// on session, then asks the window to start it (WM_LAUNCH_CLIENT with 1) and
-// returns kUpdateHandedOver. Reports every failure itself; nothing is
-// written or started then.
-UpdateResult DownloadNewClient(JOBPARAM* job, CHttpSession& session, const unsigned char* answer,
-                       std::uint32_t size);
+// on session, then asks the window to start it and returns
+// kUpdateHandedOver. Reports every failure itself; nothing is written or
+// started then.
+UpdateResult DownloadNewClient(CJobReporter& reporter, CHttpSession& session,
+                               const unsigned char* answer, std::uint32_t size);
 
 // The first entry named "Support\updater\koral70.exe"; null when none is.
 UpdateFileEntry* FindClientEntry(std::vector<UpdateFileEntry>& list);
@@ -32,5 +32,5 @@ bool RunningClientDiffers(std::vector<UpdateFileEntry>& list);
 // Switches a pass to client-update mode: deletes the card copy and reports
 // it; every other entry then takes its record from the version file, if it
 // has one, so that the version file written after the pass keeps them.
-void EnterClientUpdateMode(JOBPARAM* job, std::vector<UpdateFileEntry>& list,
+void EnterClientUpdateMode(CJobReporter& reporter, std::vector<UpdateFileEntry>& list,
                            const CVersionFile& versionFile);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <set>
 #include <string>
 
@@ -10,12 +9,12 @@
 #include "core/product.h"
 #include "logs/log_upload.h"
 #include "platform/text.h"
-#include "platform/card_file_writer.h"
+#include "update/card_file_sink.h"
 #include "update/card_folders.h"
 #include "update/card_preflight.h"
 #include "update/client_update.h"
+#include "update/file_reply.h"
 #include "update/file_size.h"
-#include "update/job_ui.h"
 #include "update/md5.h"
 #include "update/report_stylesheets.h"
 #include "update/update_list.h"
@@ -36,6 +35,7 @@ int FileCreationFailureNumber(int index) { return index + 1; }
 // Lifetime state of one pass.
 struct PassState {
   JOBPARAM* job;
+  CJobReporter& reporter;
   CHttpSession& session;
   std::vector<UpdateFileEntry>& list;
   CVersionFile versionFile;
@@ -50,14 +50,6 @@ struct PassState {
 };
 
 bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, 16) == 0; }
-
-void DigestOf(const unsigned char* data, std::size_t size, unsigned char (&digest)[16]) {
-  CMd5 md5;
-  md5.Init();
-  md5.Update(data, size);
-  md5.Final();
-  std::memcpy(digest, md5.digest, 16);
-}
 
 // Whether the card copy of an entry is in the state the list asks for. An
 // entry checked against "ver.dat" takes the digest of its card copy.
@@ -76,7 +68,7 @@ bool IsCurrent(UpdateFileEntry& entry, const CVersionFile& versionFile) {
 void RequestFile(CHttpSession& session, int index) {
   session.ResetResponse();
   session.ClearPostFields();
-  session.SetUrl(UpdateBaseUrl() + L"/script/get.php");
+  session.SetUrl(ServerScriptUrl(ServerScript::kGet));
   CString field;
   field.Format(L"f=%d", index);
   session.AddPostField(field);
@@ -84,90 +76,67 @@ void RequestFile(CHttpSession& session, int index) {
 
 // Why a file transfer failed: a reply over the size limit is a body that
 // does not fit (56), one the session had no memory for is a memory error (54).
-int TransferFailureMessage(CHttpSession& session, CURLcode result, std::uint64_t limit) {
-  if (result == CURLE_FILESIZE_EXCEEDED) return 56;
-  if (session.m_bReplyFailed) {
-    curl_off_t received = 0;
-    curl_easy_getinfo(session.m_hCurl, CURLINFO_SIZE_DOWNLOAD_T, &received);
-    return static_cast<std::uint64_t>(received) > limit ? 56 : 54;
-  }
+int TransferFailureMessage(HttpResult result) {
+  if (result == HttpResult::kTooLarge) return 56;
+  if (result == HttpResult::kNoMemory) return 54;
   return 55;
 }
 
-// Fetches and writes entry i. False after reporting why the pass aborts.
+// Fetches entry i and streams it into its card file, which is put in place
+// only when the whole body has arrived and passed every check. False after
+// reporting why the pass aborts; no byte of the body is left on the card then
+// (folders made for it stay, as empty folders).
 bool FetchFile(PassState& pass, int i) {
   UpdateFileEntry& entry = pass.list[static_cast<size_t>(i)];
-  JOBPARAM* job = pass.job;
+  CJobReporter& reporter = pass.reporter;
   CHttpSession& session = pass.session;
   if (std::strcmp(ShortName(entry.szName), "table.css") == 0) pass.stylesheetFetched = true;
   ++pass.fetchCount;
   RequestFile(session, i);
   std::wstring displayName = WideFromUtf8(entry.szName);
   if (displayName.size() > kDisplayNameChars - 1) displayName.resize(kDisplayNameChars - 1);
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_nFileSize = entry.nSize;
-    g_nFilePercent = 0;
-  }
   // The file line names the file from the start of its transfer, at 0 %.
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  PostStatus(job, CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
+  reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
+  reporter.PostStatus(CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
 
-  const CURLcode result = session.Perform();
-  if (result != CURLE_OK) {
-    ShowJobMessage(TransferFailureMessage(session, result, pass.replyLimit));
+  CCardFileSink file(entry.szName, displayName);
+  CFileReplySink reply(file);
+  session.SetBodySink(&reply);
+  const HttpResult result = session.Perform();
+  session.SetBodySink(nullptr);
+  // Every refusal drops the temporary file before the user is told.
+  auto refuse = [&](bool failedLine, int message, int number = -1) {
+    file.Abort();
+    if (failedLine) reporter.PostStatus(GetMsg(61));
+    if (number < 0)
+      reporter.ShowMessage(message);
+    else
+      reporter.ShowNumberMessage(message, number);
     return false;
-  }
-  const std::uint32_t size = session.m_nResponseSize;
-  if (size < 3 || size > pass.replyLimit) {
-    ShowJobMessage(56);
-    return false;
-  }
+  };
+  if (result != HttpResult::kOk) return refuse(false, TransferFailureMessage(result));
+  const std::uint64_t size = session.ReceivedBytes();
+  if (size < 3 || size > pass.replyLimit) return refuse(false, 56);
   CString received;
   received.Format(GetMsg(59), static_cast<int>(size - 2));
-  PostStatus(job, received);
-  const unsigned char* body = session.m_pResponse;
-  if (body[0] != 'B' || body[1] != 'F') {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(57);
-    return false;
-  }
+  reporter.PostStatus(received);
+  if (!reply.HasPrefix()) return refuse(true, 57);
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
   unsigned char digest[16];
-  DigestOf(body + 2, size - 2, digest);
-  if (size - 2 != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest))) {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(57);
-    return false;
-  }
-  if (CreateParentDirectories(displayName.c_str()) != 0) {
-    PostStatus(job, GetMsg(61));
-    ShowJobNumberMessage(58, FolderCreationFailureNumber(i));
-    return false;
-  }
-  if (!WriteCardFile(entry.szName, body + 2, size - 2)) {
-    PostStatus(job, GetMsg(61));
-    ShowJobNumberMessage(58, FileCreationFailureNumber(i));
-    return false;
-  }
-  session.ResetResponse();
-  // The written file holds exactly the body, so its digest is the body's.
+  file.FinalDigest(digest);
+  if (size - 2 != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
+    return refuse(true, 57);
+  if (file.GetState() == CCardFileSink::State::kFolderFailed)
+    return refuse(true, 58, FolderCreationFailureNumber(i));
+  if (!file.Commit()) return refuse(true, 58, FileCreationFailureNumber(i));
+  // The file holds exactly the bytes digested on their way to it.
   std::memcpy(entry.abDigest, digest, 16);
   pass.written.insert(entry.szName);
 
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_strFileName = L"";
-    g_nFileSize = 0;
-    g_nFilePercent = 0;
-  }
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    ++g_nCountDone;
-  }
-  PostStatus(job, GetMsg(60));
+  reporter.ShowFile(L"", 0);
+  reporter.AddCountDone(1);
+  reporter.PostStatus(GetMsg(60));
   return true;
 }
 
@@ -181,19 +150,11 @@ bool WalkList(PassState& pass) {
     // A name the pass has written already (listed twice) is judged afresh.
     const bool current = pass.written.count(entry.szName) ? IsCurrent(entry, pass.versionFile) : pass.current[i];
     const bool isStylesheet = std::strcmp(entry.szName, kReportsStylesheet) == 0;
-    {
-      std::lock_guard<std::mutex> lock(g_statusLock);
-      g_strFileName = WideFromUtf8(ShortName(entry.szName));
-      if (current) {
-        ++g_nCountDone;
-        g_nFileSize = 0;
-        g_nFilePercent = 0;
-      }
-    }
     if (current) {
       pass.stylesheetCurrent = pass.stylesheetCurrent || isStylesheet;
-      PostMessageW(pass.job->hWnd, WM_FILE_PROGRESS, 0, 0);
-      PostStatus(pass.job, L"");
+      pass.reporter.AddCountDone(1);
+      pass.reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), 0);
+      pass.reporter.PostStatus(L"");
       continue;
     }
     if (!FetchFile(pass, static_cast<int>(i))) return false;
@@ -210,36 +171,29 @@ void SendEndOfPass(CHttpSession& session) {
 }
 
 UpdateResult ShowSummary(PassState& pass) {
-  JOBPARAM* job = pass.job;
+  CJobReporter& reporter = pass.reporter;
   if (pass.failed) {
-    ShowJobMessage(62, MB_ICONEXCLAMATION);
+    reporter.ShowMessage(62, MB_ICONEXCLAMATION);
     return kUpdateTransferFailed;
   }
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_strFileName = L"";
-  }
-  PostMessageW(job->hWnd, WM_FILE_PROGRESS, 0, 0);
-  ShowFileLine(job->hWnd, SW_HIDE);
+  reporter.ShowFile(L"", 0);
+  reporter.ShowProgress(ProgressPart::kFileLine, false);
   if (pass.fetchCount > 0) {
     // The old "ver.dat" stays when the new one cannot be written.
     if (!WriteVersionFile(pass.list)) {
-      ShowJobMessage(62, MB_ICONEXCLAMATION);
+      reporter.ShowMessage(62, MB_ICONEXCLAMATION);
       return kUpdateTransferFailed;
     }
     if (pass.clientUpdateMode) {
-      PostMessageW(job->hWnd, WM_LAUNCH_CLIENT, 2, 0);
+      reporter.LaunchClient(NewClient::kCardCopy);
       return kUpdateHandedOver;
     }
-    if (!job->bBatch)
-      ShowJobMessage(64, MB_ICONINFORMATION);
-  } else if (!job->bBatch) {
-    {
-      std::lock_guard<std::mutex> lock(g_statusLock);
-      g_strStatusLog += L"  * ";
-    }
-    PostStatus(job, GetMsg(50));
-    ShowJobMessage(50, MB_ICONINFORMATION);
+    if (!pass.job->bBatch)
+      reporter.ShowMessage(64, MB_ICONINFORMATION);
+  } else if (!pass.job->bBatch) {
+    reporter.AppendStatus(L"  * ");
+    reporter.PostStatus(GetMsg(50));
+    reporter.ShowMessage(50, MB_ICONINFORMATION);
   }
   return kUpdateCurrent;
 }
@@ -261,14 +215,14 @@ bool PlanPass(PassState& pass) {
   if (fetches.empty()) return true;
   const std::uint64_t missing = MissingCardSpace(fetches, pass.list.size());
   if (missing == 0) return true;
-  ShowJobNumberMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
+  pass.reporter.ShowNumberMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
   return false;
 }
 }  // namespace
 
-UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
+UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session,
                              std::vector<UpdateFileEntry>& list) {
-  PassState pass{job, session, list, CVersionFile()};
+  PassState pass{job, reporter, session, list, CVersionFile()};
 
   g_bUploadFailed = false;
   g_pUploadSession = &session;
@@ -277,9 +231,8 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
   const bool logsLeft = g_bUploadFailed;
 
   pass.versionFile.Open();
-  session.SetProgressCallback(FileProgressCallback);
-  curl_easy_setopt(session.m_hCurl, CURLOPT_PROGRESSDATA, job);
-  ShowProgressGroup(job->hWnd, SW_SHOW);
+  session.SetProgressCallback(FileProgressCallback, &reporter);
+  reporter.ShowProgress(ProgressPart::kGroup, true);
   pass.clientUpdateMode = RunningClientDiffers(list);
 
   std::uint32_t largest = 0;
@@ -288,7 +241,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session,
   session.SetReplyLimit(pass.replyLimit);
 
   if (PlanPass(pass)) {
-    if (pass.clientUpdateMode) EnterClientUpdateMode(job, list, pass.versionFile);
+    if (pass.clientUpdateMode) EnterClientUpdateMode(reporter, list, pass.versionFile);
     RemoveLeftoverTemporaries(list);
     if (WalkList(pass)) pass.failed = false;
   }

@@ -5,12 +5,14 @@
 
 #include <vector>
 
-#include "core/status_channel.h"
+#include "core/job_reporter.h"
 #include "core/update_result.h"
 #include "net/http_session.h"
 #include "update/update_file_entry.h"
 
 // session is the one that carried the update query (its cookies are the
-// login). The list's digests are updated in place. Returns how the pass
-// ended: a hand-over when it asked the window to start the new client.
-UpdateResult RunDownloadPass(JOBPARAM* job, CHttpSession& session, std::vector<UpdateFileEntry>& list);
+// login). The list's digests are updated in place. Reports through reporter.
+// Returns how the pass ended: a hand-over when it asked the window to start
+// the new client.
+UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session,
+                             std::vector<UpdateFileEntry>& list);

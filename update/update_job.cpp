@@ -1,69 +1,62 @@
 // RunUpdateJob: the update worker. Logs the card in with the update query and
 // turns the answer into its outcome: a new client, a message, or the
 // download pass over the accepted file list.
-#include <mutex>
+#include "update/update_job.h"
+
+#include <span>
 #include <vector>
 
 #include "core/catalogue.h"
 #include "core/update_result.h"
-#include "core/status_channel.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "query/update_query.h"
 #include "update/client_update.h"
 #include "update/download_pass.h"
-#include "update/job_ui.h"
 #include "update/update_list.h"
-#include "update/update_query.h"
 
 namespace {
-constexpr std::uint32_t kMinAnswer = 2;
-
 // Checks the "L" answer and, when it is a usable list, runs the pass.
-UpdateResult RunListAnswer(JOBPARAM* job, CHttpSession& session) {
+UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session) {
   std::vector<UpdateFileEntry> list;
-  switch (ConvertUpdateList(session.m_pResponse, session.m_nResponseSize, list)) {
+  const std::span<const unsigned char> body = session.Body();
+  switch (ConvertUpdateList(body.data(), static_cast<std::uint32_t>(body.size()), list)) {
     case ListResult::kOk:
       break;
     case ListResult::kBadLength: {
       CString text;
       text.Format(L"%s (#2)", GetMsg(42));
-      AfxMessageBox(text, MB_ICONEXCLAMATION);
+      reporter.ShowMessageBox(text, MB_ICONEXCLAMATION);
       return kUpdateNoLogin;
     }
     case ListResult::kNoMemory:
-      AfxMessageBox(L"Internal Error #1");
+      reporter.ShowMessageBox(L"Internal Error #1", MB_OK);
       return kUpdateTransferFailed;
     case ListResult::kTooShort:
     case ListResult::kUnsafeName:  // a name that would leave the card
-      ShowJobMessage(42, MB_ICONEXCLAMATION);
+      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
       return kUpdateNoLogin;
   }
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_nCountTotal = static_cast<std::int32_t>(list.size());
-  }
+  reporter.SetCountTotal(static_cast<std::int32_t>(list.size()));
   session.ResetResponse();
-  return RunDownloadPass(job, session, list);
+  return RunDownloadPass(job, reporter, session, list);
 }
 }  // namespace
 
-int RunUpdateJob(JOBPARAM* job) {
+int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
   // The first session carries the query and the pass; the second only the
   // download of a new client.
   CHttpSession session;
   CHttpSession clientSession;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
-    ShowJobMessage(39);
+    reporter.ShowMessage(39);
     return kUpdateNoLogin;
   }
-  ShowProgressGroup(job->hWnd, SW_HIDE);
-  {
-    std::lock_guard<std::mutex> lock(g_statusLock);
-    g_strCountUnit = GetMsg(71);
-    g_nCountDone = 0;
-    g_strStatusLog = GetMsg(40);
-  }
-  PostStatus(job, L"");
+  reporter.ShowProgress(ProgressPart::kGroup, false);
+  reporter.SetCountUnit(GetMsg(71));
+  reporter.SetCountDone(0);
+  reporter.SetStatus(GetMsg(40));
+  reporter.PostStatus(L"");
 
   CString proxy;
   if (GetSystemProxy(proxy)) {
@@ -71,44 +64,42 @@ int RunUpdateJob(JOBPARAM* job) {
     clientSession.SetProxy(proxy);
   }
   session.SetReplyLimit(kMaxListReply);
-  session.ClearPostFields();
-  session.SetUrl(UpdateScriptUrl());
-  session.AddPostField(BuildUpdateQuery(job->strSerial, job->strPassword, job->bUpdateNews != FALSE,
-                                        job->bBatch != FALSE));
-  const CURLcode result = session.Perform();
-  if (result != CURLE_OK && !session.m_bReplyFailed && result != CURLE_FILESIZE_EXCEEDED) {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(41);
-    return kUpdateNoLogin;
+  switch (SendUpdateQuery(session, job->strSerial, job->strPassword, job->bUpdateNews != FALSE,
+                          job->bBatch != FALSE)) {
+    case QueryResult::kAnswered:
+      break;
+    case QueryResult::kNoConnection:
+      reporter.PostStatus(GetMsg(61));
+      reporter.ShowMessage(41);
+      return kUpdateNoLogin;
+    case QueryResult::kTooLong:  // longer than any list can be: no answer of ours
+      reporter.PostStatus(GetMsg(61));
+      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
+      return kUpdateNoLogin;
+    case QueryResult::kTooShort:
+      reporter.PostStatus(GetMsg(61));
+      reporter.ShowMessage(42);
+      return kUpdateNoLogin;
   }
-  if (result != CURLE_OK) {  // longer than any list can be: no answer of ours
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(42, MB_ICONEXCLAMATION);
-    return kUpdateNoLogin;
-  }
-  if (session.m_nResponseSize < kMinAnswer) {
-    PostStatus(job, GetMsg(61));
-    ShowJobMessage(42);
-    return kUpdateNoLogin;
-  }
-  PostStatus(job, GetMsg(60));
+  reporter.PostStatus(GetMsg(60));
 
-  const unsigned char* answer = session.m_pResponse;
+  const unsigned char* answer = session.Body().data();
+  const auto answerSize = static_cast<std::uint32_t>(session.Body().size());
   switch (answer[0]) {
     case 'C':
-      if (!IsClientUpdateAnswer(answer, session.m_nResponseSize)) {
-        ShowJobMessage(42);
+      if (!IsClientUpdateAnswer(answer, answerSize)) {
+        reporter.ShowMessage(42);
         return kUpdateNoLogin;
       }
-      return DownloadNewClient(job, clientSession, answer, session.m_nResponseSize);
+      return DownloadNewClient(reporter, clientSession, answer, answerSize);
     case 'I':
-      ShowJobMessage(49);
+      reporter.ShowMessage(49);
       return kUpdateNoLogin;
     case 'L':
-      return RunListAnswer(job, session);
+      return RunListAnswer(job, reporter, session);
     default:
-      PostStatus(job, GetMsg(61));
-      ShowJobMessage(42, MB_ICONEXCLAMATION);
+      reporter.PostStatus(GetMsg(61));
+      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
       return kUpdateNoLogin;
   }
 }

@@ -1,6 +1,7 @@
 #include "wifi/wifi_settings_dlg.h"
 
 #include "core/catalogue.h"
+#include "res/resource.h"
 #include "wifi/ip_address.h"
 #include "wifi/wifi_settings_file.h"
 
@@ -12,9 +13,7 @@ const wchar_t kSavingFailed[] = L"Error saving settings";
 const wchar_t kUnstorableText[] =
     L"Error: Network name and password can only contain Latin-1 characters";
 
-constexpr int kIdShowPassword = 1021;
-constexpr int kIdMacAddress = 1023;
-constexpr int kIpControls[] = {1019, 1017, 1018};
+constexpr int kIpControls[] = {IDC_WIFI_IP_ADDRESS, IDC_WIFI_IP_AUTOMATIC, IDC_WIFI_IP_MANUAL};
 
 // The text fields and security of one mode's profile.
 struct Profile {
@@ -42,15 +41,15 @@ void ShowError(const wchar_t* text) { AfxMessageBox(text, MB_OK); }
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CWiFiSettingsDlg, CDialog)
-  ON_COMMAND(1007, OnResetDefaults)
-  ON_COMMAND(1010, OnModeStandalone)
-  ON_COMMAND(1011, OnModeClient)
-  ON_COMMAND(1012, OnSecurityOpen)
-  ON_COMMAND(1013, OnSecurityWpa)
-  ON_COMMAND(1014, OnSecurityWpa2)
-  ON_COMMAND(1017, OnIpAutomatic)
-  ON_COMMAND(1018, OnIpManual)
-  ON_COMMAND(kIdShowPassword, OnShowPassword)
+  ON_COMMAND(IDC_WIFI_RESET, OnResetDefaults)
+  ON_COMMAND(IDC_WIFI_STANDALONE, OnModeStandalone)
+  ON_COMMAND(IDC_WIFI_CLIENT, OnModeClient)
+  ON_COMMAND(IDC_WIFI_OPEN, OnSecurityOpen)
+  ON_COMMAND(IDC_WIFI_WPA, OnSecurityWpa)
+  ON_COMMAND(IDC_WIFI_WPA2, OnSecurityWpa2)
+  ON_COMMAND(IDC_WIFI_IP_AUTOMATIC, OnIpAutomatic)
+  ON_COMMAND(IDC_WIFI_IP_MANUAL, OnIpManual)
+  ON_COMMAND(IDC_WIFI_SHOW_PASSWORD, OnShowPassword)
   ON_COMMAND(IDOK, OnSave)
 END_MESSAGE_MAP()
 
@@ -60,12 +59,12 @@ CWiFiSettingsDlg::~CWiFiSettingsDlg() = default;
 
 void CWiFiSettingsDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Control(pDX, 1015, m_editSsid);
-  DDX_Control(pDX, 1003, m_editPassword);
-  DDX_Control(pDX, 1019, m_editIpAddress);
-  DDX_Radio(pDX, 1010, m_nModeRadio);
-  DDX_Radio(pDX, 1012, m_nSecurityRadio);
-  DDX_Radio(pDX, 1017, m_nIpModeRadio);
+  DDX_Control(pDX, IDC_WIFI_SSID, m_editSsid);
+  DDX_Control(pDX, IDC_PASSWORD, m_editPassword);
+  DDX_Control(pDX, IDC_WIFI_IP_ADDRESS, m_editIpAddress);
+  DDX_Radio(pDX, IDC_WIFI_STANDALONE, m_nModeRadio);
+  DDX_Radio(pDX, IDC_WIFI_OPEN, m_nSecurityRadio);
+  DDX_Radio(pDX, IDC_WIFI_IP_AUTOMATIC, m_nIpModeRadio);
 }
 
 BOOL CWiFiSettingsDlg::OnInitDialog() {
@@ -74,7 +73,7 @@ BOOL CWiFiSettingsDlg::OnInitDialog() {
   LoadWiFiSettings(m_settings, m_szSerial);
   const CString mac = ReadMacAddressText();
   if (!mac.IsEmpty())
-    if (CWnd* control = GetDlgItem(kIdMacAddress)) control->SetWindowText(mac);
+    if (CWnd* control = GetDlgItem(IDC_WIFI_MAC_ADDRESS)) control->SetWindowText(mac);
   ShowSettings(TRUE);
   m_chPasswordChar = m_editPassword.GetPasswordChar();
   return TRUE;
@@ -82,10 +81,24 @@ BOOL CWiFiSettingsDlg::OnInitDialog() {
 
 void CWiFiSettingsDlg::SetDialogTexts() {
   SetWindowText(GetMsg(10));
-  const CTRLTEXT texts[] = {{1, 36},    {2, 37},    {1040, 22}, {1010, 24}, {1011, 23},
-                            {1041, 25}, {1012, 26}, {1013, 27}, {1014, 28}, {1042, 29},
-                            {1032, 6},  {1043, 30}, {1017, 31}, {1018, 32}, {1007, 33},
-                            {1021, 34}, {1044, 35}, {0, 0}};
+  const CTRLTEXT texts[] = {{IDOK, 36},
+                            {IDCANCEL, 37},
+                            {IDC_WIFI_MODE_GROUP, 22},
+                            {IDC_WIFI_STANDALONE, 24},
+                            {IDC_WIFI_CLIENT, 23},
+                            {IDC_WIFI_SECURITY_GROUP, 25},
+                            {IDC_WIFI_OPEN, 26},
+                            {IDC_WIFI_WPA, 27},
+                            {IDC_WIFI_WPA2, 28},
+                            {IDC_WIFI_SSID_LABEL, 29},
+                            {IDC_PASSWORD_LABEL, 6},
+                            {IDC_WIFI_IP_GROUP, 30},
+                            {IDC_WIFI_IP_AUTOMATIC, 31},
+                            {IDC_WIFI_IP_MANUAL, 32},
+                            {IDC_WIFI_RESET, 33},
+                            {IDC_WIFI_SHOW_PASSWORD, 34},
+                            {IDC_WIFI_MAC_LABEL, 35},
+                            {0, 0}};
   SetControlTexts(texts, this);
 }
 
@@ -125,7 +138,7 @@ void CWiFiSettingsDlg::ShowSecurity(int value) {
   }
   const BOOL enable = m_nSecurityRadio != 0;
   m_editPassword.EnableWindow(enable);
-  if (CWnd* check = GetDlgItem(kIdShowPassword)) check->EnableWindow(enable);
+  if (CWnd* check = GetDlgItem(IDC_WIFI_SHOW_PASSWORD)) check->EnableWindow(enable);
 }
 
 void CWiFiSettingsDlg::ShowIpMode(int value) {
@@ -194,7 +207,7 @@ void CWiFiSettingsDlg::OnIpManual() { SetIpMode(kIpManual); }
 
 void CWiFiSettingsDlg::OnShowPassword() {
   UpdateData(TRUE);
-  const bool show = IsDlgButtonChecked(kIdShowPassword) == BST_CHECKED;
+  const bool show = IsDlgButtonChecked(IDC_WIFI_SHOW_PASSWORD) == BST_CHECKED;
   m_editPassword.SetPasswordChar(show ? 0 : m_chPasswordChar);
   UpdateData(FALSE);
   RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

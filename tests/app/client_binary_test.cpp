@@ -1,11 +1,17 @@
 // The client binary as a headless run sees it.
 #include <gtest/gtest.h>
 
+#include "platform/wintypes.h"
+#include "res/resource.h"
+#include "tests/support/automation.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
 
 using testing_support::ClientBinary;
+using testing_support::Click;
+using testing_support::Input;
 using testing_support::RunProcess;
+using testing_support::Set;
 using testing_support::TempCard;
 
 namespace {
@@ -30,7 +36,8 @@ TEST(ClientBinary, ExitEndsTheMainWindow) {
 TEST(ClientBinary, TypedStatusTextIsEscapedInTheLog) {
   TempCard card;
   const auto result =
-      RunProcess({ClientBinary()}, "set 1001 a\\\\b\\r\\nc\nclick 1\n", card.Path(), kHeadless, 30);
+      RunProcess({ClientBinary()}, Input({Set(IDC_STATUS_LOG, L"a\\\\b\\r\\nc"), Click(IDOK)}),
+                 card.Path(), kHeadless, 30);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "StatusLog: a\\\\b\\r\\nc\n");
 }

@@ -5,9 +5,11 @@
 #include "core/catalogue.h"
 #include "app/main_dialog.h"
 #include "framework/window.h"
+#include "res/resource.h"
 #include "tests/support/automation.h"
 #include "tests/support/temp_card.h"
 
+using testing_support::Click;
 using testing_support::SetScript;
 using testing_support::TempCard;
 
@@ -34,26 +36,28 @@ TEST(MainWindow, OpensWithCaptionsCredentialsAndHiddenProgress) {
     const bool ja = g_langId == kLangJapanese;
     EXPECT_EQ(Title(dialog), ja ? L"KORAL70  ｱｯﾌﾟﾃﾞｰﾄ ( v 3.4.0 )"
                                 : L"KORAL70 software update ( v 3.4.0 )");
-    EXPECT_EQ(TextOf(dialog, 1000), ja ? L"アップデートチェック" : L"Start update");
+    EXPECT_EQ(TextOf(dialog, IDC_START_UPDATE), ja ? L"アップデートチェック" : L"Start update");
     EXPECT_EQ(TextOf(dialog, 1), GetMsg(2));
-    EXPECT_EQ(TextOf(dialog, 1030), GetMsg(4));
-    EXPECT_EQ(TextOf(dialog, 1031), GetMsg(5));
-    EXPECT_EQ(TextOf(dialog, 1032), GetMsg(6));
-    EXPECT_EQ(TextOf(dialog, 1006), GetMsg(7));
-    EXPECT_EQ(TextOf(dialog, 1007), GetMsg(8));
-    EXPECT_EQ(TextOf(dialog, 1010), GetMsg(9));
-    EXPECT_EQ(TextOf(dialog, 1012), GetMsg(10));
-    EXPECT_EQ(TextOf(dialog, 1002), L"987654321");
-    EXPECT_EQ(TextOf(dialog, 1003), L"hunter2");
-    EXPECT_EQ(TextOf(dialog, 1001), L"");
-    EXPECT_EQ(dialog.IsDlgButtonChecked(1006), static_cast<UINT>(BST_CHECKED));
-    for (int id : {1012, 1008, 1009, 1045, 1046})
+    EXPECT_EQ(TextOf(dialog, IDC_STATUS_LABEL), GetMsg(4));
+    EXPECT_EQ(TextOf(dialog, IDC_SERIAL_LABEL), GetMsg(5));
+    EXPECT_EQ(TextOf(dialog, IDC_PASSWORD_LABEL), GetMsg(6));
+    EXPECT_EQ(TextOf(dialog, IDC_UPDATE_NEWS), GetMsg(7));
+    EXPECT_EQ(TextOf(dialog, IDC_CHANGE_USER_INFO), GetMsg(8));
+    EXPECT_EQ(TextOf(dialog, IDC_DOWNLOAD_MANUAL), GetMsg(9));
+    EXPECT_EQ(TextOf(dialog, IDC_WIFI_SETTINGS), GetMsg(10));
+    EXPECT_EQ(TextOf(dialog, IDC_SERIAL), L"987654321");
+    EXPECT_EQ(TextOf(dialog, IDC_PASSWORD), L"hunter2");
+    EXPECT_EQ(TextOf(dialog, IDC_STATUS_LOG), L"");
+    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_UPDATE_NEWS), static_cast<UINT>(BST_CHECKED));
+    for (int id : {IDC_WIFI_SETTINGS, IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})
       EXPECT_FALSE(dialog.GetDlgItem(id)->IsWindowVisible()) << id;
-    for (int id : {1, 1000, 1001, 1002, 1003, 1006, 1007, 1010, 1030, 1031, 1032})
+    for (int id : {IDOK, IDC_START_UPDATE, IDC_STATUS_LOG, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS,
+                   IDC_CHANGE_USER_INFO, IDC_DOWNLOAD_MANUAL, IDC_STATUS_LABEL, IDC_SERIAL_LABEL,
+                   IDC_PASSWORD_LABEL})
       EXPECT_TRUE(dialog.GetDlgItem(id)->IsWindowVisible()) << id;
     EXPECT_EQ(afx::FindWindowState(dialog.GetSafeHwnd())->focus,
-              dialog.GetDlgItem(1000)->GetSafeHwnd());
-    EXPECT_EQ(afx::FindWindowState(dialog.GetDlgItem(1003)->GetSafeHwnd())->passwordChar,
+              dialog.GetDlgItem(IDC_START_UPDATE)->GetSafeHwnd());
+    EXPECT_EQ(afx::FindWindowState(dialog.GetDlgItem(IDC_PASSWORD)->GetSafeHwnd())->passwordChar,
               afx::kDefaultPasswordChar);
     checked = true;
   }});
@@ -65,9 +69,9 @@ TEST(MainWindow, OpensEmptyWithoutACredentialsFile) {
   TempCard card;
   CHalyardDlg dialog;
   SetScript({[&] {
-    EXPECT_EQ(TextOf(dialog, 1002), L"");
-    EXPECT_EQ(TextOf(dialog, 1003), L"");
-    EXPECT_EQ(dialog.IsDlgButtonChecked(1006), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(TextOf(dialog, IDC_SERIAL), L"");
+    EXPECT_EQ(TextOf(dialog, IDC_PASSWORD), L"");
+    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_UPDATE_NEWS), static_cast<UINT>(BST_CHECKED));
   }});
   dialog.DoModal();
 }
@@ -76,7 +80,7 @@ TEST(MainWindow, ExitAndEscEndIt) {
   TempCard card;
   {
     CHalyardDlg dialog;
-    SetScript({L"click 1"});
+    SetScript({Click(IDOK)});
     EXPECT_EQ(dialog.DoModal(), IDOK);
   }
   CHalyardDlg dialog;

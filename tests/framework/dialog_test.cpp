@@ -212,3 +212,13 @@ TEST(Framework, EditReplacesItsSelectionAndKnowsWhetherTheUserChangedIt) {
              }});
   dialog.DoModal();
 }
+
+TEST(Framework, SaveDialogFileNameCutsAtEitherSeparator) {
+  CFileDialog dialog(FALSE);
+  dialog.m_strPathName = L"C:\\Users\\me\\KORAL70_manual_en.pdf";
+  EXPECT_EQ(dialog.GetFileName(), L"KORAL70_manual_en.pdf");
+  dialog.m_strPathName = L"/home/me/docs/manual.pdf";
+  EXPECT_EQ(dialog.GetFileName(), L"manual.pdf");
+  dialog.m_strPathName = L"manual.pdf";
+  EXPECT_EQ(dialog.GetFileName(), L"manual.pdf");
+}

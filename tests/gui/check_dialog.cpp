@@ -26,6 +26,15 @@ const DialogTemplate kTemplate = {kCheckTemplate, 200, 120, L"MS Shell Dlg", 8,
 
 void RegisterCheckTemplate() { AfxRegisterDialogTemplate(&kTemplate); }
 
+UINT PostStepsThenDone(void* param) {
+  const HWND dialog = static_cast<HWND>(param);
+  for (int i = 0; i < kSteps; ++i) PostMessageW(dialog, WM_STEP, static_cast<WPARAM>(i), 0);
+  ShowWindow(GetDlgItem(dialog, kLabel), SW_HIDE);
+  ShowWindow(GetDlgItem(dialog, kHiddenLabel), SW_SHOW);
+  PostMessageW(dialog, WM_DONE, 0, 0);
+  return 0;
+}
+
 BEGIN_MESSAGE_MAP(CCheckDialog, CDialog)
   ON_MESSAGE(WM_STEP, OnStep)
   ON_MESSAGE(WM_DONE, OnDone)

@@ -15,6 +15,12 @@ constexpr UINT WM_STEP = 0x501, WM_DONE = 0x502;
 
 void RegisterCheckTemplate();
 
+// A worker for AfxBeginThread with the dialog's handle: posts WM_STEP with
+// 0 to kSteps - 1, hides kLabel and shows kHiddenLabel (window calls from a
+// worker keep their place among the messages), then posts WM_DONE.
+constexpr int kSteps = 200;
+UINT PostStepsThenDone(void* dialog);
+
 class CCheckDialog : public CDialog {
  public:
   // inLoop runs once the modal loop runs; when it returns true the dialog

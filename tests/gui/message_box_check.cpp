@@ -4,8 +4,8 @@
 // "information", "exclamation" or "error" and a text choose the box's icon
 // and text, for screenshots of each kind.
 #include "framework/afx.h"
-#include "framework/wx/wx_backend.h"
 #include "tests/gui/check_dialog.h"
+#include "tests/gui/preview_support.h"
 
 #include <cstring>
 
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   }
   gui_check::RegisterCheckTemplate();
   int result = 1;
-  const int started = afx::RunWithWx(argc, argv, [&] {
+  const int started = RunDialogPreview(argc, argv, [&] {
     gui_check::CCheckDialog dialog([](gui_check::CCheckDialog& d) {
       AfxBeginThread(&AskFromWorker, d.GetSafeHwnd());
       return false;

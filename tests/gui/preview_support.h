@@ -5,7 +5,7 @@
 #include <functional>
 
 // Registers the program's resources and runs runDialog (which constructs a
-// dialog and calls DoModal) on the UI thread under the wx backend. Returns
-// the exit code: 0 once runDialog has returned, non-zero when no display
-// could be opened.
+// dialog and calls DoModal) on the UI thread under the window backend (wx;
+// win32 in the Windows build). Returns the exit code: 0 once runDialog has
+// returned, non-zero when no display could be opened.
 int RunDialogPreview(int argc, char** argv, std::function<void()> runDialog);

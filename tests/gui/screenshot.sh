@@ -5,16 +5,18 @@
 # display through with-xvfb.sh.
 #
 #   screenshot.sh --title TITLE --out FILE.png [--lang LANG] [--key KEY]
-#                 [--exit-code N] [--workdir DIR] [--caption] -- PROGRAM [ARGS...]
+#                 [--exit-code N] [--workdir DIR] [--caption] [--settle SECONDS]
+#                 -- PROGRAM [ARGS...]
 #
 # LANG defaults to C.UTF-8 (LC_ALL and LC_MESSAGES are cleared, so LANG picks
 # the language); KEY defaults to Escape; the exit code expected defaults to
 # 0. The program runs in DIR, by default a fresh empty folder. Without a
 # window manager no title bar is drawn: --caption puts the window's title, as
-# the X server holds it, in a strip above the screenshot.
+# the X server holds it, in a strip above the screenshot. The screenshot is
+# taken SECONDS (1) after the window showed.
 set -uo pipefail
 
-title="" out="" lang="C.UTF-8" key="Escape" expected=0 workdir="" caption=0
+title="" out="" lang="C.UTF-8" key="Escape" expected=0 workdir="" caption=0 settle=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --title) title="$2"; shift 2 ;;
@@ -24,6 +26,7 @@ while [ $# -gt 0 ]; do
     --exit-code) expected="$2"; shift 2 ;;
     --workdir) workdir="$2"; shift 2 ;;
     --caption) caption=1; shift ;;
+    --settle) settle="$2"; shift 2 ;;
     --) shift; break ;;
     *) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
   esac
@@ -76,7 +79,7 @@ done
 echo "found window $window titled '$title' (LANG=$lang)"
 
 # Let the toolkit finish drawing the freshly mapped window.
-sleep 1
+sleep "$settle"
 import -window root "$out" || fail "import could not take the screenshot"
 [ -s "$out" ] || fail "the screenshot $out is empty"
 if [ "$caption" = 1 ]; then

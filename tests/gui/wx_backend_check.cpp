@@ -12,24 +12,12 @@ using namespace gui_check;
 
 namespace {
 
-constexpr int kSteps = 200;
-
-UINT PostSteps(void* param) {
-  const HWND dialog = static_cast<HWND>(param);
-  for (int i = 0; i < kSteps; ++i) PostMessageW(dialog, WM_STEP, static_cast<WPARAM>(i), 0);
-  // Window calls from a worker go through the same ordered queue.
-  ShowWindow(GetDlgItem(dialog, kLabel), SW_HIDE);
-  ShowWindow(GetDlgItem(dialog, kHiddenLabel), SW_SHOW);
-  PostMessageW(dialog, WM_DONE, 0, 0);
-  return 0;
-}
-
 TEST(WxBackend, WorkerMessagesArriveInOrderAndShowOnTheWidgets) {
   int nextStep = 0;
   bool inOrder = true;
   afx::NativeView label, hiddenLabel, gauge;
   CCheckDialog dialog([](CCheckDialog& d) {
-    EXPECT_NE(AfxBeginThread(&PostSteps, d.GetSafeHwnd()), nullptr);
+    EXPECT_NE(AfxBeginThread(&PostStepsThenDone, d.GetSafeHwnd()), nullptr);
     return false;
   });
   dialog.m_onStep = [&](WPARAM step) {

@@ -8,9 +8,9 @@
 #include "core/product.h"
 #include "logs/log_upload.h"
 #include "net/http_session.h"
+#include "query/update_query.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
-#include "update/update_query.h"
 
 using namespace testing_support;
 namespace fs = std::filesystem;
@@ -24,9 +24,9 @@ class LogUpload : public ::testing::Test {
   void Upload(ServerProcess& server, bool login = true) {
     CHttpSession session;
     if (login) {
-      session.SetUrl(UpdateScriptUrl());
+      session.SetUrl(ServerScriptUrl(ServerScript::kUpdate));
       session.AddPostField(BuildUpdateQuery(L"123456789", L"secret", false, false));
-      ASSERT_EQ(session.Perform(), CURLE_OK);
+      ASSERT_EQ(session.Perform(), HttpResult::kOk);
     }
     g_bUploadFailed = false;
     g_pUploadSession = &session;
@@ -34,7 +34,7 @@ class LogUpload : public ::testing::Test {
     g_pUploadSession = nullptr;
     session.ClearPostFields();
     session.AddPostField(L"f=-1");
-    session.SetUrl(UpdateBaseUrl() + L"/script/get.php");
+    session.SetUrl(ServerScriptUrl(ServerScript::kGet));
     session.Perform();
     ASSERT_TRUE(server.WaitForLog("f=-1"));
   }

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -15,18 +13,26 @@
 #include <random>
 
 #include "app/main_dialog.h"
-#include "core/status_channel.h"
+#include "core/product.h"
+#include "manual/manual_download.h"
+#include "res/resource.h"
 #include "tests/net/loopback_server.h"
 #include "tests/support/automation.h"
 #include "tests/support/environment.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
 
 namespace {
 
+using testing_support::Click;
 using testing_support::FileExists;
+#ifndef _WIN32
+using testing_support::FileSizeLimit;
+#endif
 using testing_support::ReadFile;
 using testing_support::ServerProcess;
+using testing_support::Set;
 using testing_support::SetScript;
 using testing_support::Step;
 using testing_support::TakeOutput;
@@ -55,9 +61,30 @@ class ManualJobTest : public testing::Test {
     m_data.Write("manual/manual_en.pdf", m_pdf);
     m_target = m_card.Path() + "/saved/manual copy.pdf";
     std::filesystem::create_directory(m_card.Path() + "/saved");
+    // The download's temporary file goes to a private folder of the test.
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) m_savedRuntime = runtime;
+    if (const char* tmpdir = std::getenv("TMPDIR")) m_savedTmpdir = tmpdir;
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("TMPDIR", m_temp.Path().c_str(), 1);
     TakeOutput();
   }
-  void TearDown() override { unsetenv("KORAL70_UPDATE_URL"); }
+  void TearDown() override {
+    unsetenv("KORAL70_UPDATE_URL");
+    LoadServerAddresses();
+    if (!m_savedRuntime.empty()) setenv("XDG_RUNTIME_DIR", m_savedRuntime.c_str(), 1);
+    if (m_savedTmpdir.empty())
+      unsetenv("TMPDIR");
+    else
+      setenv("TMPDIR", m_savedTmpdir.c_str(), 1);
+  }
+
+  // The download's temporary files still in the temporary folder.
+  std::vector<std::string> Temporaries() const {
+    std::vector<std::string> found;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(m_temp.Path()))
+      if (item.path().filename().string().rfind("koral70-manual-", 0) == 0) found.push_back(item.path().string());
+    return found;
+  }
 
   // Starts the reference server on the test's data, with fault switches.
   void StartServer(std::vector<std::string> faults = {}) {
@@ -66,12 +93,13 @@ class ManualJobTest : public testing::Test {
     m_server = std::make_unique<ServerProcess>(arguments);
     ASSERT_TRUE(m_server->Started());
     setenv("KORAL70_UPDATE_URL", m_server->BaseUrl().c_str(), 1);
+    LoadServerAddresses();
   }
 
   // Presses "Download user manual" with the credentials typed in and answers
   // the save dialog with saveCommand; returns the final status log.
   std::wstring Run(const std::wstring& saveCommand, std::vector<Step> after = {}) {
-    std::vector<Step> steps = {L"set 1002 " + kSerial, L"set 1003 " + m_password, L"click 1010",
+    std::vector<Step> steps = {Set(IDC_SERIAL, kSerial), Set(IDC_PASSWORD, m_password), Click(IDC_DOWNLOAD_MANUAL),
                                saveCommand};
     steps.insert(steps.end(), after.begin(), after.end());
     CHalyardDlg dialog;
@@ -87,8 +115,11 @@ class ManualJobTest : public testing::Test {
   }
 
   const std::string m_pdf = ManualBytes();
+  TempCard m_temp;
   TempCard m_data;
   TempCard m_card;
+  std::string m_savedRuntime;
+  std::string m_savedTmpdir;
   std::string m_target;
   std::wstring m_password = kPassword;
   std::unique_ptr<ServerProcess> m_server;
@@ -99,11 +130,11 @@ TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
   StartServer();
   const std::wstring status = Run(SaveTo(m_target), {[&] {
                                     CString count;
-                                    m_dialog->GetDlgItem(1009)->GetWindowText(count);
+                                    m_dialog->GetDlgItem(IDC_COUNT_TEXT)->GetWindowText(count);
                                     EXPECT_EQ(count, L"292/292 KB");
-                                    EXPECT_TRUE(m_dialog->GetDlgItem(1008)->IsWindowVisible());
-                                    EXPECT_TRUE(m_dialog->GetDlgItem(1009)->IsWindowVisible());
-                                    EXPECT_TRUE(m_dialog->GetDlgItem(1010)->IsWindowEnabled());
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(IDC_COUNT_BAR)->IsWindowVisible());
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(IDC_COUNT_TEXT)->IsWindowVisible());
+                                    EXPECT_TRUE(m_dialog->GetDlgItem(IDC_DOWNLOAD_MANUAL)->IsWindowEnabled());
                                   }});
   EXPECT_EQ(status, kDownloading + L" OK\r\n\r\nUser manual:\r\n  * manual copy.pdf");
   EXPECT_EQ(ReadFile(m_target), m_pdf);
@@ -111,12 +142,13 @@ TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{open});
   EXPECT_TRUE(m_server->WaitForLog("REQ POST /script/manual.php serial=K70000001&pwd=manual-pw"));
   EXPECT_TRUE(m_server->WaitForLog("REQ GET /docs/manual_en.pdf"));
+  EXPECT_TRUE(Temporaries().empty());
 }
 
 TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
   StartServer();
   CHalyardDlg dialog;
-  SetScript({L"click 1010"});
+  SetScript({Click(IDC_DOWNLOAD_MANUAL)});
   dialog.DoModal();
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Need User ID and Password"});
   for (const auto& line : m_server->Log()) EXPECT_EQ(line.find("REQ"), std::string::npos) << line;
@@ -146,6 +178,7 @@ TEST_F(ManualJobTest, ErrorStatusOrBrokenPdfTransferIsAFailedDownload) {
     EXPECT_EQ(Run(SaveTo(m_target)), kDownloading + L" Error\r\n\r\n");
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"});
     EXPECT_FALSE(FileExists(m_target));
+    EXPECT_TRUE(Temporaries().empty()) << fault;
   }
 }
 
@@ -154,6 +187,7 @@ TEST_F(ManualJobTest, CancelledSaveLeavesNoFileAndShowsNothing) {
   EXPECT_EQ(Run(L"savefile-cancel"), kDownloading);
   EXPECT_TRUE(TakeOutput().empty());
   EXPECT_FALSE(FileExists(m_target));
+  EXPECT_TRUE(Temporaries().empty());
 }
 
 #ifndef _WIN32  // a full card is a file size limit (RLIMIT_FSIZE), which Windows lacks; and /dev/full
@@ -172,18 +206,55 @@ TEST_F(ManualJobTest, FileThatCannotBeWrittenIsReportedAndRemoved) {
   struct stat device;
   EXPECT_EQ(stat("/dev/full", &device), 0);
 
-  // A file that fills up part-way is not left behind half written.
-  signal(SIGXFSZ, SIG_IGN);
-  rlimit previous;
-  getrlimit(RLIMIT_FSIZE, &previous);
-  rlimit small = previous;
-  small.rlim_cur = 100000;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const std::wstring status = Run(SaveTo(m_target));
-  setrlimit(RLIMIT_FSIZE, &previous);
-  EXPECT_EQ(status, failed);
-  EXPECT_EQ(TakeOutput(), box);
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+// The manual goes to a temporary file as it arrives; a temporary folder that
+// cannot hold it ends the transfer, and nothing is saved or left behind.
+TEST_F(ManualJobTest, DownloadThatCannotBeKeptIsAMemoryError) {
+  StartServer();
+  std::wstring status;
+  {
+    FileSizeLimit full(100000);  // the manual has 300000 bytes
+    ASSERT_TRUE(full.IsSet());
+    status = Run(SaveTo(m_target));
+  }
+  EXPECT_EQ(status, kDownloading + L" Error\r\n\r\n");
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Memory Error"});
   EXPECT_FALSE(FileExists(m_target));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+// The checked save on its own: what was kept is copied whole, and a file
+// that fills up part-way is not left behind half written.
+TEST_F(ManualJobTest, SaveCopiesEveryByteOrRemovesThePartialFile) {
+  CManualDownload download;
+  ASSERT_TRUE(download.Open());
+  for (size_t at = 0; at < m_pdf.size(); at += 7000) {
+    const std::string chunk = m_pdf.substr(at, 7000);
+    ASSERT_TRUE(download.Write(reinterpret_cast<const unsigned char*>(chunk.data()), chunk.size()));
+  }
+  ASSERT_TRUE(download.Finish());
+  ASSERT_EQ(Temporaries().size(), 1u);
+  const CString target(std::wstring(m_target.begin(), m_target.end()));
+  {
+    FileSizeLimit full(100000);
+    ASSERT_TRUE(full.IsSet());
+    EXPECT_FALSE(download.SaveTo(target));
+  }
+  EXPECT_FALSE(FileExists(m_target));
+  // The kept bytes are still whole: a second save succeeds.
+  EXPECT_TRUE(download.SaveTo(target));
+  EXPECT_TRUE(ReadFile(m_target) == m_pdf);
+}
+
+TEST_F(ManualJobTest, TheTemporaryFileGoesWithTheDownload) {
+  {
+    CManualDownload download;
+    ASSERT_TRUE(download.Open());
+    EXPECT_EQ(Temporaries().size(), 1u);
+  }
+  EXPECT_TRUE(Temporaries().empty());
 }
 #endif
 
@@ -198,6 +269,7 @@ class ManualReplyTest : public ManualJobTest {
     });
     ASSERT_TRUE(m_fake.Start());
     setenv("KORAL70_UPDATE_URL", m_fake.BaseUrl().c_str(), 1);
+    LoadServerAddresses();
   }
   std::string m_reply;
   testing_support::LoopbackServer m_fake;
@@ -250,7 +322,7 @@ TEST_F(ManualJobTest, ClientBinarySavesTheManualFromTheCardsCredentials) {
   StartServer();
   m_card.Write("pass.ini", "serial=K70000001\r\npass=manual-pw\r\n");
   const auto result = testing_support::RunProcess(
-      {testing_support::ClientBinary()}, "click 1010\nsavefile " + m_target + "\n", m_card.Path(),
+      {testing_support::ClientBinary()}, testing_support::Input({Click(IDC_DOWNLOAD_MANUAL)}) + "savefile " + m_target + "\n", m_card.Path(),
       {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", m_server->BaseUrl()}});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "ShellExecute: open " + m_target +

@@ -1,6 +1,6 @@
-// The status channel between a job thread and the main window, with the
-// real window in the headless backend and real worker threads.
-#include "core/status_channel.h"
+// The window's job reporter and the main window that shows what it reports,
+// with the real window in the headless backend and real worker threads.
+#include "app/status_channel.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,14 @@
 #include "framework/backend.h"
 #include "platform/system.h"
 #include "framework/uiqueue.h"
+#include "res/resource.h"
 #include "tests/support/automation.h"
 #include "tests/support/temp_card.h"
 
 namespace {
 
+using testing_support::Click;
+using testing_support::Set;
 using testing_support::SetScript;
 using testing_support::TempCard;
 
@@ -79,35 +82,31 @@ class StatusChannelTest : public testing::Test {
 
 TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional) {
   SetScript({[&] {
-    JOBPARAM job;
-    job.hWnd = m_dialog.GetSafeHwnd();
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_strCountUnit = L"KB";
-    }
-    CountProgressCallback(&job, 1023, 1023, 0, 0);
+    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    reporter.SetCountUnit(L"KB");
+    CountProgressCallback(&reporter, 1023, 1023, 0, 0);
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, 1009), L"0/0 KB");
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"0/0 KB");
 
     // No size announced: the total grows with what has arrived.
-    CountProgressCallback(&job, 0, 5 * 1024.0, 0, 0);
+    CountProgressCallback(&reporter, 0, 5 * 1024.0, 0, 0);
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, 1009), L"5/5 KB");
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"5/5 KB");
 
-    CountProgressCallback(&job, 2 * 1048576.0, 1048576, 0, 0);
+    CountProgressCallback(&reporter, 2 * 1048576.0, 1048576, 0, 0);
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, 1009), L"1024/2048 KB");
-    EXPECT_EQ(BarMax(m_dialog, 1008), 2048);
-    EXPECT_EQ(BarPos(m_dialog, 1008), 1024);
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"1024/2048 KB");
+    EXPECT_EQ(BarMax(m_dialog, IDC_COUNT_BAR), 2048);
+    EXPECT_EQ(BarPos(m_dialog, IDC_COUNT_BAR), 1024);
 
     // 100,000 KB does not fit a 16-bit range: range and position shrink together.
-    CountProgressCallback(&job, 100000 * 1024.0, 25000 * 1024.0, 0, 0);
+    CountProgressCallback(&reporter, 100000 * 1024.0, 25000 * 1024.0, 0, 0);
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, 1009), L"25000/100000 KB");
-    const int max = BarMax(m_dialog, 1008);
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"25000/100000 KB");
+    const int max = BarMax(m_dialog, IDC_COUNT_BAR);
     EXPECT_GT(max, 0);
     EXPECT_LE(max, 0x7FFF);
-    EXPECT_NEAR(BarPos(m_dialog, 1008), max / 4, 1);
+    EXPECT_NEAR(BarPos(m_dialog, IDC_COUNT_BAR), max / 4, 1);
   }});
   m_dialog.DoModal();
 }
@@ -116,21 +115,16 @@ TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional
 // count line, and the notice goes when bytes arrive again.
 TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSeconds) {
   SetScript({[&] {
-    JOBPARAM job;
-    job.hWnd = m_dialog.GetSafeHwnd();
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_strCountUnit = L"Files";
-      g_nCountTotal = 3;
-      g_nCountDone = 1;
-      g_strFileName = L"big.bin";
-      g_nFileSize = 100000;
-      g_nFilePercent = 0;
-    }
-    const std::vector<std::wstring> shown = ShownWhile(m_dialog, 1009, [&] {
+    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    reporter.SetCountUnit(L"Files");
+    reporter.SetCountTotal(3);
+    reporter.SetCountDone(1);
+    reporter.ShowFile(L"big.bin", 100000);
+    RunQueued();
+    const std::vector<std::wstring> shown = ShownWhile(m_dialog, IDC_COUNT_TEXT, [&] {
       const ULONGLONG start = GetTickCount64();
       while (GetTickCount64() - start < kStallNoticeMs + 1200) {
-        FileProgressCallback(&job, 0, 500, 0, 0);
+        FileProgressCallback(&reporter, 0, 500, 0, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
       }
     });
@@ -138,39 +132,35 @@ TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSecon
     CString stalled;
     stalled.Format(GetMsg(97), 6);
     EXPECT_EQ(shown.back(), std::wstring(L"1/3 Files") + static_cast<const wchar_t*>(stalled));
-    FileProgressCallback(&job, 0, 800, 0, 0);
+    FileProgressCallback(&reporter, 0, 800, 0, 0);
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, 1009), L"1/3 Files");
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"1/3 Files");
   }});
   m_dialog.DoModal();
 }
 
 TEST_F(StatusChannelTest, WorkerWaitsInPostStatusUntilTheWindowHasShownTheWholeLog) {
-  SetScript({L"set 1001 typed by the user", [&] {
-               JOBPARAM job;
-               job.hWnd = m_dialog.GetSafeHwnd();
-               {
-                 std::lock_guard<std::mutex> guard(g_statusLock);
-                 g_strStatusLog = L"Connecting to server...";
-               }
+  SetScript({Set(IDC_STATUS_LOG, L"typed by the user"), [&] {
+               CWindowReporter reporter(m_dialog.GetSafeHwnd());
+               reporter.SetStatus(L"Connecting to server...");
                std::atomic<bool> returned{false};
                std::thread worker([&] {
-                 PostStatus(&job, L" OK\r\n\r\n");
+                 reporter.PostStatus(L" OK\r\n\r\n");
                  returned = true;
                });
                while (!afx::HasQueuedWork()) afx::WaitForUiWork(std::chrono::milliseconds(20));
                EXPECT_FALSE(returned);
                EXPECT_EQ(g_bStatusPending.load(), 1u);
-               EXPECT_EQ(TextOf(m_dialog, 1001), L"typed by the user");
+               EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), L"typed by the user");
 
                afx::RunOneQueued();
                worker.join();
                EXPECT_TRUE(returned);
                EXPECT_EQ(g_bStatusPending.load(), 0u);
                const std::wstring log = L"Connecting to server... OK\r\n\r\n";
-               EXPECT_EQ(TextOf(m_dialog, 1001), log);
+               EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), log);
                const afx::WindowState* edit = afx::FindWindowState(
-                   ::GetDlgItem(m_dialog.GetSafeHwnd(), 1001));
+                   ::GetDlgItem(m_dialog.GetSafeHwnd(), IDC_STATUS_LOG));
                ASSERT_NE(edit, nullptr);
                EXPECT_EQ(edit->selStart, static_cast<int>(log.size()));
                EXPECT_EQ(edit->selEnd, static_cast<int>(log.size()));
@@ -184,7 +174,7 @@ TEST_F(StatusChannelTest, WorkerWaitsInPostStatusUntilTheWindowHasShownTheWholeL
 // typing into the control and notifications that add nothing.
 TEST_F(StatusChannelTest, AppendedLogShowsExactlyTheWholeLogAfterEveryNotification) {
   SetScript({[&] {
-    const HWND edit = ::GetDlgItem(m_dialog.GetSafeHwnd(), 1001);
+    const HWND edit = ::GetDlgItem(m_dialog.GetSafeHwnd(), IDC_STATUS_LOG);
     auto publish = [&](const CString& added, bool replace = false) {
       {
         std::lock_guard<std::mutex> guard(g_statusLock);
@@ -195,7 +185,7 @@ TEST_F(StatusChannelTest, AppendedLogShowsExactlyTheWholeLogAfterEveryNotificati
       }
       PostMessageW(m_dialog.GetSafeHwnd(), WM_STATUS_CHANGED, 0, 0);
       RunQueued();
-      EXPECT_EQ(TextOf(m_dialog, 1001), g_strStatusLog.str());
+      EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), g_strStatusLog.str());
       EXPECT_EQ(m_dialog.GetStatusText(), g_strStatusLog);
       const afx::WindowState* state = afx::FindWindowState(edit);
       EXPECT_EQ(state->selStart, g_strStatusLog.GetLength());
@@ -215,7 +205,7 @@ TEST_F(StatusChannelTest, AppendedLogShowsExactlyTheWholeLogAfterEveryNotificati
     }
     PostMessageW(m_dialog.GetSafeHwnd(), WM_FILE_PROGRESS, 0, 0);
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, 1001), g_strStatusLog.str());
+    EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), g_strStatusLog.str());
 
     // A new log, as long as the old one and then longer: shown whole.
     const CString old = g_strStatusLog;
@@ -228,34 +218,29 @@ TEST_F(StatusChannelTest, AppendedLogShowsExactlyTheWholeLogAfterEveryNotificati
 }
 
 TEST_F(StatusChannelTest, NotificationsToAWindowThatIsGoneDoNotWait) {
-  JOBPARAM job;  // no window
-  PostStatus(&job, L"lost");
+  CWindowReporter reporter(nullptr);  // no window
+  reporter.PostStatus(L"lost");
   EXPECT_EQ(g_bStatusPending.load(), 0u);
   EXPECT_EQ(g_strStatusLog, L"lost");
-  g_nFileSize = 100;
-  FileProgressCallback(&job, 0, 50, 0, 0);
+  reporter.ShowFile(L"gone", 100);
+  FileProgressCallback(&reporter, 0, 50, 0, 0);
   EXPECT_EQ(g_bFilePending.load(), 0u);
   EXPECT_EQ(g_nFilePercent, 50u);
 }
 
 TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndPastOneHundred) {
   SetScript({[&] {
-    JOBPARAM job;
-    job.hWnd = m_dialog.GetSafeHwnd();
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_strFileName = L"Data\\big.bin";
-      g_nFileSize = 1000;
-      g_nFilePercent = 0;
-    }
-    const std::vector<std::wstring> shown = ShownWhile(m_dialog, 1046, [&] {
+    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    reporter.ShowFile(L"Data\\big.bin", 1000);
+    RunQueued();
+    const std::vector<std::wstring> shown = ShownWhile(m_dialog, IDC_FILE_TEXT, [&] {
       for (double now : {0.0, 5.0, 10.0, 15.0, 19.9, 20.0, 1000.0, 1500.0, 1500.0})
-        FileProgressCallback(&job, 0, now, 0, 0);
+        FileProgressCallback(&reporter, 0, now, 0, 0);
     });
     EXPECT_EQ(shown, (std::vector<std::wstring>{
                          L"Data\\big.bin - 1% (1000 B)", L"Data\\big.bin - 2% (1000 B)",
                          L"Data\\big.bin - 100% (1000 B)", L"Data\\big.bin - 150% (1000 B)"}));
-    EXPECT_EQ(BarPos(m_dialog, 1045), 100);
+    EXPECT_EQ(BarPos(m_dialog, IDC_FILE_BAR), 100);
     EXPECT_EQ(g_bFilePending.load(), 0u);
   }});
   m_dialog.DoModal();
@@ -263,23 +248,43 @@ TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndPastOneHun
 
 TEST_F(StatusChannelTest, FileOfSizeZeroShowsItsNameAloneWithAnEmptyBar) {
   SetScript({[&] {
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_strFileName = L"ver.dat";
-      g_nFileSize = 0;
-    }
-    PostMessageW(m_dialog.GetSafeHwnd(), WM_FILE_PROGRESS, 0, 0);
+    CWindowReporter(m_dialog.GetSafeHwnd()).ShowFile(L"ver.dat", 0);
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, 1046), L"ver.dat");
-    EXPECT_EQ(BarPos(m_dialog, 1045), 0);
+    EXPECT_EQ(TextOf(m_dialog, IDC_FILE_TEXT), L"ver.dat");
+    EXPECT_EQ(BarPos(m_dialog, IDC_FILE_BAR), 0);
+  }});
+  m_dialog.DoModal();
+}
+
+// The progress group's parts: the count line with its bar, the file line
+// with its bar, or all four, as the update and the manual download use them.
+TEST_F(StatusChannelTest, ProgressPartsShowAndHideTheirOwnControls) {
+  SetScript({[&] {
+    auto visible = [&] {
+      std::vector<bool> shown;
+      for (int id : {IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})
+        shown.push_back(m_dialog.GetDlgItem(id)->IsWindowVisible() != FALSE);
+      return shown;
+    };
+    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    std::thread([&] { reporter.ShowProgress(ProgressPart::kCountLine, true); }).join();
+    RunQueued();
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, false, false}));
+    reporter.ShowProgress(ProgressPart::kGroup, true);
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, true, true}));
+    reporter.ShowProgress(ProgressPart::kFileLine, false);
+    EXPECT_EQ(visible(), (std::vector<bool>{true, true, false, false}));
+    reporter.ShowProgress(ProgressPart::kGroup, false);
+    EXPECT_EQ(visible(), (std::vector<bool>{false, false, false, false}));
   }});
   m_dialog.DoModal();
 }
 
 TEST_F(StatusChannelTest, ThreadThatCannotStartLeavesTheWindowUsable) {
-  SetScript({L"set 1002 K70000001", L"set 1003 secret", [] { AfxFailNextThreadStart(); },
-             L"click 1010", [&] {
-               for (int id : {1000, 1002, 1003, 1006, 1007, 1, 1010})
+  SetScript({Set(IDC_SERIAL, L"K70000001"), Set(IDC_PASSWORD, L"secret"), [] { FailNextThreadStartForTesting(); },
+             Click(IDC_DOWNLOAD_MANUAL), [&] {
+               for (int id : {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS,
+                              IDC_CHANGE_USER_INFO, IDOK, IDC_DOWNLOAD_MANUAL})
                  EXPECT_TRUE(m_dialog.GetDlgItem(id)->IsWindowEnabled()) << id;
              }});
   m_dialog.DoModal();

@@ -15,12 +15,7 @@ namespace {
 
 using testing_support::LoopbackServer;
 
-std::string Body(const CHttpSession& session) {
-  return session.m_pResponse
-             ? std::string(reinterpret_cast<const char*>(session.m_pResponse),
-                           session.m_nResponseSize)
-             : std::string();
-}
+std::string Body(const CHttpSession& session) { return std::string(session.BodyText()); }
 
 CString Wide(const std::string& text) { return CString(std::wstring(text.begin(), text.end())); }
 
@@ -92,11 +87,11 @@ class HttpSessionTest : public testing::Test {
 TEST_F(HttpSessionTest, PostFieldsJoinWithOneAmpersandAndGoOutAsUtf8) {
   CHttpSession session;
   session.AddPostField(L"serial=K7");
-  EXPECT_EQ(session.m_strPostFields, L"serial=K7");
+  EXPECT_EQ(session.GetPostFields(), L"serial=K7");
   session.AddPostField(L"pwd=p\u00e9&x");  // taken as it stands, no escaping
-  EXPECT_EQ(session.m_strPostFields, L"serial=K7&pwd=p\u00e9&x");
+  EXPECT_EQ(session.GetPostFields(), L"serial=K7&pwd=p\u00e9&x");
   session.SetUrl(Url("/echo"));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
   EXPECT_NE(Body(session).find("method=POST"), std::string::npos);
   EXPECT_NE(Body(session).find("body=serial=K7&pwd=p\xc3\xa9&x"), std::string::npos);
 }
@@ -105,39 +100,40 @@ TEST_F(HttpSessionTest, HexFieldsUseUpperCaseDigitsPerByte) {
   CHttpSession session;
   const unsigned char abc[] = {'a', 'b', 'c', 0};
   session.AddHexPostField(abc, L"name", 4);
-  EXPECT_EQ(session.m_strPostFields, L"name=61626300");
+  EXPECT_EQ(session.GetPostFields(), L"name=61626300");
   const unsigned char high[] = {0xAB, 0x0F};
   session.AddHexPostField(high, L"fax", 0);
   session.AddHexPostField(high, L"zip", 2);
-  EXPECT_EQ(session.m_strPostFields, L"name=61626300&fax=&zip=AB0F");
+  EXPECT_EQ(session.GetPostFields(), L"name=61626300&fax=&zip=AB0F");
 }
 
 TEST_F(HttpSessionTest, SendsTheUserAgentAndKeepsTheBodyZeroTerminated) {
   CHttpSession session;
   session.SetUrl(Url("/echo"));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
   EXPECT_NE(Body(session).find("method=GET\nua=qxm-updater/1.0\n"), std::string::npos);
-  EXPECT_EQ(session.m_pResponse[session.m_nResponseSize], 0);
+  EXPECT_EQ(session.Body().data()[session.Body().size()], 0);
 }
 
 TEST_F(HttpSessionTest, EmptyReplyLeavesNoBody) {
   CHttpSession session;
   session.SetUrl(Url("/echo"));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
-  ASSERT_NE(session.m_pResponse, nullptr);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
+  ASSERT_FALSE(session.Body().empty());
   session.SetUrl(Url("/empty"));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
-  EXPECT_EQ(session.m_pResponse, nullptr);
-  EXPECT_EQ(session.m_nResponseSize, 0u);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
+  EXPECT_TRUE(session.Body().empty());
+  EXPECT_EQ(session.Body().data(), nullptr);
 }
 
 TEST_F(HttpSessionTest, ErrorStatusIsASuccessfulTransferWithTheErrorPage) {
   CHttpSession session;
   session.SetUrl(Url("/missing"));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
   long status = 0;
-  curl_easy_getinfo(session.m_hCurl, CURLINFO_RESPONSE_CODE, &status);
+  ASSERT_TRUE(session.GetStatusCode(status));
   EXPECT_EQ(status, 404);
+  EXPECT_FALSE(session.Succeeded());
   EXPECT_EQ(Body(session), "<html>not here</html>");
 }
 
@@ -145,12 +141,12 @@ TEST_F(HttpSessionTest, OnceAUrlFormBodyWasSentItIsSentAgain) {
   CHttpSession session;
   session.SetUrl(Url("/echo"));
   session.AddPostField(L"f=1");
-  ASSERT_EQ(session.Perform(), CURLE_OK);
-  ASSERT_EQ(session.Perform(), CURLE_OK);  // no ClearPostFields: the same body
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);  // no ClearPostFields: the same body
   EXPECT_NE(Body(session).find("method=POST"), std::string::npos);
   EXPECT_NE(Body(session).find("body=f=1"), std::string::npos);
   session.ClearPostFields();
-  ASSERT_EQ(session.Perform(), CURLE_OK);  // still the old buffer, still a POST
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);  // still the old buffer, still a POST
   EXPECT_NE(Body(session).find("method=POST"), std::string::npos);
   EXPECT_NE(Body(session).find("body=f=1"), std::string::npos);
 }
@@ -159,63 +155,123 @@ TEST_F(HttpSessionTest, CookiesStayWithinTheirSession) {
   CHttpSession first;
   CHttpSession second;
   first.SetUrl(Url("/setcookie?v=abc"));
-  ASSERT_EQ(first.Perform(), CURLE_OK);
+  ASSERT_EQ(first.Perform(), HttpResult::kOk);
   first.SetUrl(Url("/echo"));
-  ASSERT_EQ(first.Perform(), CURLE_OK);
+  ASSERT_EQ(first.Perform(), HttpResult::kOk);
   EXPECT_NE(Body(first).find("cookie=KORALSESSION=abc"), std::string::npos);
   second.SetUrl(Url("/echo"));
-  ASSERT_EQ(second.Perform(), CURLE_OK);
+  ASSERT_EQ(second.Perform(), HttpResult::kOk);
   EXPECT_NE(Body(second).find("cookie=\n"), std::string::npos);
 }
 
 TEST_F(HttpSessionTest, MultipartFormGoesToTheUploadSessionAndIsFreedAfterTheTransfer) {
   CHttpSession session;
   g_pUploadSession = &session;
-  EXPECT_EQ(CHttpSession::AddFormPart("name", CURLFORM_COPYCONTENTS, "logs/a.txt"), CURL_FORMADD_OK);
-  ASSERT_NE(session.m_pFormFirst, nullptr);
+  EXPECT_TRUE(CHttpSession::AddFormPart("name", FormPart::kText, "logs/a.txt"));
+  ASSERT_TRUE(session.HasForm());
   session.SetUrl(Url("/echo"));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
   g_pUploadSession = nullptr;
-  EXPECT_EQ(session.m_pFormFirst, nullptr);
-  EXPECT_EQ(session.m_pFormLast, nullptr);
+  EXPECT_FALSE(session.HasForm());
   EXPECT_NE(Body(session).find("part name=logs/a.txt"), std::string::npos);
-  EXPECT_EQ(CHttpSession::AddFormPart("name", CURLFORM_COPYCONTENTS, "x"),
-            CURL_FORMADD_INCOMPLETE);  // no upload session
+  EXPECT_FALSE(CHttpSession::AddFormPart("name", FormPart::kText, "x"));  // no upload session
 }
 
 TEST_F(HttpSessionTest, UrlsAndBodiesBeyondTheirBuffersAreRefused) {
   CHttpSession session;
   const std::string base = m_server.BaseUrl() + "/echo?p=";
   session.SetUrl(Wide(base + std::string(499 - base.size(), 'u')));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
   EXPECT_NE(Body(session).find("method=GET"), std::string::npos);
 
   session.SetUrl(Wide(base + std::string(500 - base.size(), 'u')));
-  EXPECT_NE(session.Perform(), CURLE_OK);
-  EXPECT_EQ(session.m_pResponse, nullptr);
+  EXPECT_EQ(session.Perform(), HttpResult::kRefused);
+  EXPECT_TRUE(session.Body().empty());
   session.SetUrlA((base + std::string(500 - base.size(), 'u')).c_str());
-  EXPECT_NE(session.Perform(), CURLE_OK);
+  EXPECT_EQ(session.Perform(), HttpResult::kRefused);
 
   session.SetUrlA((base + "ok").c_str());
   session.AddPostField(CString(std::wstring(8191, L'b')));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
   EXPECT_NE(Body(session).find("body=" + std::string(8191, 'b')), std::string::npos);
   session.ClearPostFields();
   session.AddPostField(CString(std::wstring(8190, L'b')) + L"\u00e9");  // 8192 UTF-8 bytes
-  EXPECT_NE(session.Perform(), CURLE_OK);
+  EXPECT_EQ(session.Perform(), HttpResult::kRefused);
 }
 
 TEST_F(HttpSessionTest, ReplyBeyondItsLimitFailsTheTransfer) {
   CHttpSession session;
   session.SetReplyLimit(4000);
   session.SetUrl(Url("/bytes?n=4000"));
-  ASSERT_EQ(session.Perform(), CURLE_OK);
-  EXPECT_EQ(session.m_nResponseSize, 4000u);
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
+  EXPECT_EQ(session.Body().size(), 4000u);
   session.SetUrl(Url("/bytes?n=4001"));  // announced: refused at once
-  EXPECT_NE(session.Perform(), CURLE_OK);
+  EXPECT_EQ(session.Perform(), HttpResult::kTooLarge);
   session.SetUrl(Url("/chunked?n=9000"));  // unannounced: cut off while it arrives
-  EXPECT_NE(session.Perform(), CURLE_OK);
-  EXPECT_LE(session.m_nResponseSize, 4000u);
+  EXPECT_EQ(session.Perform(), HttpResult::kTooLarge);
+  EXPECT_LE(session.Body().size(), 4000u);
+}
+
+// A body sink takes the reply as it arrives; the session keeps none of it,
+// yet counts it, and still enforces the reply limit.
+TEST_F(HttpSessionTest, BodySinkGetsTheReplyChunkByChunkWithinTheLimit) {
+  struct Collect : CHttpBodySink {
+    bool Write(const unsigned char* data, size_t size) override {
+      bytes.append(reinterpret_cast<const char*>(data), size);
+      ++chunks;
+      return true;
+    }
+    std::string bytes;
+    int chunks = 0;
+  } sink;
+  CHttpSession session;
+  session.SetBodySink(&sink);
+  session.SetUrl(Url("/chunked?n=9000"));
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
+  EXPECT_EQ(sink.bytes, std::string(9000, 'y'));
+  EXPECT_GT(sink.chunks, 1);
+  EXPECT_TRUE(session.Body().empty());
+  EXPECT_EQ(session.ReceivedBytes(), 9000u);
+  EXPECT_TRUE(session.Succeeded());
+
+  // Unannounced and over the limit: cut off while it arrives, and the sink
+  // never got more than the limit.
+  sink.bytes.clear();
+  session.SetReplyLimit(4000);
+  ASSERT_EQ(session.Perform(), HttpResult::kTooLarge);
+  EXPECT_LE(sink.bytes.size(), 4000u);
+  EXPECT_FALSE(session.Succeeded());
+
+  // A sink that refuses a chunk ends the transfer.
+  struct Refuse : CHttpBodySink {
+    bool Write(const unsigned char*, size_t) override { return false; }
+  } refuse;
+  session.SetReplyLimit(0);
+  session.SetBodySink(&refuse);
+  EXPECT_EQ(session.Perform(), HttpResult::kSinkFailed);
+}
+
+TEST_F(HttpSessionTest, ProgressCallbackSeesTheTransferWithItsUserPointer) {
+  struct Seen {
+    double total = 0;
+    double now = 0;
+  } seen;
+  CHttpSession session;
+  session.SetProgressCallback(
+      [](void* user, double dltotal, double dlnow, double, double) {
+        auto* s = static_cast<Seen*>(user);
+        s->total = std::max(s->total, dltotal);
+        s->now = std::max(s->now, dlnow);
+        return 0;
+      },
+      &seen);
+  session.SetUrl(Url("/bytes?n=50000"));
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
+  EXPECT_EQ(seen.total, 50000);
+  EXPECT_EQ(seen.now, 50000);
+  // A non-zero answer ends the transfer.
+  session.SetProgressCallback([](void*, double, double, double, double) { return 1; }, nullptr);
+  EXPECT_EQ(session.Perform(), HttpResult::kFailed);
 }
 
 // The proxy is given to libcurl only when its UTF-8 form has at most 1022
@@ -237,14 +293,14 @@ TEST_F(HttpSessionTest, ProxyOfMoreThan1022BytesIsIgnored) {
   CHttpSession used;
   used.SetProxy(proxyOfLength(1022));
   used.SetUrl(Url("/echo"));
-  ASSERT_EQ(used.Perform(), CURLE_OK);
+  ASSERT_EQ(used.Perform(), HttpResult::kOk);
   EXPECT_EQ(Body(used), "via proxy");
 
   CHttpSession ignored;
   ignored.SetProxy(proxyOfLength(1023));
   ignored.SetProxy(L"");
   ignored.SetUrl(Url("/echo"));
-  ASSERT_EQ(ignored.Perform(), CURLE_OK);
+  ASSERT_EQ(ignored.Perform(), HttpResult::kOk);
   EXPECT_NE(Body(ignored).find("method=GET"), std::string::npos);
 }
 
@@ -259,5 +315,5 @@ TEST_F(HttpSessionTest, TricklingReplyFailsAfterTheLowSpeedWindow) {
   SetLowSpeedWindowForTesting(60);
   session.SetUrl(Url("/trickle"));
   // Without the guard the transfer would take 500 s.
-  EXPECT_EQ(session.Perform(), CURLE_OPERATION_TIMEDOUT);
+  EXPECT_EQ(session.Perform(), HttpResult::kTimedOut);
 }

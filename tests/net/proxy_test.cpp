@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "core/product.h"
 #include "tests/support/environment.h"
 
 namespace {
@@ -95,6 +96,7 @@ TEST(ProxyChain, UserStaticProxyWinsOverAutoDetection) {
 
 TEST(ProxyChain, AutoProxyIsAskedForTheUpdateServerRoot) {
   setenv("KORAL70_UPDATE_URL", "http://updates.example:8070", 1);
+  LoadServerAddresses();
   FakeSources sources;
   sources.user = User(true, L"http://wpad/proxy.pac", nullptr);
   sources.autoProxy = L"auto:8080";
@@ -110,6 +112,7 @@ TEST(ProxyChain, AutoProxyIsAskedForTheUpdateServerRoot) {
   EXPECT_FALSE(sources.askedAutoDetect);
   EXPECT_EQ(sources.askedConfigUrl, L"http://wpad/proxy.pac");
   unsetenv("KORAL70_UPDATE_URL");
+  LoadServerAddresses();
 }
 
 TEST(ProxyChain, EmptyAnswersFallThroughToTheMachineDefault) {

@@ -6,11 +6,13 @@
 
 #include "core/catalogue.h"
 #include "app/main_dialog.h"
+#include "app/status_channel.h"
 #include "net/http_session.h"
 #include "platform/automation.h"
 #include "platform/system.h"
 #include "register/change_user_info.h"
 #include "register/reg_dialog.h"
+#include "res/resource.h"
 #include "tests/register/register_fixture.h"
 #include "tests/support/automation.h"
 
@@ -19,6 +21,8 @@ using register_tests::FormValues;
 using register_tests::MakeServerData;
 using register_tests::PrivateTemp;
 using register_tests::TestServer;
+using testing_support::Check;
+using testing_support::Click;
 using testing_support::FileExists;
 using testing_support::SetScript;
 using testing_support::Step;
@@ -32,24 +36,27 @@ std::wstring Box(const wchar_t* icon, int id) {
 
 // Consent, then the given steps in whatever dialog follows.
 std::vector<Step> Consent(std::vector<std::wstring> then) {
-  std::vector<Step> steps = {L"click 1047", [] { TakeOutput(); }, L"click 1"};
+  std::vector<Step> steps = {Click(IDC_POLICY_VIEW), [] { TakeOutput(); }, Click(IDOK)};
   steps.insert(steps.end(), then.begin(), then.end());
   return steps;
 }
 
 std::vector<std::wstring> FilledAndSent(const FormValues& values = FormValues()) {
   std::vector<std::wstring> commands = FillForm(values);
-  commands.push_back(L"click 1");
+  commands.push_back(Click(IDOK));
   return commands;
 }
 
 // Runs the flow for the test card; true when it reached the connecting step.
+// Without a window the shared status log alone shows that step.
 bool RunFlow(const std::vector<Step>& steps, const char* password = register_tests::kPassword) {
-  bool connecting = false;
+  CWindowReporter reporter(nullptr);
+  reporter.SetStatus(L"");
   SetScript(steps);
   RunChangeUserInfo(L"123456789", CString(std::wstring(password, password + std::strlen(password))),
-                    true, [&] { connecting = true; });
-  return connecting;
+                    true, reporter);
+  std::lock_guard<std::mutex> guard(g_statusLock);
+  return g_strStatusLog == GetMsg(40);
 }
 }  // namespace
 
@@ -107,7 +114,7 @@ TEST(ChangeUserInfo, LogoMissingOnThePolicySiteStillLetsTheUserRegister) {
                            "qx-logo/qx-logo_QX_0.6.png";
   TestServer server(MakeServerData(temp.Card().Path(), 'U'), {"--fault", logo + ":status404"});
   std::vector<std::wstring> opened;
-  std::vector<Step> steps = {L"click 1047", [&] { opened = TakeOutput(); }, L"click 1"};
+  std::vector<Step> steps = {Click(IDC_POLICY_VIEW), [&] { opened = TakeOutput(); }, Click(IDOK)};
   for (const std::wstring& command : FilledAndSent()) steps.push_back(command);
   EXPECT_TRUE(RunFlow(steps));
   ASSERT_EQ(opened.size(), 1u);
@@ -120,7 +127,7 @@ TEST(ChangeUserInfo, DenyingConsentStopsBeforeAnyRequest) {
   PrivateTemp temp;
   TestServer server(MakeServerData(temp.Card().Path(), 'U'));
   TakeOutput();
-  EXPECT_FALSE(RunFlow({L"click 1047", L"click 2"}));
+  EXPECT_FALSE(RunFlow({Click(IDC_POLICY_VIEW), Click(IDCANCEL)}));
   const auto output = TakeOutput();
   ASSERT_EQ(output.size(), 2u);
   EXPECT_EQ(output[1], Box(L"exclamation", 45));
@@ -139,7 +146,7 @@ TEST(ChangeUserInfo, TooOldClientIsToldToUpdateFirst) {
   WriteFile(data + "/client/min_version.txt", "341\n");
   TestServer server(data);
   // A form that opened would be cancelled and show nothing.
-  EXPECT_TRUE(RunFlow(Consent({L"click 2"})));
+  EXPECT_TRUE(RunFlow(Consent({Click(IDCANCEL)})));
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"none", 70)});
   EXPECT_TRUE(server.Requests("/script/register.php").empty());
 }
@@ -148,25 +155,25 @@ TEST(ChangeUserInfo, WrongPasswordAndBadAnswers) {
   PrivateTemp temp;
   {
     TestServer server(MakeServerData(temp.Card().Path(), 'U'));
-    EXPECT_TRUE(RunFlow(Consent({L"click 2"}), "wrong"));
+    EXPECT_TRUE(RunFlow(Consent({Click(IDCANCEL)}), "wrong"));
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"none", 49)});
   }
   {
     TestServer server(MakeServerData(temp.Card().Path(), 'U'),
                       {"--fault", "/script/update.php:short1"});
-    EXPECT_TRUE(RunFlow(Consent({L"click 2"})));
+    EXPECT_TRUE(RunFlow(Consent({Click(IDCANCEL)})));
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"none", 42)});
   }
   {
     TestServer server(MakeServerData(temp.Card().Path(), 'U'),
                       {"--fault", "/script/update.php:status500"});
-    EXPECT_TRUE(RunFlow(Consent({L"click 2"})));
+    EXPECT_TRUE(RunFlow(Consent({Click(IDCANCEL)})));
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"exclamation", 42)});
   }
   {
     TestServer server(MakeServerData(temp.Card().Path(), 'U'),
                       {"--fault", "/script/update.php:drop"});
-    EXPECT_TRUE(RunFlow(Consent({L"click 2"})));
+    EXPECT_TRUE(RunFlow(Consent({Click(IDCANCEL)})));
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"none", 41)});
   }
 }
@@ -175,7 +182,7 @@ TEST(ChangeUserInfo, CancellingTheFormEndsWithoutAMessageOrARequest) {
   PrivateTemp temp;
   TestServer server(MakeServerData(temp.Card().Path(), 'U'));
   std::vector<std::wstring> filledThenCancelled = FillForm(FormValues());
-  filledThenCancelled.push_back(L"click 2");
+  filledThenCancelled.push_back(Click(IDCANCEL));
   EXPECT_TRUE(RunFlow(Consent(filledThenCancelled)));
   EXPECT_TRUE(TakeOutput().empty());
   EXPECT_TRUE(server.Requests("/script/register.php").empty());
@@ -215,14 +222,14 @@ TEST(ChangeUserInfo, MainWindowNeedsCredentialsAndShowsConnecting) {
   TestServer server(MakeServerData(temp.Card().Path(), 'U'));
   {
     CHalyardDlg window;
-    SetScript({L"click 1007"});
+    SetScript({Click(IDC_CHANGE_USER_INFO)});
     TakeOutput();
     window.DoModal();
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"none", 39)});
   }
   temp.Card().Write("pass.ini", "serial=123456789\npass=secret\n");
   CHalyardDlg window;
-  std::vector<Step> steps = {L"check 1006 0", L"click 1007"};
+  std::vector<Step> steps = {Check(IDC_UPDATE_NEWS, false), Click(IDC_CHANGE_USER_INFO)};
   for (auto& step : Consent(FilledAndSent())) steps.push_back(step);
   SetScript(steps);
   window.DoModal();

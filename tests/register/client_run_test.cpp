@@ -5,14 +5,19 @@
 #include "core/catalogue.h"
 #include "platform/automation.h"
 #include "platform/text.h"
+#include "res/resource.h"
+#include "tests/support/automation.h"
 #include "tests/register/register_fixture.h"
 
 using register_tests::MakeServerData;
 using register_tests::PrivateTemp;
 using register_tests::TestServer;
 using testing_support::ClientBinary;
+using testing_support::Click;
 using testing_support::FileExists;
+using testing_support::Input;
 using testing_support::RunProcess;
+using testing_support::Set;
 
 // The binary runs in the language of this test run (English or Japanese).
 TEST(ChangeUserInfoRun, ConsentThenFormRegistersTheCardAndRemovesThePolicyFolder) {
@@ -29,11 +34,19 @@ TEST(ChangeUserInfoRun, ConsentThenFormRegistersTheCardAndRemovesThePolicyFolder
       {"LANG", japanese ? "ja_JP.UTF-8" : "en_US.UTF-8"},
       {"LC_ALL", ""},
       {"LC_MESSAGES", ""}};
-  const std::string input =
-      "click 1007\nclick 1047\nclick 1\n"
-      "set 1004 Hanako Suzuki\nset 1005 鈴木自動車\nset 1013 Parts Shop\nset 1011 1050011\n"
-      "set 1006 1-2-3 Shiba\nset 1007 Minato-ku\nset 1008 03-1234-5678\n"
-      "set 1009 03-1234-5679\nset 1010 hanako@example.com\nclick 1\n";
+  const std::string input = Input({Click(IDC_CHANGE_USER_INFO),
+                                   Click(IDC_POLICY_VIEW),
+                                   Click(IDOK),
+                                   Set(IDC_REG_NAME, L"Hanako Suzuki"),
+                                   Set(IDC_REG_COMPANY, L"鈴木自動車"),
+                                   Set(IDC_REG_DISTRIBUTOR, L"Parts Shop"),
+                                   Set(IDC_REG_ZIP, L"1050011"),
+                                   Set(IDC_REG_ADDRESS1, L"1-2-3 Shiba"),
+                                   Set(IDC_REG_ADDRESS2, L"Minato-ku"),
+                                   Set(IDC_REG_PHONE, L"03-1234-5678"),
+                                   Set(IDC_REG_FAX, L"03-1234-5679"),
+                                   Set(IDC_REG_EMAIL, L"hanako@example.com"),
+                                   Click(IDOK)});
   const auto run = RunProcess({ClientBinary()}, input, temp.Card().Path(), env, 60);
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "ShellExecute: open " + temp.PolicyFolder() +

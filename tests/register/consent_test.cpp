@@ -5,11 +5,13 @@
 #include <cstdlib>
 
 #include "core/catalogue.h"
+#include "core/product.h"
 #include "platform/automation.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "register/agree_dialog.h"
 #include "register/policy_files.h"
+#include "res/resource.h"
 #include "tests/register/register_fixture.h"
 #include "tests/support/automation.h"
 #include "tests/support/environment.h"
@@ -19,6 +21,7 @@ using register_tests::ControlText;
 using register_tests::MakeServerData;
 using register_tests::PrivateTemp;
 using register_tests::TestServer;
+using testing_support::Click;
 using testing_support::FileExists;
 using testing_support::SetScript;
 using testing_support::TakeOutput;
@@ -41,11 +44,11 @@ ViewOutcome ViewOnce() {
   CAgreeDialog dialog;
   ViewOutcome outcome;
   TakeOutput();
-  SetScript({L"click 1047", [&] {
+  SetScript({Click(IDC_POLICY_VIEW), [&] {
                outcome.acceptEnabled = ControlEnabled(IDOK);
                outcome.output = TakeOutput();
              },
-             L"click 2"});
+             Click(IDCANCEL)});
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   return outcome;
 }
@@ -66,21 +69,21 @@ TEST(Consent, OpensWithReadOnlyInstructionsAndAcceptDisabled) {
                CString title;
                dialog.GetWindowText(title);
                EXPECT_EQ(title, GetMsg(72));
-               EXPECT_EQ(ControlText(1029), GetMsg(76));
-               EXPECT_TRUE(afx::FindWindowState(dialog.GetDlgItem(1029)->GetSafeHwnd())->readOnly);
+               EXPECT_EQ(ControlText(IDC_POLICY_INSTRUCTIONS), GetMsg(76));
+               EXPECT_TRUE(afx::FindWindowState(dialog.GetDlgItem(IDC_POLICY_INSTRUCTIONS)->GetSafeHwnd())->readOnly);
                EXPECT_EQ(ControlText(1), GetMsg(73));
-               EXPECT_EQ(ControlText(1047), GetMsg(74));
+               EXPECT_EQ(ControlText(IDC_POLICY_VIEW), GetMsg(74));
                EXPECT_EQ(ControlText(2), GetMsg(75));
                EXPECT_FALSE(ControlEnabled(1));
                checked = true;
              },
              // Accept (and Enter) before a view does nothing.
-             L"click 1", [&] {
+             Click(IDOK), [&] {
                EXPECT_FALSE(dialog.IsEnding());
                dialog.SendMessage(WM_COMMAND, IDOK, 0);
                EXPECT_FALSE(dialog.IsEnding());
              },
-             L"click 2"});
+             Click(IDCANCEL)});
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   EXPECT_TRUE(checked);
 }
@@ -90,12 +93,12 @@ TEST(Consent, ViewOpensThePageOfTheUsersLanguageAndAcceptRemovesTheFolder) {
   TestServer server(MakeServerData(temp.Card().Path(), 'L'));
   CAgreeDialog dialog;
   TakeOutput();
-  SetScript({L"click 1047", [&] {
+  SetScript({Click(IDC_POLICY_VIEW), [&] {
                EXPECT_TRUE(ControlEnabled(IDOK));
                EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/privacy_policy.html"));
                EXPECT_TRUE(FileExists(temp.PolicyFolder() + "/qx-logo/qx-logo_QX_0.6.png"));
              },
-             L"click 1"});
+             Click(IDOK)});
   EXPECT_EQ(dialog.DoModal(), IDOK);
   const auto output = TakeOutput();
   ASSERT_EQ(output.size(), 1u);
@@ -134,8 +137,10 @@ TEST(Consent, OnlyTheJapaneseLanguageGetsTheJapanesePage) {
 TEST(Consent, BothTransfersFailing) {
   PrivateTemp temp;
   setenv("KORAL70_POLICY_URL", "http://127.0.0.1:9", 1);
+  LoadServerAddresses();
   const ViewOutcome outcome = ViewOnce();
   unsetenv("KORAL70_POLICY_URL");
+  LoadServerAddresses();
   EXPECT_FALSE(outcome.acceptEnabled);
   EXPECT_EQ(outcome.output, std::vector<std::wstring>{Box(L"error", GetMsg(41))});
 }
@@ -223,16 +228,17 @@ TEST(Consent, AFailedViewAfterASuccessfulOneKeepsAcceptEnabled) {
   PrivateTemp temp;
   TestServer server(MakeServerData(temp.Card().Path(), 'L'));
   CAgreeDialog dialog;
-  SetScript({L"click 1047", [&] {
+  SetScript({Click(IDC_POLICY_VIEW), [&] {
                EXPECT_TRUE(ControlEnabled(IDOK));
                setenv("KORAL70_POLICY_URL", "http://127.0.0.1:9", 1);
+               LoadServerAddresses();
                TakeOutput();
              },
-             L"click 1047", [&] {
+             Click(IDC_POLICY_VIEW), [&] {
                EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"error", GetMsg(41))});
                EXPECT_TRUE(ControlEnabled(IDOK));
              },
-             L"click 1"});
+             Click(IDOK)});
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_FALSE(FileExists(temp.PolicyFolder()));
 }

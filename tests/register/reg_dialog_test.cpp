@@ -5,6 +5,7 @@
 #include "core/catalogue.h"
 #include "net/http_session.h"
 #include "register/reg_dialog.h"
+#include "res/resource.h"
 #include "tests/register/register_fixture.h"
 #include "tests/support/automation.h"
 
@@ -12,6 +13,7 @@ using register_tests::ControlEnabled;
 using register_tests::ControlText;
 using register_tests::FillForm;
 using register_tests::FormValues;
+using testing_support::Click;
 using testing_support::SetScript;
 using testing_support::Step;
 using testing_support::TakeOutput;
@@ -29,8 +31,8 @@ struct FieldLimit {
   int id;
   int chars;
 };
-const FieldLimit kLimits[] = {{1004, 32}, {1005, 32}, {1006, 32}, {1007, 32}, {1008, 20},
-                              {1009, 20}, {1010, 255}, {1011, 7}, {1013, 32}};
+const FieldLimit kLimits[] = {{IDC_REG_NAME, 32}, {IDC_REG_COMPANY, 32}, {IDC_REG_ADDRESS1, 32}, {IDC_REG_ADDRESS2, 32}, {IDC_REG_PHONE, 20},
+                              {IDC_REG_FAX, 20}, {IDC_REG_EMAIL, 255}, {IDC_REG_ZIP, 7}, {IDC_REG_DISTRIBUTOR, 32}};
 }  // namespace
 
 TEST(RegistrationForm, OpensWithItsCaptionsFromTheCatalogue) {
@@ -40,12 +42,20 @@ TEST(RegistrationForm, OpensWithItsCaptionsFromTheCatalogue) {
                CString title;
                dialog.GetWindowText(title);
                EXPECT_EQ(title, GetMsg(11));
-               const int pairs[][2] = {{1, 12},    {2, 13},    {1033, 14}, {1034, 15}, {1035, 17},
-                                       {1036, 18}, {1037, 19}, {1038, 20}, {1039, 21}, {-1, 16}};
+               const int pairs[][2] = {{IDOK, 12},
+                                       {IDCANCEL, 13},
+                                       {IDC_REG_NAME_LABEL, 14},
+                                       {IDC_REG_COMPANY_LABEL, 15},
+                                       {IDC_REG_ADDRESS_LABEL, 17},
+                                       {IDC_REG_PHONE_LABEL, 18},
+                                       {IDC_REG_FAX_LABEL, 19},
+                                       {IDC_REG_EMAIL_LABEL, 20},
+                                       {IDC_REG_DISTRIBUTOR_LABEL, 21},
+                                       {IDC_STATIC, 16}};
                for (const auto& pair : pairs) EXPECT_EQ(ControlText(pair[0]), GetMsg(pair[1]));
                checked = true;
              },
-             L"click 2"});
+             Click(IDCANCEL)});
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   EXPECT_TRUE(checked);
 }
@@ -59,7 +69,7 @@ TEST(RegistrationForm, EditsStopAtTheirLimits) {
     for (const auto& limit : kLimits)
       EXPECT_EQ(ControlText(limit.id).GetLength(), limit.chars) << limit.id;
   });
-  steps.push_back(L"click 1");
+  steps.push_back(Click(IDOK));
   SetScript(steps);
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(dialog.m_strName.GetLength(), 32);
@@ -78,7 +88,7 @@ TEST(RegistrationForm, EachLimitIsCheckedAgainOnReadBack) {
       dialog.GetDlgItem(limit.id)->SetWindowText(CString(L'y', limit.chars + 1));
       TakeOutput();
     });
-    steps.push_back(L"click 1");
+    steps.push_back(Click(IDOK));
     steps.push_back([&] {
       const auto output = TakeOutput();
       ASSERT_EQ(output.size(), 1u) << limit.id;
@@ -87,29 +97,29 @@ TEST(RegistrationForm, EachLimitIsCheckedAgainOnReadBack) {
       EXPECT_FALSE(dialog.IsEnding());
       dialog.GetDlgItem(limit.id)->SetWindowText(CString(L'y', limit.chars));
     });
-    steps.push_back(L"click 1");
+    steps.push_back(Click(IDOK));
     SetScript(steps);
     EXPECT_EQ(dialog.DoModal(), IDOK) << limit.id;
   }
 }
 
 TEST(RegistrationForm, EveryFieldButThePostalCodeIsRequired) {
-  const int required[] = {1004, 1005, 1006, 1007, 1008, 1009, 1010, 1013};
+  const int required[] = {IDC_REG_NAME, IDC_REG_COMPANY, IDC_REG_ADDRESS1, IDC_REG_ADDRESS2, IDC_REG_PHONE, IDC_REG_FAX, IDC_REG_EMAIL, IDC_REG_DISTRIBUTOR};
   for (int id : required) {
     CRegDialog dialog;
     std::vector<Step> steps = Steps(FillForm(FormValues()));
     steps.push_back(L"set " + std::to_wstring(id) + L" ");
     steps.push_back([] { TakeOutput(); });
-    steps.push_back(L"click 1");
+    steps.push_back(Click(IDOK));
     steps.push_back([&] {
       const auto output = TakeOutput();
       ASSERT_EQ(output.size(), 1u) << id;
       EXPECT_EQ(output[0], std::wstring(L"MessageBox[none]: ") + GetMsg(69));
       EXPECT_FALSE(dialog.IsEnding());
       // The user's input stays.
-      EXPECT_EQ(ControlText(id == 1004 ? 1005 : 1004), id == 1004 ? L"Garage Ltd" : L"Taro Yamada");
+      EXPECT_EQ(ControlText(id == IDC_REG_NAME ? IDC_REG_COMPANY : IDC_REG_NAME), id == IDC_REG_NAME ? L"Garage Ltd" : L"Taro Yamada");
     });
-    steps.push_back(L"click 2");
+    steps.push_back(Click(IDCANCEL));
     SetScript(steps);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   }
@@ -119,7 +129,7 @@ TEST(RegistrationForm, EveryFieldButThePostalCodeIsRequired) {
   FormValues values;
   values.zip = L"";
   std::vector<Step> steps = Steps(FillForm(values));
-  steps.push_back(L"click 1");
+  steps.push_back(Click(IDOK));
   SetScript(steps);
   TakeOutput();
   EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -134,11 +144,11 @@ TEST(RegistrationForm, CancelLeavesTheResultUntouched) {
   dialog.m_pResult = &result;
   std::vector<Step> steps = Steps(FillForm(FormValues()));
   steps.push_back([] { EXPECT_TRUE(ControlEnabled(1)); });
-  steps.push_back(L"click 2");
+  steps.push_back(Click(IDCANCEL));
   SetScript(steps);
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   EXPECT_EQ(result, 7);
-  EXPECT_EQ(session.m_pResponse, nullptr);
+  EXPECT_TRUE(session.Body().empty());
 }
 
 TEST(RegistrationReply, OnlyTheFiveBytesOfDoneAreSuccess) {

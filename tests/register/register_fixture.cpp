@@ -10,14 +10,18 @@
 #include <filesystem>
 #include <thread>
 
+#include "core/product.h"
 #include "framework/dialog.h"
 #include "platform/system.h"
+#include "res/resource.h"
+#include "tests/support/automation.h"
 #include "tests/support/environment.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
 using testing_support::RunProcess;
 using testing_support::ServerBinary;
+using testing_support::Set;
 using testing_support::WriteFile;
 
 namespace register_tests {
@@ -86,11 +90,13 @@ TestServer::TestServer(const std::string& data, const std::vector<std::string>& 
   EXPECT_TRUE(m_server->Started());
   setenv("KORAL70_UPDATE_URL", m_server->BaseUrl().c_str(), 1);
   setenv("KORAL70_POLICY_URL", m_server->BaseUrl().c_str(), 1);
+  LoadServerAddresses();
 }
 
 TestServer::~TestServer() {
   unsetenv("KORAL70_UPDATE_URL");
   unsetenv("KORAL70_POLICY_URL");
+  LoadServerAddresses();
 }
 
 std::vector<std::string> TestServer::Requests(const std::string& path) const {
@@ -132,9 +138,11 @@ bool ControlEnabled(int id) {
 }
 
 std::vector<std::wstring> FillForm(const FormValues& v) {
-  return {L"set 1004 " + v.name,     L"set 1005 " + v.company, L"set 1006 " + v.address1,
-          L"set 1007 " + v.address2, L"set 1008 " + v.phone,   L"set 1009 " + v.fax,
-          L"set 1010 " + v.email,    L"set 1011 " + v.zip,     L"set 1013 " + v.distributor};
+  return {Set(IDC_REG_NAME, v.name),         Set(IDC_REG_COMPANY, v.company),
+          Set(IDC_REG_ADDRESS1, v.address1), Set(IDC_REG_ADDRESS2, v.address2),
+          Set(IDC_REG_PHONE, v.phone),       Set(IDC_REG_FAX, v.fax),
+          Set(IDC_REG_EMAIL, v.email),       Set(IDC_REG_ZIP, v.zip),
+          Set(IDC_REG_DISTRIBUTOR, v.distributor)};
 }
 
 }  // namespace register_tests

@@ -62,7 +62,7 @@ class TestServer {
 CString ControlText(int id);
 bool ControlEnabled(int id);
 
-// Ten values for the form in order 1004..1011 and 1013, each filled.
+// Values for every field of the registration form, each filled.
 struct FormValues {
   std::wstring name = L"Taro Yamada", company = L"Garage Ltd", address1 = L"1-2-3 Shiba",
                address2 = L"Minato-ku", phone = L"03-1234-5678", fax = L"03-1234-5679",

@@ -5,6 +5,7 @@
 
 #include "framework/headless/headless_backend.h"
 #include "platform/automation.h"
+#include "platform/text.h"
 
 namespace testing_support {
 namespace {
@@ -62,6 +63,22 @@ bool OutputContains(const std::wstring& text) {
   for (const auto& line : g_output)
     if (line.find(text) != std::wstring::npos) return true;
   return false;
+}
+
+std::wstring Click(int id) { return L"click " + std::to_wstring(id); }
+
+std::wstring Set(int id, const std::wstring& text) {
+  return L"set " + std::to_wstring(id) + L" " + text;
+}
+
+std::wstring Check(int id, bool checked) {
+  return L"check " + std::to_wstring(id) + (checked ? L" 1" : L" 0");
+}
+
+std::string Input(const std::vector<std::wstring>& commands) {
+  std::string input;
+  for (const std::wstring& command : commands) input += Utf8FromWide(command) + "\n";
+  return input;
 }
 
 }  // namespace testing_support

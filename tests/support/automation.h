@@ -27,4 +27,13 @@ std::vector<std::wstring> TakeOutput();
 // True when some printed line (not yet taken) contains the text.
 bool OutputContains(const std::wstring& text);
 
+// Command lines for a control id (the names of res/resource.h): press it,
+// set its text, set its check.
+std::wstring Click(int id);
+std::wstring Set(int id, const std::wstring& text);
+std::wstring Check(int id, bool checked);
+// Command lines as standard input of the client program: UTF-8, each ended
+// by a line end.
+std::string Input(const std::vector<std::wstring>& commands);
+
 }  // namespace testing_support

@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/wintypes.h"
+#include "res/resource.h"
+#include "tests/support/automation.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
 #include "core/update_result.h"
@@ -238,7 +241,7 @@ TEST_F(ClientOnCard, ExitStatusIsZeroOnlyWhenTheCardIsCurrent) {
   EXPECT_EQ(Run(server, {"/b"}).exitCode, kUpdateCurrent);  // nothing to fetch
   // Without /b the status stays 0 whatever the update did.
   card.Write("pass.ini", "serial=123456789\npass=wrong\n");
-  EXPECT_EQ(Run(server, {}, "click 1000\n").exitCode, 0);
+  EXPECT_EQ(Run(server, {}, Input({Click(IDC_START_UPDATE)})).exitCode, 0);
 }
 
 // A new client that cannot be started leaves the old one in charge: the
@@ -257,7 +260,8 @@ TEST_F(ClientOnCard, NewClientThatCannotStartIsReportedAndTheWindowStays) {
   EXPECT_EQ(card.Read("koral70.exe"), client);
 
   // Interactive: after the message the window still takes commands.
-  result = Run(server, {}, "click 1000\nset 1001 still open\nclick 1\n");
+  result = Run(server, {},
+               Input({Click(IDC_START_UPDATE), Set(IDC_STATUS_LOG, L"still open"), Click(IDOK)}));
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_NE(result.out.find("MessageBox[none]: Error downloading data"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("StatusLog: still open"), std::string::npos) << result.out;

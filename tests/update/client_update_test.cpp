@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
+#include "app/status_channel.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
 #include "update/client_update.h"
@@ -58,15 +60,18 @@ TEST_F(ClientUpdate, AnErrorPageOrNothingIsNoClient) {
     EXPECT_EQ(run.output, std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"}) << fault;
     EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\nDownloading client udate... \r\n Error\r\n\r\n");
     EXPECT_FALSE(card.Exists("new_koral70.exe")) << fault;
+    // The cut-off and the refused bodies left no temporary file behind.
+    for (const auto& item : std::filesystem::directory_iterator(card.Path()))
+      EXPECT_NE(item.path().filename().string().rfind(".koral70-", 0), 0u) << fault;
   }
 }
 
 TEST_F(ClientUpdate, AnAddressLongerThanTheSessionTakesIsRefused) {
   const std::string answer = "Client Update: http://127.0.0.1/" + std::string(500, 'x') + ".exe";
-  JOBPARAM job;
+  CWindowReporter reporter(nullptr);
   CHttpSession session;
   TakeOutput();
-  DownloadNewClient(&job, session, reinterpret_cast<const unsigned char*>(answer.data()),
+  DownloadNewClient(reporter, session, reinterpret_cast<const unsigned char*>(answer.data()),
                     static_cast<std::uint32_t>(answer.size()));
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
   EXPECT_FALSE(card.Exists("new_koral70.exe"));

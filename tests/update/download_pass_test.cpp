@@ -421,3 +421,54 @@ TEST_F(DownloadPass, ACurrentStylesheetMendsCopiesThatDifferFromIt) {
   EXPECT_EQ(card.Read("Reports/Engine/table.css"), files[1].content);
   EXPECT_FALSE(card.Exists("AppData/VQA/Reports/.koral70-0badf00d.tmp"));
 }
+
+// Bodies stream into their card file as they arrive: a body cut off half-way
+// through a large file, after many chunks were written, leaves the old file
+// whole and no temporary file in its folder.
+TEST_F(HostileServer, AStreamCutOffMidWayLeavesTheOldFileAndNoTemporary) {
+  std::string big(3 << 20, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 4096);
+  data.SetRelease({{"Data\\Deep\\big.bin", big}});
+  card.Write("Data/Deep/big.bin", "old contents");
+  auto server = StartServer(data, {"--fault", "/script/get.php:truncate:f=0"});
+  const UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{
+                                L"MessageBox[none]: Download cannot be completed (1)", kFailed}));
+  EXPECT_EQ(card.Read("Data/Deep/big.bin"), "old contents");
+  EXPECT_TRUE(Temporaries().empty());
+  // Without the fault the same file streams in whole.
+  auto whole = StartServer(data);
+  EXPECT_EQ(Update(*whole).Messages(), std::vector<std::wstring>{kComplete});
+  EXPECT_TRUE(card.Read("Data/Deep/big.bin") == big);
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+// A body that does not begin with "BF" is taken to its end (its length is
+// reported) but writes nothing: no file, no folder, no temporary.
+TEST_F(HostileServer, ABodyWithoutItsPrefixWritesNothing) {
+  data.SetRelease({{"New\\Sub\\a.bin", std::string(200000, 'a')}});
+  auto server = StartServer(data, {"--fault", "/script/get.php:corrupt:f=0"});
+  const UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{
+                                L"MessageBox[none]: Download cannot be completed (3)", kFailed}));
+  EXPECT_NE(run.status.find(L"  * 200000 bytes: Error\r\n\r\n"), std::wstring::npos);
+  EXPECT_FALSE(card.Exists("New"));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+// A reply larger than the largest listed file is refused while it arrives:
+// the old file stays and nothing of the reply is left on the card.
+TEST_F(HostileServer, AReplyOverTheLimitLeavesNothing) {
+  data.SetRelease({{"a.bin", std::string(1000, 'a')}, {"b.bin", std::string(100, 'b')}});
+  card.Write("b.bin", "old b");
+  auto server = StartServer(data);
+  // The list now says the largest file has 500 bytes: the 1000-byte body of
+  // a.bin goes beyond the pass's limit.
+  data.SetListOverrides("0 size 500\n");
+  const UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{
+                                L"MessageBox[none]: Download cannot be completed (2)", kFailed}));
+  EXPECT_FALSE(card.Exists("a.bin"));
+  EXPECT_EQ(card.Read("b.bin"), "old b");
+  EXPECT_TRUE(Temporaries().empty());
+}

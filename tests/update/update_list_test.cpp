@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "query/update_query.h"
 #include "update/update_list.h"
-#include "update/update_query.h"
 
 namespace {
 // The wire form of one entry: nSize big-endian.

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "res/resource.h"
 #include "tests/support/environment.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
@@ -43,7 +44,7 @@ TEST_F(UpdateQuery, NoServerIsACannotConnect) {
 TEST_F(UpdateQuery, SendsTheFieldsInOrderWithNewsAndBatch) {
   auto server = StartServer(data);
   RunUpdate(true);
-  RunUpdate(false, {std::wstring(L"check 1006 0")});
+  RunUpdate(false, {std::wstring(Check(IDC_UPDATE_NEWS, false))});
   ASSERT_TRUE(server->WaitForLog("&clientversion=340 "));
   std::vector<std::string> queries;
   for (int i = 0; i < 250 && queries.size() < 2; ++i) {

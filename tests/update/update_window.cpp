@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "core/product.h"
+#include "res/resource.h"
 #include "tests/support/environment.h"
 
 namespace testing_support {
@@ -28,7 +30,7 @@ std::vector<std::wstring> UpdateRun::Messages() const {
 UpdateRun RunUpdate(bool batch, std::vector<Step> before) {
   CCardWindow window;
   window.m_bBatch = batch;
-  before.push_back(std::wstring(L"click 1000"));
+  before.push_back(std::wstring(Click(IDC_START_UPDATE)));
   TakeOutput();
   SetScript(before);
   window.DoModal();
@@ -43,6 +45,7 @@ std::unique_ptr<ServerProcess> StartServer(const ServerData& data, std::vector<s
   arguments.insert(arguments.end(), extra.begin(), extra.end());
   auto server = std::make_unique<ServerProcess>(arguments);
   setenv("KORAL70_UPDATE_URL", server->BaseUrl().c_str(), 1);
+  LoadServerAddresses();
   unsetenv("http_proxy");
   unsetenv("HTTP_PROXY");
   return server;

@@ -30,7 +30,7 @@ struct UpdateRun {
 };
 
 // Runs one update in a fresh main window on the card in the current
-// directory: "click 1000" after the given steps, then the window ends once
+// directory: a click on IDC_START_UPDATE after the given steps, then the window ends once
 // idle. batch sets the unattended flag.
 UpdateRun RunUpdate(bool batch = false, std::vector<Step> before = {});
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_dialog.h"
+#include "res/resource.h"
 #include "tests/support/automation.h"
 #include "tests/support/temp_card.h"
 
@@ -16,14 +17,14 @@ TEST(MainWindowWiFi, HiddenCommandOpensTheDialogWithTheCardSerial) {
   bool opened = false;
   SetScript({
       [&] {
-        EXPECT_FALSE(window.GetDlgItem(1012)->IsWindowVisible());
-        window.SendMessage(WM_COMMAND, 1012, 0);
+        EXPECT_FALSE(window.GetDlgItem(IDC_WIFI_SETTINGS)->IsWindowVisible());
+        window.SendMessage(WM_COMMAND, IDC_WIFI_SETTINGS, 0);
       },
       [&] {
         CDialog* wifi = afx::ActiveDialog();
         ASSERT_NE(wifi, &window);
         CString ssid;
-        wifi->GetDlgItem(1015)->GetWindowText(ssid);
+        wifi->GetDlgItem(IDC_WIFI_SSID)->GetWindowText(ssid);
         EXPECT_EQ(ssid, CString(L"QXM-X-B98765432"));
         opened = true;
       },

@@ -7,6 +7,7 @@
 
 #include "core/catalogue.h"
 #include "platform/files.h"
+#include "res/resource.h"
 #include "tests/support/automation.h"
 #include "tests/support/temp_card.h"
 #include "tests/wifi/settings_image.h"
@@ -14,7 +15,9 @@
 #include "wifi/wifi_settings_file.h"
 
 using namespace wifi_test;
+using testing_support::Click;
 using testing_support::OutputContains;
+using testing_support::Set;
 using testing_support::SetScript;
 using testing_support::Step;
 using testing_support::TakeOutput;
@@ -45,7 +48,7 @@ class WiFiDialog : public ::testing::Test {
   }
   bool Enabled(int id) { return Item(id)->IsWindowEnabled() != FALSE; }
   bool Checked(int id) { return dialog.IsDlgButtonChecked(id) == BST_CHECKED; }
-  wchar_t PasswordChar() { return static_cast<wchar_t>(Item(1003)->SendMessage(EM_GETPASSWORDCHAR)); }
+  wchar_t PasswordChar() { return static_cast<wchar_t>(Item(IDC_PASSWORD)->SendMessage(EM_GETPASSWORDCHAR)); }
 
   // The saved file, after checking that the loader accepts it.
   std::string Saved() {
@@ -65,16 +68,16 @@ TEST_F(WiFiDialog, FirstUseShowsTheDefaultsWithPassPhraseAndAddressDisabled) {
     dialog.GetWindowText(title);
     EXPECT_EQ(title, CString(GetMsg(10)));
     EXPECT_EQ(Text(1), CString(GetMsg(36)));
-    EXPECT_EQ(Text(1044), CString(GetMsg(35)));
-    EXPECT_TRUE(Checked(1010));
-    EXPECT_FALSE(Checked(1011));
-    EXPECT_TRUE(Checked(1012));
-    EXPECT_EQ(Text(1015), CString(L"QXM-X-A12345678"));
-    EXPECT_EQ(Text(1003), CString());
-    EXPECT_FALSE(Enabled(1003));
-    EXPECT_FALSE(Enabled(1021));
-    for (int id : {1017, 1018, 1019}) EXPECT_FALSE(Enabled(id)) << id;
-    EXPECT_EQ(Text(1023), CString());
+    EXPECT_EQ(Text(IDC_WIFI_MAC_LABEL), CString(GetMsg(35)));
+    EXPECT_TRUE(Checked(IDC_WIFI_STANDALONE));
+    EXPECT_FALSE(Checked(IDC_WIFI_CLIENT));
+    EXPECT_TRUE(Checked(IDC_WIFI_OPEN));
+    EXPECT_EQ(Text(IDC_WIFI_SSID), CString(L"QXM-X-A12345678"));
+    EXPECT_EQ(Text(IDC_PASSWORD), CString());
+    EXPECT_FALSE(Enabled(IDC_PASSWORD));
+    EXPECT_FALSE(Enabled(IDC_WIFI_SHOW_PASSWORD));
+    for (int id : {IDC_WIFI_IP_AUTOMATIC, IDC_WIFI_IP_MANUAL, IDC_WIFI_IP_ADDRESS}) EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_EQ(Text(IDC_WIFI_MAC_ADDRESS), CString());
   }});
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_FALSE(card.Exists(kSettingsFile));
@@ -84,23 +87,23 @@ TEST_F(WiFiDialog, FirstUseShowsTheDefaultsWithPassPhraseAndAddressDisabled) {
 TEST_F(WiFiDialog, ClientManualOnAFreshRecordShowsZeroAddressAndSavesTheTypedOne) {
   card.Write("wifi/mac.txt", "00:1A:2B:3C:4D:5E\r\n");
   const std::intptr_t result = Run({
-      [&] { EXPECT_EQ(Text(1023), CString(L"00:1A:2B:3C:4D:5E\n")); },
-      L"click 1011",
+      [&] { EXPECT_EQ(Text(IDC_WIFI_MAC_ADDRESS), CString(L"00:1A:2B:3C:4D:5E\n")); },
+      Click(IDC_WIFI_CLIENT),
       [&] {
-        EXPECT_TRUE(Checked(1011));
-        EXPECT_TRUE(Checked(1017));
-        EXPECT_TRUE(Enabled(1017) && Enabled(1018));
-        EXPECT_FALSE(Enabled(1019));
-        EXPECT_EQ(Text(1015), CString());
+        EXPECT_TRUE(Checked(IDC_WIFI_CLIENT));
+        EXPECT_TRUE(Checked(IDC_WIFI_IP_AUTOMATIC));
+        EXPECT_TRUE(Enabled(IDC_WIFI_IP_AUTOMATIC) && Enabled(IDC_WIFI_IP_MANUAL));
+        EXPECT_FALSE(Enabled(IDC_WIFI_IP_ADDRESS));
+        EXPECT_EQ(Text(IDC_WIFI_SSID), CString());
       },
-      L"click 1018",
+      Click(IDC_WIFI_IP_MANUAL),
       [&] {
-        EXPECT_TRUE(Enabled(1019));
-        EXPECT_EQ(Text(1019), CString(L"0.0.0.0"));
+        EXPECT_TRUE(Enabled(IDC_WIFI_IP_ADDRESS));
+        EXPECT_EQ(Text(IDC_WIFI_IP_ADDRESS), CString(L"0.0.0.0"));
       },
-      L"set 1019 192.168.0.10",
-      L"set 1015 Office",
-      L"click 1",
+      Set(IDC_WIFI_IP_ADDRESS, L"192.168.0.10"),
+      Set(IDC_WIFI_SSID, L"Office"),
+      Click(IDOK),
   });
   EXPECT_EQ(result, IDOK);
   std::string expected = DefaultRecord(kSerial);
@@ -114,32 +117,32 @@ TEST_F(WiFiDialog, ClientManualOnAFreshRecordShowsZeroAddressAndSavesTheTypedOne
 
 TEST_F(WiFiDialog, TypedTextsSurviveModeSwitchesBothWaysWithWpa) {
   const std::intptr_t result = Run({
-      L"click 1013",
-      L"set 1015 Home",
-      L"set 1003 secret-one",
-      L"click 1011",
+      Click(IDC_WIFI_WPA),
+      Set(IDC_WIFI_SSID, L"Home"),
+      Set(IDC_PASSWORD, L"secret-one"),
+      Click(IDC_WIFI_CLIENT),
       [&] {
-        EXPECT_EQ(Text(1015), CString());
-        EXPECT_TRUE(Checked(1012));
-        EXPECT_FALSE(Enabled(1003));
+        EXPECT_EQ(Text(IDC_WIFI_SSID), CString());
+        EXPECT_TRUE(Checked(IDC_WIFI_OPEN));
+        EXPECT_FALSE(Enabled(IDC_PASSWORD));
       },
-      L"click 1014",
-      L"set 1015 Office",
-      L"set 1003 secret-two",
-      L"click 1010",
+      Click(IDC_WIFI_WPA2),
+      Set(IDC_WIFI_SSID, L"Office"),
+      Set(IDC_PASSWORD, L"secret-two"),
+      Click(IDC_WIFI_STANDALONE),
       [&] {
-        EXPECT_EQ(Text(1015), CString(L"Home"));
-        EXPECT_EQ(Text(1003), CString(L"secret-one"));
-        EXPECT_TRUE(Checked(1013));
-        EXPECT_TRUE(Enabled(1003));
+        EXPECT_EQ(Text(IDC_WIFI_SSID), CString(L"Home"));
+        EXPECT_EQ(Text(IDC_PASSWORD), CString(L"secret-one"));
+        EXPECT_TRUE(Checked(IDC_WIFI_WPA));
+        EXPECT_TRUE(Enabled(IDC_PASSWORD));
       },
-      L"click 1011",
+      Click(IDC_WIFI_CLIENT),
       [&] {
-        EXPECT_EQ(Text(1015), CString(L"Office"));
-        EXPECT_EQ(Text(1003), CString(L"secret-two"));
-        EXPECT_TRUE(Checked(1014));
+        EXPECT_EQ(Text(IDC_WIFI_SSID), CString(L"Office"));
+        EXPECT_EQ(Text(IDC_PASSWORD), CString(L"secret-two"));
+        EXPECT_TRUE(Checked(IDC_WIFI_WPA2));
       },
-      L"click 1",
+      Click(IDOK),
   });
   EXPECT_EQ(result, IDOK);
   // "Home" overwrites only its own bytes and terminator of the default name.
@@ -162,16 +165,16 @@ TEST_F(WiFiDialog, OpenSecurityKeepsTheStoredPassPhrase) {
   card.Write(kSettingsFile, FileOf(stored));
   const std::intptr_t result = Run({
       [&] {
-        EXPECT_EQ(Text(1003), CString(L"keep-me"));  // shown, but disabled
-        EXPECT_FALSE(Enabled(1003));
+        EXPECT_EQ(Text(IDC_PASSWORD), CString(L"keep-me"));  // shown, but disabled
+        EXPECT_FALSE(Enabled(IDC_PASSWORD));
       },
-      L"click 1011",
-      [&] { EXPECT_EQ(Text(1003), CString(L"client-pw")); },
-      L"click 1010",
-      L"click 1013",
-      L"set 1003 typed-then-dropped",
-      L"click 1012",
-      L"click 1",
+      Click(IDC_WIFI_CLIENT),
+      [&] { EXPECT_EQ(Text(IDC_PASSWORD), CString(L"client-pw")); },
+      Click(IDC_WIFI_STANDALONE),
+      Click(IDC_WIFI_WPA),
+      Set(IDC_PASSWORD, L"typed-then-dropped"),
+      Click(IDC_WIFI_OPEN),
+      Click(IDOK),
   });
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(Saved(), FileOf(stored));
@@ -189,17 +192,17 @@ TEST_F(WiFiDialog, SecurityThreeShowsAsWpa2AndAutomaticSavesAddressZero) {
   card.Write(kSettingsFile, FileOf(stored));
   const std::intptr_t result = Run({
       [&] {
-        EXPECT_TRUE(Checked(1014));
-        EXPECT_TRUE(Enabled(1003));
-        EXPECT_TRUE(Checked(1018));
-        EXPECT_EQ(Text(1019), CString(L"1.2.3.4"));
+        EXPECT_TRUE(Checked(IDC_WIFI_WPA2));
+        EXPECT_TRUE(Enabled(IDC_PASSWORD));
+        EXPECT_TRUE(Checked(IDC_WIFI_IP_MANUAL));
+        EXPECT_EQ(Text(IDC_WIFI_IP_ADDRESS), CString(L"1.2.3.4"));
       },
-      L"click 1017",
+      Click(IDC_WIFI_IP_AUTOMATIC),
       [&] {
-        EXPECT_FALSE(Enabled(1019));
-        EXPECT_EQ(Text(1019), CString(L"1.2.3.4"));
+        EXPECT_FALSE(Enabled(IDC_WIFI_IP_ADDRESS));
+        EXPECT_EQ(Text(IDC_WIFI_IP_ADDRESS), CString(L"1.2.3.4"));
       },
-      L"click 1",
+      Click(IDOK),
   });
   EXPECT_EQ(result, IDOK);
   PutU32(stored, kClientSecurity, 2);
@@ -212,9 +215,9 @@ TEST_F(WiFiDialog, EmptyPassPhraseWithWpaIsRefusedAndTheFileIsUnchanged) {
   const std::string before = FileOf(DefaultRecord("OLD"));
   card.Write(kSettingsFile, before);
   const std::intptr_t result = Run({
-      L"click 1013",
-      L"set 1003 ",
-      L"click 1",
+      Click(IDC_WIFI_WPA),
+      Set(IDC_PASSWORD, L""),
+      Click(IDOK),
       [&] {
         EXPECT_TRUE(OutputContains(L"MessageBox[none]: Error: password is empty"));
         EXPECT_FALSE(dialog.IsEnding());
@@ -231,13 +234,13 @@ TEST_F(WiFiDialog, ShowPasswordUnmasksAndRestoresTheOriginalMask) {
         original = PasswordChar();
         EXPECT_NE(original, 0);
       },
-      L"click 1013",
-      L"click 1021",
+      Click(IDC_WIFI_WPA),
+      Click(IDC_WIFI_SHOW_PASSWORD),
       [&] {
-        EXPECT_TRUE(Checked(1021));
+        EXPECT_TRUE(Checked(IDC_WIFI_SHOW_PASSWORD));
         EXPECT_EQ(PasswordChar(), 0);
       },
-      L"click 1021",
+      Click(IDC_WIFI_SHOW_PASSWORD),
       [&] { EXPECT_EQ(PasswordChar(), original); },
   });
 }
@@ -254,29 +257,29 @@ TEST_F(WiFiDialog, InvalidInputIsRefusedWithItsMessageAndNothingIsWritten) {
   };
   const wchar_t* latin1Only = L"Error: Network name and password can only contain Latin-1 characters";
   const std::intptr_t result = Run({
-      L"set 1015 ",
-      L"click 1",
+      Set(IDC_WIFI_SSID, L""),
+      Click(IDOK),
       refused(L"Error: Network name is empty"),
-      L"set 1015 \u6771\u4EAC",
-      L"click 1",
+      Set(IDC_WIFI_SSID, L"\u6771\u4EAC"),
+      Click(IDOK),
       refused(latin1Only),
-      L"set 1015 Caf\u00E9",
-      L"click 1013",
-      L"set 1003 pass\u20AC",
-      L"click 1",
+      Set(IDC_WIFI_SSID, L"Caf\u00E9"),
+      Click(IDC_WIFI_WPA),
+      Set(IDC_PASSWORD, L"pass\u20AC"),
+      Click(IDOK),
       refused(latin1Only),
-      L"set 1003 pass",
-      L"click 1011",
-      L"set 1015 Office",
-      L"click 1018",
-      L"set 1019 1.2.3.300",
-      L"click 1",
+      Set(IDC_PASSWORD, L"pass"),
+      Click(IDC_WIFI_CLIENT),
+      Set(IDC_WIFI_SSID, L"Office"),
+      Click(IDC_WIFI_IP_MANUAL),
+      Set(IDC_WIFI_IP_ADDRESS, L"1.2.3.300"),
+      Click(IDOK),
       refused(L"Invalid IP address"),
-      L"set 1019 1.2.3",
-      L"click 1",
+      Set(IDC_WIFI_IP_ADDRESS, L"1.2.3"),
+      Click(IDOK),
       refused(L"Invalid IP address"),
-      L"set 1019 1.2.3.44",
-      L"click 1",
+      Set(IDC_WIFI_IP_ADDRESS, L"1.2.3.44"),
+      Click(IDOK),
   });
   EXPECT_EQ(result, IDOK);
   std::string expected = DefaultRecord(kSerial);
@@ -292,14 +295,14 @@ TEST_F(WiFiDialog, InvalidInputIsRefusedWithItsMessageAndNothingIsWritten) {
 
 TEST_F(WiFiDialog, ModeSwitchWithTextTheRecordCannotHoldStaysInTheMode) {
   Run({
-      L"set 1015 \u6771\u4EAC",
-      L"click 1011",
+      Set(IDC_WIFI_SSID, L"\u6771\u4EAC"),
+      Click(IDC_WIFI_CLIENT),
       [&] {
         EXPECT_TRUE(OutputContains(L"only contain Latin-1 characters"));
-        EXPECT_TRUE(Checked(1010));
-        EXPECT_FALSE(Checked(1011));
-        EXPECT_FALSE(Enabled(1017));
-        EXPECT_EQ(Text(1015), CString(L"\u6771\u4EAC"));
+        EXPECT_TRUE(Checked(IDC_WIFI_STANDALONE));
+        EXPECT_FALSE(Checked(IDC_WIFI_CLIENT));
+        EXPECT_FALSE(Enabled(IDC_WIFI_IP_AUTOMATIC));
+        EXPECT_EQ(Text(IDC_WIFI_SSID), CString(L"\u6771\u4EAC"));
       },
   });
 }
@@ -307,7 +310,7 @@ TEST_F(WiFiDialog, ModeSwitchWithTextTheRecordCannotHoldStaysInTheMode) {
 TEST_F(WiFiDialog, ASaveThatCannotWriteReportsItAndStaysOpen) {
   std::filesystem::remove("wifi");
   const std::intptr_t result = Run({
-      L"click 1",
+      Click(IDOK),
       [&] {
         EXPECT_TRUE(OutputContains(L"MessageBox[none]: Error saving settings"));
         EXPECT_FALSE(dialog.IsEnding());
@@ -326,13 +329,13 @@ TEST_F(WiFiDialog, ResetShowsTheDefaultsAndWritesNothing) {
   const std::string before = FileOf(stored);
   card.Write(kSettingsFile, before);
   const std::intptr_t result = Run({
-      L"click 1007",
+      Click(IDC_WIFI_RESET),
       [&] {
-        EXPECT_TRUE(Checked(1010));
-        EXPECT_TRUE(Checked(1012));
-        EXPECT_EQ(Text(1015), CString(L"QXM-X-A12345678"));
-        EXPECT_EQ(Text(1003), CString());
-        EXPECT_FALSE(Enabled(1019));
+        EXPECT_TRUE(Checked(IDC_WIFI_STANDALONE));
+        EXPECT_TRUE(Checked(IDC_WIFI_OPEN));
+        EXPECT_EQ(Text(IDC_WIFI_SSID), CString(L"QXM-X-A12345678"));
+        EXPECT_EQ(Text(IDC_PASSWORD), CString());
+        EXPECT_FALSE(Enabled(IDC_WIFI_IP_ADDRESS));
       },
       L"exit",
   });

@@ -1,0 +1,79 @@
+// How a job (the update, the manual download, the change-user-info flow)
+// reports to the window that started it: the status log, the count line,
+// the file line, message boxes, the progress group and its end. The window
+// side implements it; a job knows nothing of the window's controls or of
+// how the window takes a notification over.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/afx.h"
+
+// One job's record: allocated by the window, owned and freed by the job
+// thread. hWnd is the window the job reports to.
+struct JOBPARAM {
+  HWND hWnd = nullptr;
+  CString strSerial;
+  CString strPassword;
+  wchar_t szModulePath[255] = {};
+  BOOL bUpdateNews = FALSE;
+  BOOL bBatch = FALSE;
+};
+
+// The parts of the window's progress group: the count line with its bar,
+// the file line with its bar, or all four.
+enum class ProgressPart { kGroup, kCountLine, kFileLine };
+
+// What the window does when it is asked to close: start nothing, start the
+// new client that was downloaded, or first copy it from the card's copy.
+enum class NewClient { kNone = 0, kDownloaded = 1, kCardCopy = 2 };
+
+class CJobReporter {
+ public:
+  virtual ~CJobReporter() = default;
+
+  // The status log. SetStatus replaces the whole log and AppendStatus adds
+  // to it, both unseen until the next PostStatus; PostStatus appends text
+  // (an empty one appends nothing) and returns once the window has shown the
+  // log and the count line.
+  virtual void SetStatus(const CString& log) = 0;
+  virtual void AppendStatus(const CString& text) = 0;
+  virtual void PostStatus(const CString& text) = 0;
+
+  // The count line ("done/total unit"), shown with the next PostStatus.
+  virtual void SetCountUnit(const CString& unit) = 0;
+  virtual void SetCountTotal(std::int32_t total) = 0;
+  virtual void SetCountDone(std::int32_t done) = 0;
+  virtual void AddCountDone(std::int32_t count) = 0;
+
+  // The file line: the file's name and expected size in bytes (0: the name
+  // alone, with an empty bar); its percent starts again at 0. Shown without
+  // waiting for the window.
+  virtual void ShowFile(const CString& name, std::uint32_t size) = 0;
+
+  // Transfer progress, called by the transfer callbacks below on the job
+  // thread. CountProgress shows the transfer's kilobytes on the count line
+  // without waiting; FileProgress the percent of the file line's size, once
+  // per whole percent, and waits until the window has shown it.
+  virtual void CountProgress(double total, double now) = 0;
+  virtual void FileProgress(double now) = 0;
+
+  virtual void ShowProgress(ProgressPart part, bool show) = 0;
+  // A message box; returns once the user has answered it.
+  virtual int ShowMessageBox(const CString& text, UINT type) = 0;
+  // Asks the window to close, starting the new client named first.
+  virtual void LaunchClient(NewClient client) = 0;
+  // The job's body has returned with result.
+  virtual void Finished(int result) = 0;
+
+  // Catalogue message id in a message box, alone or formatted with a number.
+  // (Two names: the style constants are long on Windows, and an overload
+  // could not tell a style from a number.)
+  void ShowMessage(int id, UINT type = MB_OK);
+  void ShowNumberMessage(int id, int number, UINT type = MB_OK);
+};
+
+// Transfer progress callbacks (libcurl's progress-function signature) whose
+// user pointer is the job's CJobReporter; they return 0 to go on.
+int CountProgressCallback(void* reporter, double dltotal, double dlnow, double ultotal, double ulnow);
+int FileProgressCallback(void* reporter, double dltotal, double dlnow, double ultotal, double ulnow);

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs a command on the display that the Wine session of the GUI step uses
+# (scripts/test-windows starts one virtual display for all of them: Wine's
+# desktop process stays on the display it started with, so every program of
+# one Wine session must use that one). Skips (77) without a display.
+if [ -z "${DISPLAY:-}" ]; then
+  echo "SKIP: no display; the Windows GUI checks run in the GUI step of scripts/test-windows"
+  exit 77
+fi
+exec "$@"

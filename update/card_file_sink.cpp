@@ -1,0 +1,56 @@
+#include "update/card_file_sink.h"
+
+#include <cstring>
+#include <utility>
+
+#include "update/card_folders.h"
+
+namespace {
+constexpr std::size_t kWriteBlock = 256 * 1024;
+}  // namespace
+
+CCardFileSink::CCardFileSink(std::string path, std::wstring folders)
+    : m_path(std::move(path)), m_folders(std::move(folders)) {
+  m_md5.Init();
+  m_buffer.reserve(kWriteBlock);
+}
+
+bool CCardFileSink::Write(const unsigned char* data, std::size_t size) {
+  if (size == 0) return true;
+  m_md5.Update(data, size);
+  m_nSize += size;
+  if (m_state == State::kEmpty) {
+    if (CreateParentDirectories(m_folders.c_str()) != 0)
+      m_state = State::kFolderFailed;
+    else
+      m_state = m_writer.Open(m_path.c_str()) ? State::kWriting : State::kFileFailed;
+  }
+  if (m_state != State::kWriting) return true;
+  if (m_buffer.size() + size > kWriteBlock && !Flush()) return true;
+  if (size >= kWriteBlock) {
+    if (!m_writer.Write(data, size)) m_state = State::kFileFailed;
+  } else {
+    m_buffer.insert(m_buffer.end(), data, data + size);
+  }
+  return true;
+}
+
+bool CCardFileSink::Flush() {
+  const bool written = m_buffer.empty() || m_writer.Write(m_buffer.data(), m_buffer.size());
+  m_buffer.clear();
+  if (!written) m_state = State::kFileFailed;
+  return written;
+}
+
+void CCardFileSink::FinalDigest(unsigned char (&digest)[16]) {
+  m_md5.Final();
+  std::memcpy(digest, m_md5.digest, 16);
+}
+
+bool CCardFileSink::Commit() {
+  if (m_state != State::kWriting || !Flush()) {
+    m_writer.Abort();
+    return false;
+  }
+  return m_writer.Commit();
+}
