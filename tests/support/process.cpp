@@ -112,13 +112,7 @@ void ServerProcess::ReadOutput() {
   for (;;) {
     ssize_t n = read(m_outFd, buffer, sizeof buffer);
     if (n <= 0) return;
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_partial.append(buffer, static_cast<size_t>(n));
-    size_t nl;
-    while ((nl = m_partial.find('\n')) != std::string::npos) {
-      m_log.push_back(m_partial.substr(0, nl));
-      m_partial.erase(0, nl + 1);
-    }
+    TakeOutput(buffer, static_cast<size_t>(n));
   }
 }
 

@@ -49,6 +49,8 @@ class ServerProcess {
 
  private:
   void ReadOutput();
+  // Adds output bytes to the log, line by line.
+  void TakeOutput(const char* bytes, size_t size);
 
   int m_pid = -1;
   int m_port = 0;

@@ -273,13 +273,7 @@ void ServerProcess::ReadOutput() {
     const std::streamsize n = in.gcount();
     in.clear();
     if (n > 0) {
-      std::lock_guard<std::mutex> guard(m_lock);
-      m_partial.append(buffer, static_cast<size_t>(n));
-      size_t nl;
-      while ((nl = m_partial.find('\n')) != std::string::npos) {
-        m_log.push_back(m_partial.substr(0, nl));
-        m_partial.erase(0, nl + 1);
-      }
+      TakeOutput(buffer, static_cast<size_t>(n));
       continue;
     }
     if (ended) return;

@@ -12,6 +12,16 @@ using Clock = std::chrono::steady_clock;
 
 std::string ServerProcess::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(m_port); }
 
+void ServerProcess::TakeOutput(const char* bytes, size_t size) {
+  std::lock_guard<std::mutex> guard(m_lock);
+  m_partial.append(bytes, size);
+  size_t nl;
+  while ((nl = m_partial.find('\n')) != std::string::npos) {
+    m_log.push_back(m_partial.substr(0, nl));
+    m_partial.erase(0, nl + 1);
+  }
+}
+
 std::vector<std::string> ServerProcess::Log() const {
   std::lock_guard<std::mutex> guard(m_lock);
   return m_log;
