@@ -19,11 +19,6 @@ namespace {
 // proportional.
 constexpr std::int32_t kMaxBarRange = 0x7FFF;
 
-void ClearFlag(std::atomic<std::uint32_t>& flag) {
-  flag = 0;
-  flag.notify_all();
-}
-
 void PutCaretAtEnd(CEdit& edit, const CString& text) {
   edit.SendMessage(EM_SETSEL, static_cast<WPARAM>(text.GetLength()), text.GetLength());
   edit.SendMessage(EM_SCROLLCARET, 0, 0);
@@ -112,7 +107,7 @@ LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
     done = g_nCountDone;
     g_bCountPending = false;
   }
-  ClearFlag(g_bStatusPending);
+  ClearHandshake(g_bStatusPending);
   const std::int32_t divisor = total > kMaxBarRange ? total / kMaxBarRange + 1 : 1;
   m_progressTotal.SendMessage(
       PBM_SETRANGE, 0, MAKELPARAM(1, static_cast<WORD>(total / divisor)));
@@ -134,7 +129,7 @@ LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
   }
   if (size == 0) {
     m_strFileText.Format(L"%s", name);
-    ClearFlag(g_bFilePending);
+    ClearHandshake(g_bFilePending);
     m_progressFile.SendMessage(PBM_SETPOS, 0, 0);
     ShowJobMembers();
     PutCaretAtEnd(m_editStatus, m_strStatus);
@@ -144,7 +139,7 @@ LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
                        static_cast<unsigned long>(size));
   if (CWnd* line = GetDlgItem(IDC_FILE_TEXT)) line->SetWindowText(m_strFileText);
   m_progressFile.SendMessage(PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-  ClearFlag(g_bFilePending);
+  ClearHandshake(g_bFilePending);
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "app/status_channel.h"
 
+#include <condition_variable>
 #include <limits>
 
 #include "framework/uiqueue.h"
@@ -23,9 +24,16 @@ namespace {
 
 constexpr ULONGLONG kNewTransferGapMs = 2000;
 
+// The handshakes wait on a condition variable rather than on the atomic
+// itself: the atomic wait of the Windows toolchain's C++ library can miss a
+// wake-up and block for good.
+std::mutex g_handshakeLock;
+std::condition_variable g_handshakeCleared;
+
 // Blocks until the window's handler has cleared the flag.
 void WaitForClear(std::atomic<std::uint32_t>& flag) {
-  for (std::uint32_t value = flag.load(); value != 0; value = flag.load()) flag.wait(value);
+  std::unique_lock<std::mutex> lock(g_handshakeLock);
+  g_handshakeCleared.wait(lock, [&] { return flag.load() == 0; });
 }
 
 // Posts the notification and waits until the window has taken it. A window
@@ -49,6 +57,14 @@ T Truncate(double value) {
 }
 
 }  // namespace
+
+void ClearHandshake(std::atomic<std::uint32_t>& flag) {
+  {
+    std::lock_guard<std::mutex> lock(g_handshakeLock);
+    flag = 0;
+  }
+  g_handshakeCleared.notify_all();
+}
 
 void CWindowReporter::SetStatus(const CString& log) {
   std::lock_guard<std::mutex> guard(g_statusLock);

@@ -52,6 +52,9 @@ extern CString g_strFileName;
 extern std::uint32_t g_nFileSize;
 extern std::uint32_t g_nFilePercent;
 extern std::atomic<std::uint32_t> g_bFilePending;
+// The window's side of a handshake: clears the flag and wakes the reporter
+// that waits for it.
+void ClearHandshake(std::atomic<std::uint32_t>& flag);
 // A kilobyte-count notification is queued and not yet handled; guarded by
 // g_statusLock. The reporter posts one only when none is, so a fast transfer
 // cannot flood the window's queue; the handler shows the latest counts in
