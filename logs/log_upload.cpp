@@ -80,7 +80,8 @@ void WalkFolder(const std::wstring& folder, const std::wstring& rootName,
 void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
   // In the file system's own form: libcurl opens the files by these paths.
   std::wstring root = WideFromUtf8(NativePath(folder));
-  while (root.size() > 1 && root.back() == L'/') root.pop_back();
+  const auto isSeparator = [](wchar_t c) { return c == L'/' || c == L'\\'; };
+  while (root.size() > 1 && isSeparator(root.back())) root.pop_back();
   if (root == L"." || root == L"..") return;
   // A folder that cannot be entered (no "logs" at all) means nothing to do.
   WIN32_FIND_DATAW probe;
@@ -91,7 +92,7 @@ void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
   }
   FindClose(find);
   size_t cut = root.size();
-  while (cut > 0 && root[cut - 1] != L'/') --cut;
+  while (cut > 0 && !isSeparator(root[cut - 1])) --cut;
   WalkFolder(root, root.substr(cut), std::wstring(), pattern);
 }
 

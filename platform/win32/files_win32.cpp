@@ -1,5 +1,9 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
 #include "platform/text.h"
 
 std::string NativePath(const char* path) {
@@ -18,23 +22,36 @@ std::wstring WidePath(const char* path) { return WideFromUtf8(NativePath(path));
 
 // Streams read and write the bytes as they are, as on every other system:
 // "t" is dropped and binary mode is asked for (the C runtime would otherwise
-// translate line ends).
+// translate line ends). "x" is dropped too: the C runtime does not know it.
 std::wstring BinaryMode(std::wstring_view mode) {
   std::wstring out;
   for (wchar_t c : mode)
-    if (c != L't' && c != L'b') out += c;
+    if (c != L't' && c != L'b' && c != L'x') out += c;
   return out + L"b";
+}
+
+// Opens a stream on a wide path. "wx" / "w+x" create the file and fail when
+// the name exists already, a link included, as the C library's "x" does.
+FILE* OpenStream(const std::wstring& path, std::wstring_view mode) {
+  const std::wstring streamMode = BinaryMode(mode);
+  if (mode.find(L'x') == std::wstring_view::npos) return _wfopen(path.c_str(), streamMode.c_str());
+  const int access = mode.find(L'+') == std::wstring_view::npos ? _O_WRONLY : _O_RDWR;
+  const int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_BINARY | access, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  FILE* file = _wfdopen(fd, streamMode.c_str());
+  if (!file) _close(fd);
+  return file;
 }
 }  // namespace
 
 FILE* OpenFileW(const wchar_t* path, const wchar_t* mode) {
-  return _wfopen(WideFromUtf8(NativePath(path)).c_str(), BinaryMode(mode ? mode : L"").c_str());
+  return OpenStream(WideFromUtf8(NativePath(path)), mode ? mode : L"");
 }
 
 int RemoveFileW(const wchar_t* path) { return DeleteFileW(WideFromUtf8(NativePath(path)).c_str()) ? 0 : -1; }
 
 FILE* fopenUtf8(const char* path, const char* mode) {
-  return _wfopen(WidePath(path).c_str(), BinaryMode(WideFromUtf8(mode ? mode : "")).c_str());
+  return OpenStream(WidePath(path), WideFromUtf8(mode ? mode : ""));
 }
 
 int renameUtf8(const char* from, const char* to) {

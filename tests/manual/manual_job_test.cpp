@@ -31,6 +31,7 @@ using testing_support::FileExists;
 using testing_support::FileSizeLimit;
 #endif
 using testing_support::ReadFile;
+using testing_support::SaveFile;
 using testing_support::ServerProcess;
 using testing_support::Set;
 using testing_support::SetScript;
@@ -110,9 +111,6 @@ class ManualJobTest : public testing::Test {
     return dialog.GetStatusText().str();
   }
 
-  std::wstring SaveTo(const std::string& path) const {
-    return L"savefile " + std::wstring(path.begin(), path.end());
-  }
 
   const std::string m_pdf = ManualBytes();
   TempCard m_temp;
@@ -128,7 +126,7 @@ class ManualJobTest : public testing::Test {
 
 TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
   StartServer();
-  const std::wstring status = Run(SaveTo(m_target), {[&] {
+  const std::wstring status = Run(SaveFile(m_target), {[&] {
                                     CString count;
                                     m_dialog->GetDlgItem(IDC_COUNT_TEXT)->GetWindowText(count);
                                     EXPECT_EQ(count, L"292/292 KB");
@@ -138,8 +136,7 @@ TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
                                   }});
   EXPECT_EQ(status, kDownloading + L" OK\r\n\r\nUser manual:\r\n  * manual copy.pdf");
   EXPECT_EQ(ReadFile(m_target), m_pdf);
-  const std::wstring open(L"ShellExecute: open " + std::wstring(m_target.begin(), m_target.end()));
-  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{open});
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{testing_support::OpenedLine(m_target)});
   EXPECT_TRUE(m_server->WaitForLog("REQ POST /script/manual.php serial=K70000001&pwd=manual-pw"));
   EXPECT_TRUE(m_server->WaitForLog("REQ GET /docs/manual_en.pdf"));
   EXPECT_TRUE(Temporaries().empty());
@@ -156,17 +153,17 @@ TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
 
 TEST_F(ManualJobTest, FailedQueryAndShortRepliesAreReported) {
   StartServer({"/script/manual.php:drop"});
-  EXPECT_EQ(Run(SaveTo(m_target)), L"Connecting to server... Error\r\n\r\n");
+  EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server... Error\r\n\r\n");
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Cannot connect to server"});
   // One byte: the step fails.
   StartServer({"/script/manual.php:short1"});
-  EXPECT_EQ(Run(SaveTo(m_target)), L"Connecting to server... Error\r\n\r\n");
+  EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server... Error\r\n\r\n");
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
   // A wrong password gives the two bytes "NG": the step succeeds, the answer does not.
   StartServer();
   m_password = L"wrong";
-  EXPECT_EQ(Run(SaveTo(m_target)), kConnected);
+  EXPECT_EQ(Run(SaveFile(m_target)), kConnected);
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
   EXPECT_FALSE(FileExists(m_target));
@@ -175,7 +172,7 @@ TEST_F(ManualJobTest, FailedQueryAndShortRepliesAreReported) {
 TEST_F(ManualJobTest, ErrorStatusOrBrokenPdfTransferIsAFailedDownload) {
   for (const char* fault : {"/docs/manual_en.pdf:status500", "/docs/manual_en.pdf:truncate"}) {
     StartServer({fault});
-    EXPECT_EQ(Run(SaveTo(m_target)), kDownloading + L" Error\r\n\r\n");
+    EXPECT_EQ(Run(SaveFile(m_target)), kDownloading + L" Error\r\n\r\n");
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"});
     EXPECT_FALSE(FileExists(m_target));
     EXPECT_TRUE(Temporaries().empty()) << fault;
@@ -197,11 +194,11 @@ TEST_F(ManualJobTest, FileThatCannotBeWrittenIsReportedAndRemoved) {
       kDownloading + L" Error\r\n\r\nUser manual downloaded failed: Error";
   const std::vector<std::wstring> box = {L"MessageBox[none]: File cannot be saved"};
 
-  EXPECT_EQ(Run(SaveTo(m_card.Path() + "/no such folder/m.pdf")), failed);
+  EXPECT_EQ(Run(SaveFile(m_card.Path() + "/no such folder/m.pdf")), failed);
   EXPECT_EQ(TakeOutput(), box);
 
   // The device takes the open but not the bytes; it is not removed.
-  EXPECT_EQ(Run(SaveTo("/dev/full")), failed);
+  EXPECT_EQ(Run(SaveFile("/dev/full")), failed);
   EXPECT_EQ(TakeOutput(), box);
   struct stat device;
   EXPECT_EQ(stat("/dev/full", &device), 0);
@@ -217,7 +214,7 @@ TEST_F(ManualJobTest, DownloadThatCannotBeKeptIsAMemoryError) {
   {
     FileSizeLimit full(100000);  // the manual has 300000 bytes
     ASSERT_TRUE(full.IsSet());
-    status = Run(SaveTo(m_target));
+    status = Run(SaveFile(m_target));
   }
   EXPECT_EQ(status, kDownloading + L" Error\r\n\r\n");
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Memory Error"});
@@ -277,21 +274,21 @@ class ManualReplyTest : public ManualJobTest {
 
 TEST_F(ManualReplyTest, HttpsAddressIsRejected) {
   Answer("PDF AT: https://127.0.0.1/docs/manual_en.pdf");
-  EXPECT_EQ(Run(SaveTo(m_target)), kConnected);
+  EXPECT_EQ(Run(SaveFile(m_target)), kConnected);
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
 }
 
 TEST_F(ManualReplyTest, LowerCasePrefixIsRejected) {
   Answer("pdf at: http://127.0.0.1/docs/manual_en.pdf");
-  EXPECT_EQ(Run(SaveTo(m_target)), kConnected);
+  EXPECT_EQ(Run(SaveFile(m_target)), kConnected);
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
 }
 
 TEST_F(ManualReplyTest, AddressLongerThanTheUrlBufferIsRejected) {
   Answer("PDF AT: http://127.0.0.1/" + std::string(500 - 17, 'a'));  // 500 bytes
-  EXPECT_EQ(Run(SaveTo(m_target)), kConnected);
+  EXPECT_EQ(Run(SaveFile(m_target)), kConnected);
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
 }
@@ -322,10 +319,10 @@ TEST_F(ManualJobTest, ClientBinarySavesTheManualFromTheCardsCredentials) {
   StartServer();
   m_card.Write("pass.ini", "serial=K70000001\r\npass=manual-pw\r\n");
   const auto result = testing_support::RunProcess(
-      {testing_support::ClientBinary()}, testing_support::Input({Click(IDC_DOWNLOAD_MANUAL)}) + "savefile " + m_target + "\n", m_card.Path(),
+      {testing_support::ClientBinary()}, testing_support::Input({Click(IDC_DOWNLOAD_MANUAL), SaveFile(m_target)}), m_card.Path(),
       {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", m_server->BaseUrl()}});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out, "ShellExecute: open " + m_target +
+  EXPECT_EQ(result.out, Utf8FromWide(testing_support::OpenedLine(m_target)) +
                             "\nStatusLog: Connecting to server... OK\\r\\n\\r\\n"
                             "Downloading user manual... OK\\r\\n\\r\\n"
                             "User manual:\\r\\n  * manual copy.pdf\n");

@@ -49,9 +49,8 @@ TEST(ChangeUserInfoRun, ConsentThenFormRegistersTheCardAndRemovesThePolicyFolder
                                    Click(IDOK)});
   const auto run = RunProcess({ClientBinary()}, input, temp.Card().Path(), env, 60);
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, "ShellExecute: open " + temp.PolicyFolder() +
-                         "/privacy_policy.html\n"
-                         "MessageBox[information]: " +
+  EXPECT_EQ(run.out, Utf8FromWide(testing_support::OpenedLine(temp.PolicyFolder() + "/privacy_policy.html")) +
+                         "\nMessageBox[information]: " +
                          Utf8FromWide(EscapeAutomationText(GetMsg(46))) + "\nStatusLog: " + Utf8FromWide(EscapeAutomationText(GetMsg(40))) +
                          "\n");
   EXPECT_EQ(server.Registration(),

@@ -23,6 +23,7 @@ using register_tests::PrivateTemp;
 using register_tests::TestServer;
 using testing_support::Click;
 using testing_support::FileExists;
+using testing_support::OpenedLine;
 using testing_support::SetScript;
 using testing_support::TakeOutput;
 
@@ -102,8 +103,7 @@ TEST(Consent, ViewOpensThePageOfTheUsersLanguageAndAcceptRemovesTheFolder) {
   EXPECT_EQ(dialog.DoModal(), IDOK);
   const auto output = TakeOutput();
   ASSERT_EQ(output.size(), 1u);
-  EXPECT_EQ(output[0], L"ShellExecute: open " + WideFromUtf8(temp.PolicyFolder()) +
-                           L"/privacy_policy.html");
+  EXPECT_EQ(output[0], OpenedLine(temp.PolicyFolder() + "/privacy_policy.html"));
   EXPECT_FALSE(FileExists(temp.PolicyFolder()));
   ASSERT_TRUE(server.WaitForRequest(std::string(PagePath()) + "qx-logo/qx-logo_QX_0.6.png"));
   EXPECT_EQ(server.Requests(PagePath()).size(), 1u);
@@ -120,6 +120,9 @@ TEST(Consent, DenyAfterAViewKeepsBothFiles) {
 }
 
 TEST(Consent, OnlyTheJapaneseLanguageGetsTheJapanesePage) {
+#ifdef _WIN32
+  GTEST_SKIP() << "on Windows the language is the user's and cannot change within a run";
+#endif
   PrivateTemp temp;
   TestServer server(MakeServerData(temp.Card().Path(), 'L'));
   const std::string saved = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";

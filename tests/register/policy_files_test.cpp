@@ -7,6 +7,7 @@
 
 #include "core/catalogue.h"
 #include "platform/automation.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "register/policy_files.h"
 #include "tests/register/register_fixture.h"
@@ -15,6 +16,7 @@
 namespace fs = std::filesystem;
 using register_tests::PrivateTemp;
 using testing_support::FileExists;
+using testing_support::OpenedLine;
 using testing_support::ReadFile;
 using testing_support::TakeOutput;
 using testing_support::WriteFile;
@@ -64,11 +66,11 @@ TEST(PolicyFolder, ViewStoresPageAndLogoByteForByteAndOpensThePage) {
   const std::string folder = temp.PolicyFolder();
   EXPECT_EQ(ReadFile(folder + "/privacy_policy.html"), kPage);
   EXPECT_EQ(ReadFile(folder + "/qx-logo/qx-logo_QX_0.6.png"), kLogo);
-  EXPECT_EQ(g_strPolicyFolder, CString(WideFromUtf8(folder) + L"\\"));
+  EXPECT_EQ(g_strPolicyFolder, CString(WideFromUtf8(NativePath(folder.c_str())) + L"\\"));
   EXPECT_EQ(pagePath, g_strPolicyFolder + L"privacy_policy.html");
   const auto output = TakeOutput();
   ASSERT_EQ(output.size(), 1u);
-  EXPECT_EQ(output[0], L"ShellExecute: open " + WideFromUtf8(folder) + L"/privacy_policy.html");
+  EXPECT_EQ(output[0], OpenedLine(folder + "/privacy_policy.html"));
 }
 
 TEST(PolicyFolder, PageWithoutLogoOrLogoWithoutPageIsNeitherStoredNorShown) {

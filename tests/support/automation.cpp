@@ -5,6 +5,7 @@
 
 #include "framework/headless/headless_backend.h"
 #include "platform/automation.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace testing_support {
@@ -51,6 +52,10 @@ void SetScript(std::vector<Step> steps) {
   g_steps.assign(steps.begin(), steps.end());
 }
 
+std::wstring OpenedLine(const std::string& path) {
+  return L"ShellExecute: open " + EscapeAutomationText(WideFromUtf8(NativePath(path.c_str())));
+}
+
 std::vector<std::wstring> TakeOutput() {
   std::lock_guard<std::mutex> guard(g_lock);
   std::vector<std::wstring> out;
@@ -73,6 +78,10 @@ std::wstring Set(int id, const std::wstring& text) {
 
 std::wstring Check(int id, bool checked) {
   return L"check " + std::to_wstring(id) + (checked ? L" 1" : L" 0");
+}
+
+std::wstring SaveFile(const std::string& path) {
+  return L"savefile " + EscapeAutomationText(WideFromUtf8(path));
 }
 
 std::string Input(const std::vector<std::wstring>& commands) {

@@ -24,6 +24,9 @@ void InstallTestBackend();
 void SetScript(std::vector<Step> steps);
 // Lines printed since the last call, in order (MessageBox..., ShellExecute...).
 std::vector<std::wstring> TakeOutput();
+// The line printed when a document at a card path is opened (the path in
+// the file system's own form).
+std::wstring OpenedLine(const std::string& path);
 // True when some printed line (not yet taken) contains the text.
 bool OutputContains(const std::wstring& text);
 
@@ -32,6 +35,8 @@ bool OutputContains(const std::wstring& text);
 std::wstring Click(int id);
 std::wstring Set(int id, const std::wstring& text);
 std::wstring Check(int id, bool checked);
+// The command line that answers the save dialog with a path.
+std::wstring SaveFile(const std::string& path);
 // Command lines as standard input of the client program: UTF-8, each ended
 // by a line end.
 std::string Input(const std::vector<std::wstring>& commands);

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -262,23 +263,33 @@ ServerProcess::ServerProcess(const std::vector<std::string>& arguments) {
 
 void ServerProcess::ReadOutput() {
   // Follows the output file until the server has ended and all is read; the
-  // port line is not part of the log.
-  std::ifstream in(m_folder + "\\output", std::ios::binary);
-  std::string portLine;
-  std::getline(in, portLine);
+  // port line is not part of the log. The file is read through its own
+  // handle: the C runtime's stream stays at its end once it has seen it.
+  const HANDLE file = CreateFileW(WideFromUtf8(m_folder + "\\output").c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  bool inPortLine = true;
   for (;;) {
     const bool ended = m_stopping && !HostProcessAlive(m_pid);
     char buffer[4096];
-    in.read(buffer, sizeof buffer);
-    const std::streamsize n = in.gcount();
-    in.clear();
-    if (n > 0) {
-      TakeOutput(buffer, static_cast<size_t>(n));
+    DWORD n = 0;
+    if (::ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) {
+      const char* bytes = buffer;
+      if (inPortLine) {
+        const char* nl = static_cast<const char*>(memchr(buffer, '\n', n));
+        if (!nl) continue;
+        inPortLine = false;
+        n -= static_cast<DWORD>(nl + 1 - buffer);
+        bytes = nl + 1;
+      }
+      TakeOutput(bytes, n);
       continue;
     }
-    if (ended) return;
+    if (ended) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  CloseHandle(file);
 }
 
 ServerProcess::~ServerProcess() {
