@@ -82,14 +82,9 @@ void SetNativeLimit(NativeWindow edit, int limit);
 void SetNativeSelection(NativeWindow edit, int start, int end);
 void FocusNative(NativeWindow window);
 void RedrawNative(NativeWindow window);
-// One image of an icon: size × size pixels, 0xAARRGGBB row by row.
-struct NativeIconImage {
-  int size;
-  const std::uint32_t* pixels;
-};
-// Sets the window's big and small icon from the images that fit the system's
-// icon sizes best.
-void SetNativeIcons(NativeWindow window, const std::vector<NativeIconImage>& images);
+// Sets the window's big and small icon from the icon resources of the
+// program's module with these ids, at the system's icon sizes; 0 for none.
+void SetNativeIcons(NativeWindow window, unsigned bigId, unsigned smallId);
 
 enum class NativeIcon { None, Information, Exclamation, Error };
 void ShowNativeMessageBox(NativeWindow owner, const std::wstring& text, NativeIcon icon);
@@ -119,6 +114,8 @@ struct NativeView {
   int selectionStart = 0, selectionEnd = 0;
   int width = 0, height = 0;  // pixels
   bool hasIcon = false;       // dialogs: a big icon is set
+  int iconSize = 0;           // the big icon: size × size pixels, 0xAARRGGBB row by row
+  std::vector<std::uint32_t> iconPixels;
 };
 NativeView InspectNativeWindow(NativeWindow window);
 // The window that has the keyboard focus.

@@ -1,12 +1,10 @@
 // Native controls follow the framework's window state through their own
-// messages; icons are made from the framework's pixel data.
+// messages; icons come from the module's icon resources.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <map>
+#include <vector>
 
 #include "framework/win32/native.h"
 #include "framework/win32/native_shared.h"
@@ -15,7 +13,6 @@ namespace afx::win32 {
 namespace {
 
 int g_mirroring = 0;
-std::map<const std::uint32_t*, HICON> g_icons;  // by the image's pixels
 
 class Mirroring {
  public:
@@ -25,41 +22,37 @@ class Mirroring {
 
 HWND W(NativeWindow window) { return static_cast<HWND>(window); }
 
-HICON IconOf(const NativeIconImage& image) {
-  if (auto it = g_icons.find(image.pixels); it != g_icons.end()) return it->second;
-  BITMAPV5HEADER header = {};
-  header.bV5Size = sizeof header;
-  header.bV5Width = image.size;
-  header.bV5Height = -image.size;  // top-down rows, as the pixels are stored
-  header.bV5Planes = 1;
-  header.bV5BitCount = 32;
-  header.bV5Compression = BI_RGB;
-  void* bits = nullptr;
-  const HDC screen = GetDC(nullptr);
-  const HBITMAP colour = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
-                                          DIB_RGB_COLORS, &bits, nullptr, 0);
-  ReleaseDC(nullptr, screen);
-  if (!colour) return nullptr;
-  // 0xAARRGGBB in memory is B, G, R, A: the layout of a 32-bit DIB.
-  std::memcpy(bits, image.pixels, static_cast<size_t>(image.size) * image.size * 4);
-  const HBITMAP mask = CreateBitmap(image.size, image.size, 1, 1, nullptr);
-  ICONINFO info = {TRUE, 0, 0, mask, colour};
-  const HICON icon = CreateIconIndirect(&info);
-  DeleteObject(mask);
-  DeleteObject(colour);
-  if (icon) g_icons[image.pixels] = icon;
-  return icon;
+// A shared icon: the system keeps it for the module's lifetime.
+HICON ModuleIcon(unsigned id, int widthMetric, int heightMetric) {
+  if (id == 0) return nullptr;
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric),
+                                       GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
-// The image whose size is nearest to wanted, the larger one on a tie.
-const NativeIconImage* Nearest(const std::vector<NativeIconImage>& images, int wanted) {
-  const NativeIconImage* best = nullptr;
-  for (const NativeIconImage& image : images) {
-    if (!best || std::abs(image.size - wanted) < std::abs(best->size - wanted) ||
-        (std::abs(image.size - wanted) == std::abs(best->size - wanted) && image.size > best->size))
-      best = &image;
+// The colour image of an icon, row by row from the top.
+void ReadIconPixels(HICON icon, NativeView& view) {
+  ICONINFO info = {};
+  if (!GetIconInfo(icon, &info)) return;
+  BITMAP bitmap = {};
+  if (info.hbmColor && GetObjectW(info.hbmColor, sizeof bitmap, &bitmap) && bitmap.bmWidth > 0) {
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = bitmap.bmWidth;
+    format.bmiHeader.biHeight = -bitmap.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight);
+    const HDC screen = GetDC(nullptr);
+    if (GetDIBits(screen, info.hbmColor, 0, bitmap.bmHeight, pixels.data(), &format, DIB_RGB_COLORS)) {
+      view.iconSize = bitmap.bmWidth;
+      view.iconPixels = std::move(pixels);
+    }
+    ReleaseDC(nullptr, screen);
   }
-  return best;
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
 }
 
 }  // namespace
@@ -70,11 +63,6 @@ std::wstring NativeText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
-}
-
-void DestroyNativeIcons() {
-  for (auto& [pixels, icon] : g_icons) DestroyIcon(icon);
-  g_icons.clear();
 }
 
 void SetNativeText(NativeWindow window, const std::wstring& text) {
@@ -132,12 +120,11 @@ void RedrawNative(NativeWindow window) {
   RedrawWindow(W(window), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void SetNativeIcons(NativeWindow window, const std::vector<NativeIconImage>& images) {
-  const NativeIconImage* big = Nearest(images, GetSystemMetrics(SM_CXICON));
-  const NativeIconImage* small = Nearest(images, GetSystemMetrics(SM_CXSMICON));
-  SendMessageW(W(window), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big ? IconOf(*big) : nullptr));
+void SetNativeIcons(NativeWindow window, unsigned bigId, unsigned smallId) {
+  SendMessageW(W(window), WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(ModuleIcon(bigId, SM_CXICON, SM_CYICON)));
   SendMessageW(W(window), WM_SETICON, ICON_SMALL,
-               reinterpret_cast<LPARAM>(small ? IconOf(*small) : nullptr));
+               reinterpret_cast<LPARAM>(ModuleIcon(smallId, SM_CXSMICON, SM_CYSMICON)));
 }
 
 NativeView InspectNativeWindow(NativeWindow window) {
@@ -174,7 +161,9 @@ NativeView InspectNativeWindow(NativeWindow window) {
   GetWindowRect(w, &rect);
   view.width = rect.right - rect.left;
   view.height = rect.bottom - rect.top;
-  view.hasIcon = SendMessageW(w, WM_GETICON, ICON_BIG, 0) != 0;
+  const auto icon = reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_BIG, 0));
+  view.hasIcon = icon != nullptr;
+  if (icon) ReadIconPixels(icon, view);
   return view;
 }
 

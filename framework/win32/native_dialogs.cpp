@@ -171,7 +171,6 @@ void StopNative() {
   const HWND wake = g_wakeWindow.exchange(nullptr);
   if (wake) DestroyWindow(wake);
   g_sink = nullptr;
-  DestroyNativeIcons();
 }
 
 void WakeUi() {

@@ -12,7 +12,5 @@ namespace afx::win32 {
 // own notifications are then not the user's input.
 bool IsMirroring();
 std::wstring NativeText(HWND window);
-// Frees the icons made by SetNativeIcons.
-void DestroyNativeIcons();
 
 }  // namespace afx::win32

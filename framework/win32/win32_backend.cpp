@@ -34,16 +34,8 @@ win32::NativeKind NativeKindOf(ControlKind kind) {
   return win32::NativeKind::Static;
 }
 
-std::vector<win32::NativeIconImage> ImagesOf(HICON big, HICON small) {
-  std::vector<win32::NativeIconImage> images;
-  for (HICON icon : {big, small}) {
-    if (!icon) continue;
-    for (const IconImage& image : reinterpret_cast<const IconData*>(icon)->images)
-      if (image.size > 0 && image.pixels.size() == static_cast<size_t>(image.size) * image.size)
-        images.push_back({image.size, image.pixels.data()});
-  }
-  return images;
-}
+// A framework icon is the module's icon resource of the same id.
+UINT ResourceIdOf(HICON icon) { return icon ? reinterpret_cast<const IconData*>(icon)->id : 0; }
 
 win32::NativeIcon NativeIconOf(UINT flags) {
   switch (flags & MB_ICONMASK) {
@@ -88,7 +80,9 @@ void MirrorDialog(WindowState& s, Change what) {
   switch (what) {
     case Change::Text: win32::SetNativeText(s.peer, s.text); break;
     case Change::Enabled: win32::EnableNative(s.peer, s.enabled); break;
-    case Change::Icon: win32::SetNativeIcons(s.peer, ImagesOf(s.bigIcon, s.smallIcon)); break;
+    case Change::Icon:
+      win32::SetNativeIcons(s.peer, ResourceIdOf(s.bigIcon), ResourceIdOf(s.smallIcon));
+      break;
     case Change::Focus: win32::FocusNative(s.peer); break;
     case Change::Redraw: win32::RedrawNative(s.peer); break;
     default: break;  // a modal dialog stays shown until its loop ends

@@ -7,17 +7,15 @@
 #include "tests/gui/check_dialog.h"
 #include "tests/gui/preview_support.h"
 
-#include <cstring>
-
-#include "platform/text.h"
+#include "platform/system.h"
 
 namespace {
 UINT g_icon = MB_ICONINFORMATION;
 std::wstring g_text = L"A message box for a worker thread";
 
-UINT IconNamed(const char* name) {
-  if (std::strcmp(name, "exclamation") == 0) return MB_ICONEXCLAMATION;
-  if (std::strcmp(name, "error") == 0) return MB_ICONERROR;
+UINT IconNamed(const std::wstring& name) {
+  if (name == L"exclamation") return MB_ICONEXCLAMATION;
+  if (name == L"error") return MB_ICONERROR;
   return MB_ICONINFORMATION;
 }
 
@@ -30,9 +28,12 @@ UINT AskFromWorker(void* param) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 3) {
-    g_icon = IconNamed(argv[1]);
-    g_text = WideFromUtf8(argv[2]);
+  // On Windows the narrow argv is not UTF-8: the text comes from the wide
+  // command line there.
+  const std::vector<std::wstring> arguments = ProgramArguments(argc, argv);
+  if (arguments.size() >= 2) {
+    g_icon = IconNamed(arguments[0]);
+    g_text = arguments[1];
     argc = 1;
   }
   gui_check::RegisterCheckTemplate();

@@ -11,6 +11,7 @@
 #include "framework/backend.h"
 #include "framework/uiqueue.h"
 #include "framework/win32/win32_backend.h"
+#include "res/icon.h"
 #include "res/resource.h"
 #include "tests/gui/check_dialog.h"
 
@@ -220,7 +221,17 @@ TEST(Win32Backend, DialogIconAndPasswordCharacterReachTheWindows) {
   CCheckDialog dialog([](CCheckDialog& d) {
     d.SetIcon(AfxLoadIcon(IDR_MAINFRAME), TRUE);
     d.SetIcon(AfxLoadIcon(IDR_MAINFRAME), FALSE);
-    EXPECT_TRUE(InspectNative(d.GetSafeHwnd()).hasIcon);
+    // The window's icon is the .exe's icon resource: the very image res/
+    // draws at that size, alpha and all.
+    const afx::win32::NativeView view = InspectNative(d.GetSafeHwnd());
+    EXPECT_TRUE(view.hasIcon);
+    bool drawn = false;
+    for (const IconImage& image : RenderMainIcon()) {
+      if (image.size != view.iconSize) continue;
+      drawn = true;
+      EXPECT_EQ(view.iconPixels, image.pixels);
+    }
+    EXPECT_TRUE(drawn) << "no image of " << view.iconSize << " pixels";
     CWnd* edit = d.GetDlgItem(kPassword);
     edit->SendMessage(EM_SETPASSWORDCHAR, 0, 0);
     EXPECT_EQ(InspectNative(d.Item(kPassword)).passwordChar, 0);
