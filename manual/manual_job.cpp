@@ -42,15 +42,17 @@ CString SuggestedManualName(const std::string& reply) {
     }
   }
   const std::wstring name = WideFromUtf8(std::string_view(reply).substr(start));
-  std::wstring cut;
+  // Cut at a character boundary: a surrogate pair (16-bit wchar_t) stays whole.
+  size_t end = 0;
   size_t units = 0;
-  for (wchar_t ch : name) {
-    const size_t width = Utf16Length(std::wstring_view(&ch, 1));
-    if (units + width > kNameUnits) break;
-    units += width;
-    cut += ch;
+  while (end < name.size()) {
+    const bool pair = end + 1 < name.size() && name[end] >= 0xD800 && name[end] <= 0xDBFF;
+    const std::wstring_view character(name.data() + end, pair ? 2 : 1);
+    units += Utf16Length(character);
+    if (units > kNameUnits) break;
+    end += character.size();
   }
-  return CString(cut);
+  return CString(name.substr(0, end));
 }
 
 int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 std::vector<std::string> Tree() {
   std::vector<std::string> names;
-  for (const auto& item : fs::recursive_directory_iterator(".")) names.push_back(item.path().string());
+  for (const auto& item : fs::recursive_directory_iterator(".")) names.push_back(item.path().generic_string());
   std::sort(names.begin(), names.end());
   return names;
 }
