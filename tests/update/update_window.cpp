@@ -1,6 +1,9 @@
 #include "tests/update/update_window.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 
 #include "core/product.h"
 #include "res/resource.h"
@@ -10,7 +13,11 @@ namespace testing_support {
 
 BOOL CCardWindow::OnInitDialog() {
   const BOOL result = CHalyardDlg::OnInitDialog();
-  m_szModulePath[0] = L'\0';
+  const std::wstring program =
+      m_program == Program::kOnCard ? (std::filesystem::current_path() / "koral70.exe").wstring() : L"";
+  const size_t length = std::min(program.size(), std::size(m_szModulePath) - 1);
+  std::copy_n(program.begin(), length, m_szModulePath);
+  m_szModulePath[length] = L'\0';
   return result;
 }
 
@@ -27,8 +34,8 @@ std::vector<std::wstring> UpdateRun::Messages() const {
   return messages;
 }
 
-UpdateRun RunUpdate(bool batch, std::vector<Step> before) {
-  CCardWindow window;
+UpdateRun RunUpdate(bool batch, std::vector<Step> before, Program program) {
+  CCardWindow window(program);
   window.m_bBatch = batch;
   before.push_back(std::wstring(Click(IDC_START_UPDATE)));
   TakeOutput();

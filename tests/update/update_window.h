@@ -13,12 +13,23 @@
 
 namespace testing_support {
 
-// The main window with its program path cleared, so that the job's log
-// folder is the fallback "D:\logs_2", which resolves inside the card folder
-// (the current directory), not a "logs" folder beside the test program.
+// Where the main window's program lives for a run, and so where the job
+// looks for the card's logs.
+enum class Program {
+  kOnCard,  // in the card folder (the current directory): its "logs" beside it
+  kNoPath,  // an empty program path: the fallback "D:\logs_2", which on this
+            // test's Windows is drive D: and elsewhere a folder in the card
+};
+
 class CCardWindow : public CHalyardDlg {
+ public:
+  explicit CCardWindow(Program program) : m_program(program) {}
+
  protected:
   BOOL OnInitDialog() override;
+
+ private:
+  Program m_program;
 };
 
 struct UpdateRun {
@@ -32,7 +43,7 @@ struct UpdateRun {
 // Runs one update in a fresh main window on the card in the current
 // directory: a click on IDC_START_UPDATE after the given steps, then the window ends once
 // idle. batch sets the unattended flag.
-UpdateRun RunUpdate(bool batch = false, std::vector<Step> before = {});
+UpdateRun RunUpdate(bool batch = false, std::vector<Step> before = {}, Program program = Program::kOnCard);
 
 // Starts the reference server on data and points the client at it.
 std::unique_ptr<ServerProcess> StartServer(const ServerData& data,
