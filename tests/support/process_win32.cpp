@@ -146,10 +146,14 @@ int WaitForNumber(const std::string& file, std::chrono::milliseconds timeout) {
 // A private folder for the files of one host program.
 std::string HostProgramFolder() {
   static std::atomic<int> counter{0};
-  const fs::path folder = fs::temp_directory_path() /
-                          ("koral70-host-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
-  fs::create_directories(folder);
-  return folder.string();
+  // Wine reuses process ids, and a killed test leaves its folder behind: a
+  // folder that exists already (with another server's pid and port) is never
+  // taken.
+  for (;;) {
+    const fs::path folder = fs::temp_directory_path() / ("koral70-host-" + std::to_string(GetCurrentProcessId()) +
+                                                         "-" + std::to_string(++counter));
+    if (fs::create_directory(folder)) return folder.string();
+  }
 }
 
 // A program given by a host path: a Windows one (".exe") is reached through
