@@ -14,6 +14,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <thread>
 
 #include "platform/text.h"
@@ -108,7 +110,16 @@ std::string ShellQuoted(const std::string& text) {
   return out + "'";
 }
 
-bool HostProcessAlive(int pid) { return pid > 0 && fs::exists("Z:\\proc\\" + std::to_string(pid)); }
+// A host process that has ended but is not yet reaped (a zombie, state "Z"
+// after the name in /proc/PID/stat) counts as ended: the host's init reaps
+// it only after a while.
+bool HostProcessAlive(int pid) {
+  if (pid <= 0) return false;
+  std::ifstream in("Z:\\proc\\" + std::to_string(pid) + "\\stat");
+  const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t name = stat.rfind(')');
+  return name != std::string::npos && stat.compare(name, 3, ") Z") != 0;
+}
 
 // Runs a /bin/sh script as a host program, without waiting for it.
 bool StartHostScript(const std::string& script) {
