@@ -17,8 +17,8 @@ namespace testing_support {
 // looks for the card's logs.
 enum class Program {
   kOnCard,  // in the card folder (the current directory): its "logs" beside it
-  kNoPath,  // an empty program path: the fallback "D:\logs_2", which on this
-            // test's Windows is drive D: and elsewhere a folder in the card
+  kNoPath,  // an empty program path: the fallback "D:\logs_2", on Windows on
+            // drive D:, elsewhere a folder "D:" in the card
 };
 
 class CCardWindow : public CHalyardDlg {
