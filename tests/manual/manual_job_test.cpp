@@ -111,7 +111,6 @@ class ManualJobTest : public testing::Test {
     return dialog.GetStatusText().str();
   }
 
-
   const std::string m_pdf = ManualBytes();
   TempCard m_temp;
   TempCard m_data;

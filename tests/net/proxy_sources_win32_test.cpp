@@ -16,11 +16,14 @@
 #include "net/proxy.h"
 #include "platform/proxy_sources.h"
 #include "tests/net/loopback_server.h"
+#include "tests/net/winhttp_settings_value.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/server_data.h"
 #include "tests/update/update_window.h"
 
 namespace {
+
+using testing_support::WinHttpSettingsValue;
 
 constexpr wchar_t kConnections[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
 
@@ -87,17 +90,6 @@ std::vector<unsigned char> UserSettings(std::uint32_t flags, const std::string& 
   return bytes;
 }
 
-// The machine's "WinHttpSettings" of a 64-bit process, as netsh writes it.
-std::vector<unsigned char> MachineSettings(const std::string& proxy) {
-  std::vector<unsigned char> bytes;
-  Append32(bytes, 0x18);
-  Append32(bytes, 0);
-  Append32(bytes, kDirect | kNamedProxy);
-  AppendText(bytes, proxy);
-  AppendText(bytes, "");
-  return bytes;
-}
-
 TEST(WindowsProxySources, UserSettingsNameTheProxyTheScriptAndAutoDetection) {
   {
     ScopedRegistryValue user(HKEY_CURRENT_USER, L"DefaultConnectionSettings",
@@ -143,7 +135,7 @@ TEST(WindowsProxySources, AConfigurationScriptIsFetchedAndAskedForTheUrl) {
 }
 
 TEST(WindowsProxySources, MachineSettingsAreTheDefaultProxyAndTheRegistryValue) {
-  const std::vector<unsigned char> machine = MachineSettings("10.1.2.3:8080");
+  const std::vector<unsigned char> machine = WinHttpSettingsValue(0x18, "10.1.2.3:8080");
   ScopedRegistryValue value(HKEY_LOCAL_MACHINE, L"WinHttpSettings", machine);
   ASSERT_TRUE(value.Written());
   std::wstring proxy;
@@ -158,7 +150,7 @@ TEST(WindowsProxySources, MachineSettingsAreTheDefaultProxyAndTheRegistryValue) 
 }
 
 TEST(WindowsProxySources, TheSearchTakesTheUsersProxyBeforeTheMachines) {
-  ScopedRegistryValue machine(HKEY_LOCAL_MACHINE, L"WinHttpSettings", MachineSettings("10.1.2.3:8080"));
+  ScopedRegistryValue machine(HKEY_LOCAL_MACHINE, L"WinHttpSettings", WinHttpSettingsValue(0x18, "10.1.2.3:8080"));
   {
     ScopedRegistryValue user(HKEY_CURRENT_USER, L"DefaultConnectionSettings",
                              UserSettings(kDirect | kNamedProxy, "127.0.0.1:3128"));

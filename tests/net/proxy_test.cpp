@@ -8,9 +8,12 @@
 #include <optional>
 
 #include "core/product.h"
+#include "tests/net/winhttp_settings_value.h"
 #include "tests/support/environment.h"
 
 namespace {
+
+using testing_support::WinHttpSettingsValue;
 
 // Sources that answer what a test gives them and record what was asked.
 class FakeSources : public CProxySources {
@@ -56,21 +59,9 @@ class FakeSources : public CProxySources {
   }
 };
 
+// Overwrites one little-endian word of a value.
 void PutWord(std::vector<unsigned char>& value, size_t offset, std::uint32_t word) {
   for (int i = 0; i < 4; ++i) value[offset + i] = static_cast<unsigned char>(word >> (8 * i));
-}
-
-// A WinHttpSettings value: header, 0, flags, L, the proxy text, then a
-// bypass list of four bytes.
-std::vector<unsigned char> Settings(std::uint32_t header, const std::string& proxy,
-                                    std::uint32_t flags = 3, std::uint32_t second = 0) {
-  std::vector<unsigned char> value(16 + proxy.size() + 4, 0);
-  PutWord(value, 0, header);
-  PutWord(value, 4, second);
-  PutWord(value, 8, flags);
-  PutWord(value, 12, static_cast<std::uint32_t>(proxy.size()));
-  std::copy(proxy.begin(), proxy.end(), value.begin() + 16);
-  return value;
 }
 
 UserProxySettings User(bool autoDetect, const wchar_t* configUrl, const wchar_t* proxy) {
@@ -137,7 +128,7 @@ TEST(ProxyChain, EmptyAnswersFallThroughToTheMachineDefault) {
 TEST(ProxyChain, RegistryValueIsTheLastSource) {
   FakeSources sources;
   sources.user = User(false, nullptr, nullptr);
-  sources.registry = Settings(24, "reg-proxy:80");
+  sources.registry = WinHttpSettingsValue(24, "reg-proxy:80");
   CString proxy;
   ASSERT_TRUE(GetSystemProxy(proxy, sources));
   EXPECT_EQ(proxy, L"reg-proxy:80");
@@ -148,14 +139,14 @@ TEST(ProxyChain, RegistryValueIsTheLastSource) {
   EXPECT_FALSE(GetSystemProxy(proxy, sources));
   EXPECT_EQ(proxy, L"kept");
   EXPECT_EQ(sources.registryView, std::optional<bool>(true));
-  sources.registry = Settings(40, "reg-proxy:80");
+  sources.registry = WinHttpSettingsValue(40, "reg-proxy:80");
   ASSERT_TRUE(GetSystemProxy(proxy, sources));
   EXPECT_EQ(proxy, L"reg-proxy:80");
 }
 
 TEST(ProxyChain, ProxyFlagWithAnEmptyTextMeansNoProxy) {
   FakeSources sources;
-  sources.registry = Settings(24, "");
+  sources.registry = WinHttpSettingsValue(24, "");
   wchar_t buffer[kProxyBufferChars] = {L'x'};
   EXPECT_TRUE(ReadWinHttpSettingsProxy(buffer, sources));
   EXPECT_EQ(buffer[0], 0);
@@ -166,8 +157,8 @@ TEST(ProxyChain, ProxyFlagWithAnEmptyTextMeansNoProxy) {
 
 TEST(WinHttpSettings, HeaderWordMustMatchTheProcessKind) {
   wchar_t buffer[kProxyBufferChars];
-  auto native = Settings(24, "p:1");
-  auto wow = Settings(40, "p:1");
+  auto native = WinHttpSettingsValue(24, "p:1");
+  auto wow = WinHttpSettingsValue(40, "p:1");
   EXPECT_TRUE(ParseWinHttpSettingsProxy(native.data(), native.size(), false, buffer));
   EXPECT_FALSE(ParseWinHttpSettingsProxy(native.data(), native.size(), true, buffer));
   EXPECT_TRUE(ParseWinHttpSettingsProxy(wow.data(), wow.size(), true, buffer));
@@ -176,26 +167,26 @@ TEST(WinHttpSettings, HeaderWordMustMatchTheProcessKind) {
 
 TEST(WinHttpSettings, SecondWordFlagAndSizeAreChecked) {
   wchar_t buffer[kProxyBufferChars];
-  auto second = Settings(24, "p:1", 3, 1);
+  auto second = WinHttpSettingsValue(24, "p:1", 3, 1);
   EXPECT_FALSE(ParseWinHttpSettingsProxy(second.data(), second.size(), false, buffer));
-  auto noFlag = Settings(24, "p:1", 1);
+  auto noFlag = WinHttpSettingsValue(24, "p:1", 1);
   EXPECT_FALSE(ParseWinHttpSettingsProxy(noFlag.data(), noFlag.size(), false, buffer));
-  auto small = Settings(24, "");
+  auto small = WinHttpSettingsValue(24, "");
   EXPECT_FALSE(ParseWinHttpSettingsProxy(small.data(), 19, false, buffer));
   EXPECT_TRUE(ParseWinHttpSettingsProxy(small.data(), 20, false, buffer));
-  auto shortText = Settings(24, "proxy:8080");
+  auto shortText = WinHttpSettingsValue(24, "proxy:8080");
   PutWord(shortText, 12, static_cast<std::uint32_t>(shortText.size() - 16 + 1));
   EXPECT_FALSE(ParseWinHttpSettingsProxy(shortText.data(), shortText.size(), false, buffer));
 }
 
 TEST(WinHttpSettings, ProxyTextUpTo1023BytesReadAsLatin1) {
   wchar_t buffer[kProxyBufferChars];
-  auto longest = Settings(24, std::string(1023, 'a'));
+  auto longest = WinHttpSettingsValue(24, std::string(1023, 'a'));
   ASSERT_TRUE(ParseWinHttpSettingsProxy(longest.data(), longest.size(), false, buffer));
   EXPECT_EQ(std::wstring(buffer), std::wstring(1023, L'a'));
-  auto tooLong = Settings(24, std::string(1024, 'a'));
+  auto tooLong = WinHttpSettingsValue(24, std::string(1024, 'a'));
   EXPECT_FALSE(ParseWinHttpSettingsProxy(tooLong.data(), tooLong.size(), false, buffer));
-  auto latin = Settings(24, "pr\xe9x\xff:1");
+  auto latin = WinHttpSettingsValue(24, "pr\xe9x\xff:1");
   ASSERT_TRUE(ParseWinHttpSettingsProxy(latin.data(), latin.size(), false, buffer));
   EXPECT_EQ(std::wstring(buffer), L"pr\u00e9x\u00ff:1");
 }
