@@ -26,8 +26,10 @@ class CCardFileWriter {
   bool Open(const char* path);
   // Appends bytes; false on a write error (the write is then aborted).
   bool Write(const void* data, std::size_t size);
-  // Flushes the bytes to the device and renames them into place. False when
-  // that fails; the old file is then unchanged and the temporary gone.
+  // Flushes the bytes to the device, renames them into place and flushes the
+  // folder's new entry. False when that fails; the temporary is then gone and
+  // the old file unchanged (unless only the folder's flush failed: then the
+  // new file is in place but not known to be on the device).
   bool Commit();
   // Drops the temporary file; the old file stays as it was.
   void Abort();

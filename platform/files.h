@@ -19,7 +19,10 @@ constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
 
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_DEVICE = 0x40;  // here: a pipe, socket or device node
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;  // here: a symbolic link
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 
 DWORD GetLastError();
 void SetLastError(DWORD code);
@@ -32,6 +35,11 @@ BOOL DeleteFileW(LPCWSTR path);
 // Copies contents (not permissions of the target, which are created 0644 or
 // kept); with failIfExists an existing target is an error.
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists);
+// The attributes of the name itself (a link is not followed):
+// FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_REPARSE_POINT for a link,
+// FILE_ATTRIBUTE_DEVICE for anything else that is no regular file, else
+// FILE_ATTRIBUTE_NORMAL; INVALID_FILE_ATTRIBUTES when it cannot be examined.
+DWORD GetFileAttributesW(LPCWSTR path);
 
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
 BOOL SetCurrentDirectoryW(LPCWSTR path);
@@ -53,13 +61,24 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data);
 BOOL FindNextFileW(HANDLE handle, WIN32_FIND_DATAW* data);
 BOOL FindClose(HANDLE handle);
 
+// Flushes a folder's entries (names made, renamed or removed in it) to the
+// device, so that a card pulled out afterwards keeps them.
+bool SyncFolder(const char* path);
+
 #endif
 
 // Stream opens on card paths, on every system: wide paths, and narrow UTF-8
 // paths.
 FILE* OpenFileW(const wchar_t* path, const wchar_t* mode);
 FILE* fopenUtf8(const char* path, const char* mode);
-// Renames, replacing an existing target file. 0 on success, like rename().
+// Opens a regular file for reading ("r" or "rb"; "t" is ignored). Anything
+// else under the name (a folder, a pipe, a device, a socket) gives null at
+// once: opening a pipe for reading would wait for a writer for ever.
+FILE* fopenRegularUtf8(const char* path, const char* mode);
+// A regular file, not a link, folder, pipe or device.
+bool IsRegularFileW(const wchar_t* path);
+// Renames, replacing an existing target file, and makes the new name
+// durable (on POSIX the folder is synced). 0 on success, like rename().
 int renameUtf8(const char* from, const char* to);
 int RemoveFileW(const wchar_t* path);
 int removeUtf8(const char* path);

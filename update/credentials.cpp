@@ -32,11 +32,21 @@ CString Decode(const char* value, int wideChars) {
   if (MultiByteToWideChar(CP_UTF8, 0, value, -1, wide, wideChars) == 0) return CString();
   return CString(wide);
 }
+
+// Drops the UTF-8 byte-order mark that Windows editors put at a file's start.
+void SkipByteOrderMark(char* line) {
+  constexpr char kMark[] = "\xEF\xBB\xBF";
+  constexpr size_t kMarkBytes = sizeof kMark - 1;
+  if (std::strncmp(line, kMark, kMarkBytes) == 0)
+    std::memmove(line, line + kMarkBytes, std::strlen(line) - kMarkBytes + 1);
+}
 }  // namespace
 
 void ReadCredentials(std::FILE* file, CString& serial, CString& password) {
   char line[kLineBuffer];
-  if (std::fgets(line, sizeof line, file) && std::strncmp(line, "serial=", 7) == 0) {
+  const bool first = std::fgets(line, sizeof line, file) != nullptr;
+  if (first) SkipByteOrderMark(line);
+  if (first && std::strncmp(line, "serial=", 7) == 0) {
     char value[kSerialBytes + 1] = {};
     for (size_t i = 0; i < kSerialBytes && line[7 + i]; ++i) value[i] = line[7 + i];
     StripLineEnd(value);
@@ -51,7 +61,7 @@ void ReadCredentials(std::FILE* file, CString& serial, CString& password) {
 }
 
 void ReadCredentialsFile(CDialog* dialog, CString& serial, CString& password) {
-  std::FILE* file = fopenUtf8("pass.ini", "rt");
+  std::FILE* file = fopenRegularUtf8("pass.ini", "rt");
   if (!file) return;
   ReadCredentials(file, serial, password);
   std::fclose(file);

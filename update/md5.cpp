@@ -155,7 +155,7 @@ void CMd5::Transform(const unsigned char block[64]) {
 bool Md5OfFile(const char* path, unsigned char digest[16]) {
   // Opened for reading only; POSIX has no deny-write sharing, so a file that
   // another process is writing is digested as it stands at each read.
-  std::FILE* file = fopenUtf8(path, "rb");
+  std::FILE* file = fopenRegularUtf8(path, "rb");
   if (!file) return false;
   std::vector<unsigned char> block(kReadBlock);
   CMd5 md5;

@@ -21,7 +21,7 @@ CString StylesheetIn(const wchar_t* folder) {
 
 // The whole file, or false when it cannot be read.
 bool ReadWhole(const char* path, std::string& bytes) {
-  std::FILE* file = fopenUtf8(path, "rb");
+  std::FILE* file = fopenRegularUtf8(path, "rb");
   if (!file) return false;
   bytes.clear();
   char block[4096];

@@ -16,7 +16,7 @@ std::string NameOf(const char (&name)[248]) {
 
 bool CVersionFile::Open(const char* path) {
   Close();
-  std::FILE* file = fopenUtf8(path, "rb");
+  std::FILE* file = fopenRegularUtf8(path, "rb");
   if (!file) return false;
   bool ok = true;
   try {

@@ -39,7 +39,7 @@ int ReadWiFiSettings(std::FILE* stream, WiFiSettings& record) {
 }
 
 void LoadWiFiSettings(WiFiSettings& record, const char* serial) {
-  std::FILE* stream = fopenUtf8(kWiFiSettingsPath, "rb");
+  std::FILE* stream = fopenRegularUtf8(kWiFiSettingsPath, "rb");
   if (!stream) {
     SetDefaultWiFiSettings(record, serial);
     return;
@@ -64,7 +64,7 @@ bool WriteWiFiSettings(const WiFiSettings& record) {
 }
 
 CString ReadMacAddressText() {
-  std::FILE* file = fopenUtf8(kMacAddressPath, "rb");
+  std::FILE* file = fopenRegularUtf8(kMacAddressPath, "rb");
   if (!file) return CString();
   std::wstring text;
   while (text.size() < static_cast<size_t>(kMacTextChars)) {

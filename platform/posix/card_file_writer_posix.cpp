@@ -85,6 +85,12 @@ bool CCardFileWriter::Commit() {
     return false;
   }
   m_temporary.clear();
+  // The new name lives in the folder's entries: a card pulled out before they
+  // reach the device would still show the old file (or none).
+  if (fsync(m_folder) != 0) {
+    Abort();
+    return false;
+  }
   Abort();  // closes the folder; nothing is left to remove
   return true;
 }
@@ -131,7 +137,9 @@ BOOL CreateCardDirectory(const char* path) {
     return FALSE;
   }
   const int parent = OpenCardFolder(folders);
-  const bool made = parent >= 0 && mkdirat(parent, leaf.c_str(), 0777) == 0;
+  // A folder made is synced into its parent, so that the files renamed into
+  // it later are never left without a folder on a pulled card.
+  const bool made = parent >= 0 && mkdirat(parent, leaf.c_str(), 0777) == 0 && fsync(parent) == 0;
   const int e = errno;
   if (parent >= 0) close(parent);
   SetLastErrorFromErrno(made ? 0 : e);

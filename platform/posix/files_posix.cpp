@@ -75,6 +75,19 @@ BOOL DeleteFileW(LPCWSTR path) {
   return Result(unlink(native.c_str()));
 }
 
+DWORD GetFileAttributesW(LPCWSTR path) {
+  struct stat st;
+  if (lstat(NativePath(path).c_str(), &st) != 0) {
+    t_lastError = ErrorFromErrno(errno);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  if (S_ISLNK(st.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
+  if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
+  return S_ISREG(st.st_mode) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DEVICE;
+}
+
+bool IsRegularFileW(const wchar_t* path) { return GetFileAttributesW(path) == FILE_ATTRIBUTE_NORMAL; }
+
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
   const std::string from = NativePath(existing), to = NativePath(target);
   int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
@@ -229,8 +242,33 @@ FILE* fopenUtf8(const char* path, const char* mode) {
   return std::fopen(NativePath(path).c_str(), m.c_str());
 }
 
+FILE* fopenRegularUtf8(const char* path, const char* mode) {
+  // Non-blocking, so that a pipe without a writer opens at once (and is then
+  // refused); a regular file ignores the flag.
+  const int fd = open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  FILE* file = nullptr;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && fcntl(fd, F_SETFL, 0) == 0)
+    file = fdopen(fd, std::strchr(mode ? mode : "", '+') ? "r+" : "r");
+  if (!file) close(fd);
+  return file;
+}
+
 int renameUtf8(const char* from, const char* to) {
-  return std::rename(NativePath(from).c_str(), NativePath(to).c_str());
+  const std::string target = NativePath(to);
+  if (std::rename(NativePath(from).c_str(), target.c_str()) != 0) return -1;
+  const size_t slash = target.rfind('/');
+  SyncFolder(slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash).c_str());
+  return 0;
+}
+
+bool SyncFolder(const char* path) {
+  const int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0;
+  close(fd);
+  return synced;
 }
 int RemoveFileW(const wchar_t* path) { return std::remove(NativePath(path).c_str()); }
 int removeUtf8(const char* path) { return std::remove(NativePath(path).c_str()); }

@@ -4,6 +4,8 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "platform/text.h"
 
 std::string NativePath(const char* path) {
@@ -54,8 +56,29 @@ FILE* fopenUtf8(const char* path, const char* mode) {
   return OpenStream(WidePath(path), WideFromUtf8(mode ? mode : ""));
 }
 
+FILE* fopenRegularUtf8(const char* path, const char* mode) {
+  const std::wstring wide = WidePath(path);
+  if (!IsRegularFileW(wide.c_str())) return nullptr;
+  FILE* file = OpenStream(wide, std::strchr(mode ? mode : "", '+') ? L"r+" : L"r");
+  // A name that the system maps onto a device (a console, a pipe) is no file.
+  if (file && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
+
+bool IsRegularFileW(const wchar_t* path) {
+  const DWORD attributes = GetFileAttributesW(WideFromUtf8(NativePath(path)).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
+}
+
 int renameUtf8(const char* from, const char* to) {
-  return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
+  return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? 0
+             : -1;
 }
 
 int removeUtf8(const char* path) { return DeleteFileW(WidePath(path).c_str()) ? 0 : -1; }

@@ -31,6 +31,12 @@ TEST(Credentials, ReadsBothLinesWithTheirLineEndsRemoved) {
   EXPECT_EQ(c.password, L"p@ss word");
 }
 
+TEST(Credentials, AByteOrderMarkBeforeTheFirstLineIsSkipped) {
+  const auto c = Read("\xEF\xBB\xBFserial=12345\r\npass=secret\r\n");
+  EXPECT_EQ(c.serial, L"12345");
+  EXPECT_EQ(c.password, L"secret");
+}
+
 TEST(Credentials, CutsLongValues) {
   EXPECT_EQ(Read("serial=123456789012\n").serial, L"123456789");
   // The password keeps 19 bytes, cut back to a whole UTF-8 character: 18
