@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 
 #include "core/product.h"
 #include "net/http_session.h"
@@ -14,18 +15,35 @@ namespace {
 
 // The name the server knows a folder by: its path from the log folder's own
 // name on, with '/' separators, without the first five characters. For a log
-// folder named "logs" that is the path below it ("A/B"), and the log folder
-// itself is not announced; a log folder with a longer name is announced too.
-bool AnnouncedName(const std::wstring& rootName, const std::wstring& relative,
-                   std::wstring& value) {
+// folder named "logs" that is the path below it ("A/B", and "" for the log
+// folder itself, which the server starts in); a log folder with a longer name
+// keeps the rest of its name ("logs_2" gives "2").
+std::wstring FolderValue(const std::wstring& rootName, const std::wstring& relative) {
   constexpr size_t kDropped = 5;
   const std::wstring path = relative.empty() ? rootName : rootName + L"/" + relative;
-  if (path.size() < kDropped) return false;
-  value = path.substr(kDropped);
-  return true;
+  return path.size() < kDropped ? std::wstring() : path.substr(kDropped);
 }
 
-void AnnounceFolder(const std::wstring& value) {
+// One walk's requests on g_pUploadSession. The server files each upload in
+// the folder announced last, so the walk remembers what that is.
+class CLogWalk {
+ public:
+  explicit CLogWalk(std::wstring rootName) : m_rootName(std::move(rootName)) {}
+
+  // Uploads the folder's tree; true when it holds something that is no log
+  // (a link, a pipe, a device) and therefore stays.
+  bool Walk(const std::wstring& folder, const std::wstring& relative, const wchar_t* pattern);
+
+ private:
+  void Announce(const std::wstring& value);
+  bool UploadFile(const std::wstring& path, const std::wstring& name);
+
+  std::wstring m_rootName;
+  std::wstring m_announced;  // the server's folder: "" until the first announcement
+};
+
+void CLogWalk::Announce(const std::wstring& value) {
+  m_announced = value;
   CHttpSession* session = g_pUploadSession;
   if (!session) return;
   session->ClearPostFields();
@@ -35,7 +53,7 @@ void AnnounceFolder(const std::wstring& value) {
   session->Perform();  // its outcome changes nothing
 }
 
-bool UploadFile(const std::wstring& path, const std::wstring& name) {
+bool CLogWalk::UploadFile(const std::wstring& path, const std::wstring& name) {
   CHttpSession* session = g_pUploadSession;
   if (!session) return false;
   const std::string pathUtf8 = Utf8FromWide(path), nameUtf8 = Utf8FromWide(name);
@@ -50,11 +68,13 @@ bool UploadFile(const std::wstring& path, const std::wstring& name) {
   return session->Perform() == HttpResult::kOk && session->Succeeded();
 }
 
-void WalkFolder(const std::wstring& folder, const std::wstring& rootName,
-                const std::wstring& relative, const wchar_t* pattern) {
-  std::wstring announced;
-  if (AnnouncedName(rootName, relative, announced)) AnnounceFolder(announced);
+bool CLogWalk::Walk(const std::wstring& folder, const std::wstring& relative, const wchar_t* pattern) {
+  const std::wstring value = FolderValue(m_rootName, relative);
+  // Every subfolder is announced on entry (and a log folder whose value is
+  // not empty, too); the others only before a file that needs it.
+  if (!relative.empty() || !value.empty()) Announce(value);
 
+  bool keeps = false;
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW((folder + L"/" + pattern).c_str(), &found);
   if (find != INVALID_HANDLE_VALUE) {
@@ -62,17 +82,29 @@ void WalkFolder(const std::wstring& folder, const std::wstring& rootName,
       const std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
       const std::wstring path = folder + L"/" + name;
-      if (IsSymbolicLinkW(path.c_str())) continue;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        WalkFolder(path, rootName, relative.empty() ? name : relative + L"/" + name, pattern);
+      const DWORD attributes = GetFileAttributesW(path.c_str());
+      // Only folders and regular files are logs: a link is never followed
+      // and a pipe or device never read (reading one could wait for ever).
+      if (attributes == INVALID_FILE_ATTRIBUTES ||
+          (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE))) {
+        keeps = true;
         continue;
       }
+      if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        keeps |= Walk(path, relative.empty() ? name : relative + L"/" + name, pattern);
+        continue;
+      }
+      // A subfolder's walk has moved the server on: a file that the listing
+      // returns after it is announced under its own folder again.
+      if (m_announced != value) Announce(value);
       if (!UploadFile(path, name)) g_bUploadFailed = true;
       if (!g_bUploadFailed && !DeleteFileW(path.c_str())) g_bUploadFailed = true;
     } while (FindNextFileW(find, &found));
     FindClose(find);
   }
-  if (!g_bUploadFailed && !RemoveDirectoryW(folder.c_str())) g_bUploadFailed = true;
+  // A folder that keeps what is no log stays, and that is no failure.
+  if (!keeps && !g_bUploadFailed && !RemoveDirectoryW(folder.c_str())) g_bUploadFailed = true;
+  return keeps;
 }
 
 }  // namespace
@@ -93,7 +125,7 @@ void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
   FindClose(find);
   size_t cut = root.size();
   while (cut > 0 && !isSeparator(root[cut - 1])) --cut;
-  WalkFolder(root, root.substr(cut), std::wstring(), pattern);
+  CLogWalk(root.substr(cut)).Walk(root, std::wstring(), pattern);
 }
 
 CString CardLogFolder(const wchar_t* modulePath) {

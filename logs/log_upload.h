@@ -13,8 +13,13 @@ extern bool g_bUploadFailed;
 // Walks folder (the log folder's path) with pattern ("*.*"): announces each
 // subfolder with "dir=" and its path below the log folder, uploads each file
 // as "file" and "name" parts, deletes and removes as long as nothing failed.
-// An upload counts as sent when its transfer completed with a 2xx status.
-// Symbolic links are neither followed, sent nor deleted.
+// A file whose folder is not the one announced last (a log folder's own file
+// listed after a subfolder) is preceded by its folder's announcement again,
+// so every log arrives in its own folder. An upload counts as sent when its
+// transfer completed with a 2xx status. Only folders and regular files are
+// logs: links, pipes, sockets and devices are neither followed, read nor
+// deleted, and a folder that holds one stays without that counting as a
+// failure.
 void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern);
 
 // The card's log folder: "logs" in the folder that holds the program (the

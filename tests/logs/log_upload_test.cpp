@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <thread>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "core/product.h"
 #include "logs/log_upload.h"
 #include "net/http_session.h"
@@ -142,17 +146,34 @@ TEST_F(LogUpload, NonAsciiNamesAreSentInUtf8InBothParts) {
   EXPECT_EQ(data.Received("logs/123456789/診断/ログ 1.txt"), "x");
 }
 
-#ifndef _WIN32  // POSIX links: on Windows a link is a reparse point, refused by the same code
-TEST_F(LogUpload, LinksAreNeitherFollowedNorSent) {
+TEST_F(LogUpload, EveryLogArrivesInItsOwnFolderWhateverTheListingOrder) {
+  // Enough root files that the listing returns some of them after the
+  // subfolder, whose walk has moved the server's folder on.
+  for (int i = 0; i < 20; ++i) card.Write("logs/root" + std::to_string(i) + ".log", "root");
+  card.Write("logs/2024/05/may.log", "may");
+  auto server = StartServer(data);
+  Upload(*server);
+  for (int i = 0; i < 20; ++i)
+    EXPECT_EQ(data.Received("logs/123456789/root" + std::to_string(i) + ".log"), "root") << i;
+  EXPECT_EQ(data.Received("logs/123456789/2024/05/may.log"), "may");
+  EXPECT_FALSE(card.Exists("logs"));
+}
+
+#ifndef _WIN32  // POSIX links and pipes: on Windows a link is a reparse point, refused by the same code
+TEST_F(LogUpload, LinksAndPipesAreNeitherFollowedNorSentAndStayWithoutAFailure) {
   card.Write("outside/secret.txt", "not a log");
   card.Write("logs/real.log", "log");
   fs::create_directory_symlink(fs::absolute("outside"), "logs/linked");
   fs::create_symlink(fs::absolute("outside/secret.txt"), "logs/linked.txt");
+  // Reading a pipe without a writer would wait for ever.
+  ASSERT_EQ(mkfifo("logs/pipe.log", 0600), 0);
   auto server = StartServer(data);
   Upload(*server);
   EXPECT_EQ(LogRequests(*server), std::vector<std::string>{"logupload.php file:3(real.log) name:8"});
   EXPECT_EQ(card.Read("outside/secret.txt"), "not a log");
   EXPECT_FALSE(card.Exists("logs/real.log"));
+  EXPECT_TRUE(fs::is_fifo("logs/pipe.log"));
+  EXPECT_FALSE(g_bUploadFailed);
 }
 #endif
 
