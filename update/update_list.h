@@ -23,9 +23,12 @@ constexpr std::uint64_t kMaxListReply = 4 + 284ull * 65535;
 ListResult ConvertUpdateList(const unsigned char* body, std::uint32_t size,
                              std::vector<UpdateFileEntry>& list);
 
-// True when a list name is a plain card-relative path: NUL-terminated within
-// its 248 bytes, not empty, not absolute (no leading separator, no drive), and
-// without empty, "." or ".." components ('\' and '/' both separate).
+// True when a list name is a plain card-relative path that a card formatted
+// by Windows can hold: NUL-terminated within its 248 bytes, not empty, not
+// absolute (no leading separator, no drive), without empty, "." or ".."
+// components ('\' and '/' both separate), without control characters or any
+// of : * ? " < > |, no component ending in a dot or a blank, and no device
+// name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension).
 bool IsSafeCardName(const char (&name)[248]);
 
 // The part of a list name after its last '\' (the whole name without one).

@@ -95,6 +95,20 @@ TEST(UpdateList, RefusesNamesThatWouldLeaveTheCard) {
     EXPECT_EQ(Convert(ListBody(1, WireEntry(name, 1)), list), ListResult::kOk) << name;
 }
 
+TEST(UpdateList, RefusesNamesAWindowsCardCannotHold) {
+  const char* refused[] = {"a*.txt", "a?.txt", "say\"hi\".txt", "a<b", "a>b", "a|b", "tab\there",
+                           "bell\x07", "del\x1f", "dot.", "blank ", "dir.\\a.txt", "dir \\a.txt",
+                           "CON", "con.txt", "Prn.log", "AUX", "nul.tar.gz", "COM1", "com9.txt",
+                           "LPT1", "lpt9", "CON\\a.txt", "Data\\AUX\\b.txt"};
+  for (const char* name : refused) {
+    std::vector<UpdateFileEntry> list;
+    EXPECT_EQ(Convert(ListBody(1, WireEntry(name, 1)), list), ListResult::kUnsafeName) << name;
+  }
+  std::vector<UpdateFileEntry> list;
+  for (const char* name : {"CONSOLE.txt", "COM10", "COM0", "LPT", "a.b.c", "nul_file", "Con-fig\\x.ini"})
+    EXPECT_EQ(Convert(ListBody(1, WireEntry(name, 1)), list), ListResult::kOk) << name;
+}
+
 TEST(UpdateList, ShortNameIsThePartAfterTheLastBackslash) {
   EXPECT_STREQ(ShortName("Reports\\x\\table.css"), "table.css");
   EXPECT_STREQ(ShortName("table.css"), "table.css");
