@@ -56,7 +56,10 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   job->strSerial = m_strSerial;
   job->strPassword = m_strPassword;
   job->bUpdateNews = m_bUpdateNews;
-  if (updateJob) job->bBatch = m_bBatch ? 1 : 0;
+  if (updateJob) {
+    job->bBatch = m_bBatch ? 1 : 0;
+    job->bSelfUpdated = m_bFinishSelfUpdate ? 1 : 0;
+  }
   for (int i = 0; i < 255; ++i) job->szModulePath[i] = m_szModulePath[i];
   CProgressCtrl& bar = updateJob ? m_progressFile : m_progressTotal;
   (updateJob ? m_strFileText : m_strCountText) = L"";
@@ -152,8 +155,9 @@ LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
   }
   Sleep(200);
   if (wParam != 0) {
-    if (!ShellSucceeded(
-            ShellExecuteA(nullptr, "open", kNewClient, "/e", nullptr, SW_SHOWNORMAL))) {
+    // An unattended run stays unattended through the hand-over.
+    const char* parameters = m_bBatch ? "/e /b" : "/e";
+    if (!ShellSucceeded(ShellExecuteA(nullptr, "open", kNewClient, parameters, nullptr, SW_SHOWNORMAL))) {
       m_nUpdateResult = kUpdateTransferFailed;
       AfxMessageBox(GetMsg(53), MB_OK);
       return 0;

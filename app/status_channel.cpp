@@ -1,5 +1,6 @@
 #include "app/status_channel.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <limits>
 
@@ -167,7 +168,8 @@ void CWindowReporter::FileProgress(double now) {
   // Only this thread writes the size and the percent; the lock is for the
   // window, which reads them.
   if (g_nFileSize == 0) return;
-  const std::uint32_t percent = Truncate<std::uint32_t>(now / g_nFileSize * 100.0);
+  // A transfer that brings more than the file's size still shows a full bar.
+  const std::uint32_t percent = std::min<std::uint32_t>(100, Truncate<std::uint32_t>(now / g_nFileSize * 100.0));
   if (percent <= g_nFilePercent) return;
   {
     std::lock_guard<std::mutex> guard(g_statusLock);

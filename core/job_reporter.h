@@ -18,6 +18,9 @@ struct JOBPARAM {
   wchar_t szModulePath[255] = {};
   BOOL bUpdateNews = FALSE;
   BOOL bBatch = FALSE;
+  // The update job of a client started to finish a self-update ("/e"): it
+  // never hands over to a client equal to itself.
+  BOOL bSelfUpdated = FALSE;
 };
 
 // The parts of the window's progress group: the count line with its bar,
@@ -53,8 +56,9 @@ class CJobReporter {
 
   // Transfer progress, called by the transfer callbacks below on the job
   // thread. CountProgress shows the transfer's kilobytes on the count line
-  // without waiting; FileProgress the percent of the file line's size, once
-  // per whole percent, and waits until the window has shown it.
+  // without waiting; FileProgress the percent of the file line's size (at
+  // most 100), once per whole percent, and waits until the window has shown
+  // it.
   virtual void CountProgress(double total, double now) = 0;
   virtual void FileProgress(double now) = 0;
 

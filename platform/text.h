@@ -29,3 +29,7 @@ std::wstring WideFromUtf8(std::string_view text);
 // Number of UTF-16 code units that the text needs (characters beyond the
 // basic plane take two).
 size_t Utf16Length(std::wstring_view text);
+
+// The text in upper case as file systems that ignore letter case compare
+// names (each character on its own, by the system's Unicode tables).
+std::wstring UpperCaseName(std::wstring_view text);

@@ -19,12 +19,7 @@ bool CCardFileSink::Write(const unsigned char* data, std::size_t size) {
   if (size == 0) return true;
   m_md5.Update(data, size);
   m_nSize += size;
-  if (m_state == State::kEmpty) {
-    if (CreateParentDirectories(m_folders.c_str()) != 0)
-      m_state = State::kFolderFailed;
-    else
-      m_state = m_writer.Open(m_path.c_str()) ? State::kWriting : State::kFileFailed;
-  }
+  if (m_state == State::kEmpty) Start();
   if (m_state != State::kWriting) return true;
   if (m_buffer.size() + size > kWriteBlock && !Flush()) return true;
   if (size >= kWriteBlock) {
@@ -33,6 +28,13 @@ bool CCardFileSink::Write(const unsigned char* data, std::size_t size) {
     m_buffer.insert(m_buffer.end(), data, data + size);
   }
   return true;
+}
+
+void CCardFileSink::Start() {
+  if (CreateParentDirectories(m_folders.c_str()) != 0)
+    m_state = State::kFolderFailed;
+  else
+    m_state = m_writer.Open(m_path.c_str()) ? State::kWriting : State::kFileFailed;
 }
 
 bool CCardFileSink::Flush() {
@@ -48,6 +50,7 @@ void CCardFileSink::FinalDigest(unsigned char (&digest)[16]) {
 }
 
 bool CCardFileSink::Commit() {
+  if (m_state == State::kEmpty) Start();  // an empty file is a file too
   if (m_state != State::kWriting || !Flush()) {
     m_writer.Abort();
     return false;

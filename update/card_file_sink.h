@@ -12,8 +12,9 @@
 #include "update/md5.h"
 
 // Writes through CCardFileWriter, which keeps the old file until Commit. The
-// file (and its folders) is started at the first byte, so an empty body
-// creates nothing. A failure to write is kept, not returned: the transfer
+// file (and its folders) is started at the first byte, or by Commit for an
+// empty body, so a transfer that fails before any byte creates nothing. A
+// failure to write is kept, not returned: the transfer
 // goes on to its end, so that the caller can tell what arrived before it
 // reports why the file was not written. Every byte received is digested.
 class CCardFileSink : public CHttpBodySink {
@@ -38,12 +39,15 @@ class CCardFileSink : public CHttpBodySink {
   // The digest of every byte received; call once, after the transfer.
   void FinalDigest(unsigned char (&digest)[16]);
   // Puts the file in place; false when it was not completely written or the
-  // device refused it (the old file then stays).
+  // device refused it (the old file then stays). GetState then tells whether
+  // a folder or the file itself failed.
   bool Commit();
   // Drops what was written; the old file stays. The destructor does it too.
   void Abort() { m_writer.Abort(); }
 
  private:
+  // Makes the file's folders and starts the file.
+  void Start();
   // Hands the gathered bytes to the writer; false when it refused them.
   bool Flush();
 

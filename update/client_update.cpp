@@ -17,7 +17,19 @@ namespace {
 constexpr int kNoEntryNumber = 0;
 }  // namespace
 
-UpdateResult DownloadNewClient(CJobReporter& reporter, CHttpSession& session,
+namespace {
+// Whether the file at path holds exactly size bytes with this digest.
+bool FileIs(const char* path, std::uint64_t size, const unsigned char (&digest)[16]) {
+  unsigned char own[16];
+  return QueryFileSize(path) == static_cast<std::int64_t>(size) && Md5OfFile(path, own) &&
+         std::memcmp(own, digest, 16) == 0;
+}
+
+// The running program's own file, as a UTF-8 path.
+std::string OwnFile(const JOBPARAM& job) { return Utf8FromWide(job.szModulePath); }
+}  // namespace
+
+UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHttpSession& session,
                                const unsigned char* answer, std::uint32_t size) {
   const char* url = reinterpret_cast<const char*>(answer) + kClientUpdateUrlOffset;
   const std::uint32_t urlBytes = size - kClientUpdateUrlOffset;
@@ -43,6 +55,17 @@ UpdateResult DownloadNewClient(CJobReporter& reporter, CHttpSession& session,
     reporter.ShowMessage(53);
     return kUpdateTransferFailed;
   }
+  unsigned char digest[16];
+  file.FinalDigest(digest);
+  // After its swap the running program is "koral70.exe"; when the swap
+  // failed it still runs from its own file.
+  if (job.bSelfUpdated &&
+      (FileIs(kRunningClient, file.Size(), digest) || FileIs(OwnFile(job).c_str(), file.Size(), digest))) {
+    file.Abort();
+    reporter.PostStatus(GetMsg(61));
+    reporter.ShowMessage(86, MB_ICONEXCLAMATION);
+    return kUpdateNoLogin;
+  }
   if (!file.Commit()) {
     reporter.PostStatus(GetMsg(61));
     reporter.ShowNumberMessage(58, kNoEntryNumber);
@@ -60,9 +83,10 @@ UpdateFileEntry* FindClientEntry(std::vector<UpdateFileEntry>& list) {
   return nullptr;
 }
 
-bool RunningClientDiffers(std::vector<UpdateFileEntry>& list) {
+bool RunningClientDiffers(const JOBPARAM& job, std::vector<UpdateFileEntry>& list) {
   const UpdateFileEntry* client = FindClientEntry(list);
   if (!client) return false;
+  if (job.bSelfUpdated && FileIs(OwnFile(job).c_str(), client->nSize, client->abDigest)) return false;
   if (QueryFileSize(kRunningClient) == client->nSize) {
     unsigned char digest[16];
     // A client that cannot be digested counts as current.

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 #include <string>
+#include <unordered_set>
 
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "logs/log_upload.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "update/card_file_sink.h"
 #include "update/card_folders.h"
@@ -25,6 +26,8 @@ constexpr size_t kDisplayNameChars = 248;
 constexpr const char* kReportsStylesheet = "Reports\\table.css";
 // Message 82 names the shortfall in whole megabytes.
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
+// A file's answer is "BF" and then the file's bytes.
+constexpr std::uint64_t kReplyPrefixBytes = 2;
 
 // The number message 58 ("Cannot create file (%d)") shows tells a support
 // reader which list entry failed and at which step: a folder on its path
@@ -42,12 +45,27 @@ struct PassState {
   bool failed = true;  // cleared only when the walk reaches its end
   bool stylesheetFetched = false;
   bool clientUpdateMode = false;
+  bool caseInsensitive = false;     // the card's names ignore letter case
   bool stylesheetCurrent = false;  // "Reports\table.css" was found current or fetched
   int fetchCount = 0;
   std::uint64_t replyLimit = 0;  // the largest listed size plus "BF"
-  std::vector<bool> current;     // per entry: the card copy was current before the walk
-  std::set<std::string> written; // names written in this pass
+  std::vector<bool> current = {};     // per entry: the card copy was current before the walk
+  std::vector<bool> repeated = {};    // per entry: an earlier entry names the same card file
 };
+
+// The name under which the card keeps an entry's file: one kind of
+// separator, and one letter case on a card that ignores case.
+std::string CardNameKey(const char* name, bool caseInsensitive) {
+  std::string key = name;
+  std::replace(key.begin(), key.end(), '/', '\\');
+  return caseInsensitive ? Utf8FromWide(UpperCaseName(WideFromUtf8(key))) : key;
+}
+
+// The file line's percent is of the file's own bytes, without the "BF" in
+// front of them.
+int FileContentProgress(void* reporter, double dltotal, double dlnow, double ultotal, double ulnow) {
+  return FileProgressCallback(reporter, dltotal, std::max(0.0, dlnow - kReplyPrefixBytes), ultotal, ulnow);
+}
 
 bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, 16) == 0; }
 
@@ -116,23 +134,24 @@ bool FetchFile(PassState& pass, int i) {
   };
   if (result != HttpResult::kOk) return refuse(false, TransferFailureMessage(result));
   const std::uint64_t size = session.ReceivedBytes();
-  if (size < 3 || size > pass.replyLimit) return refuse(false, 56);
+  // "BF" alone is a whole answer: the file is empty.
+  if (size < kReplyPrefixBytes || size > pass.replyLimit) return refuse(false, 56);
   CString received;
-  received.Format(GetMsg(59), static_cast<int>(size - 2));
+  received.Format(GetMsg(59), static_cast<int>(size - kReplyPrefixBytes));
   reporter.PostStatus(received);
   if (!reply.HasPrefix()) return refuse(true, 57);
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
   unsigned char digest[16];
   file.FinalDigest(digest);
-  if (size - 2 != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
+  if (size - kReplyPrefixBytes != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
     return refuse(true, 57);
-  if (file.GetState() == CCardFileSink::State::kFolderFailed)
-    return refuse(true, 58, FolderCreationFailureNumber(i));
-  if (!file.Commit()) return refuse(true, 58, FileCreationFailureNumber(i));
+  if (!file.Commit())
+    return refuse(true, 58,
+                  file.GetState() == CCardFileSink::State::kFolderFailed ? FolderCreationFailureNumber(i)
+                                                                         : FileCreationFailureNumber(i));
   // The file holds exactly the bytes digested on their way to it.
   std::memcpy(entry.abDigest, digest, 16);
-  pass.written.insert(entry.szName);
 
   reporter.ShowFile(L"", 0);
   reporter.AddCountDone(1);
@@ -147,8 +166,9 @@ bool WalkList(PassState& pass) {
   for (size_t i = 0; i < pass.list.size(); ++i) {
     UpdateFileEntry& entry = pass.list[i];
     if (pass.clientUpdateMode && &entry != client) continue;
-    // A name the pass has written already (listed twice) is judged afresh.
-    const bool current = pass.written.count(entry.szName) ? IsCurrent(entry, pass.versionFile) : pass.current[i];
+    // A file the list names twice was judged at its first entry: fetching it
+    // again would make the two entries take turns on the card, run by run.
+    const bool current = pass.current[i] || (pass.repeated[i] && !pass.clientUpdateMode);
     const bool isStylesheet = std::strcmp(entry.szName, kReportsStylesheet) == 0;
     if (current) {
       pass.stylesheetCurrent = pass.stylesheetCurrent || isStylesheet;
@@ -202,17 +222,28 @@ UpdateResult ShowSummary(PassState& pass) {
 // that the others fit on the card. False after reporting the shortfall.
 bool PlanPass(PassState& pass) {
   pass.current.assign(pass.list.size(), false);
+  pass.repeated.assign(pass.list.size(), false);
+  std::unordered_set<std::string> judged;
+  for (size_t i = 0; i < pass.list.size(); ++i)
+    pass.repeated[i] = !judged.insert(CardNameKey(pass.list[i].szName, pass.caseInsensitive)).second;
   std::vector<const UpdateFileEntry*> fetches;
   if (pass.clientUpdateMode) {
     // Its card copy is deleted when the mode starts, so it is always fetched.
     fetches.push_back(FindClientEntry(pass.list));
   } else {
     for (size_t i = 0; i < pass.list.size(); ++i) {
+      if (pass.repeated[i]) continue;
       pass.current[i] = IsCurrent(pass.list[i], pass.versionFile);
       if (!pass.current[i]) fetches.push_back(&pass.list[i]);
     }
   }
   if (fetches.empty()) return true;
+  // A folder where the version file belongs could never be replaced by it.
+  const DWORD versionFile = GetFileAttributesW(WideFromUtf8(kVersionFileName).c_str());
+  if (versionFile != INVALID_FILE_ATTRIBUTES && (versionFile & FILE_ATTRIBUTE_DIRECTORY)) {
+    pass.reporter.ShowMessage(85, MB_ICONEXCLAMATION);
+    return false;
+  }
   const std::uint64_t missing = MissingCardSpace(fetches, pass.list.size());
   if (missing == 0) return true;
   pass.reporter.ShowNumberMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
@@ -221,8 +252,9 @@ bool PlanPass(PassState& pass) {
 }  // namespace
 
 UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session,
-                             std::vector<UpdateFileEntry>& list) {
+                             std::vector<UpdateFileEntry>& list, bool caseInsensitiveCard) {
   PassState pass{job, reporter, session, list, CVersionFile()};
+  pass.caseInsensitive = caseInsensitiveCard;
 
   g_bUploadFailed = false;
   g_pUploadSession = &session;
@@ -231,9 +263,9 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   const bool logsLeft = g_bUploadFailed;
 
   pass.versionFile.Open();
-  session.SetProgressCallback(FileProgressCallback, &reporter);
+  session.SetProgressCallback(FileContentProgress, &reporter);
   reporter.ShowProgress(ProgressPart::kGroup, true);
-  pass.clientUpdateMode = RunningClientDiffers(list);
+  pass.clientUpdateMode = RunningClientDiffers(*job, list);
 
   std::uint32_t largest = 0;
   for (const UpdateFileEntry& entry : list) largest = std::max(largest, entry.nSize);

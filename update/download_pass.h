@@ -12,7 +12,9 @@
 
 // session is the one that carried the update query (its cookies are the
 // login). The list's digests are updated in place. Reports through reporter.
-// Returns how the pass ended: a hand-over when it asked the window to start
-// the new client.
+// Each card file is judged once a pass: an entry whose name an earlier entry
+// had (in other letter case too, when caseInsensitiveCard) is taken as it
+// stands. Returns how the pass ended: a hand-over when it asked the window to
+// start the new client.
 UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session,
-                             std::vector<UpdateFileEntry>& list);
+                             std::vector<UpdateFileEntry>& list, bool caseInsensitiveCard);

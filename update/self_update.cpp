@@ -64,7 +64,7 @@ void RepairClientSwap() {
 int CopyCardClient() {
   const std::int64_t size = QueryFileSize("Support\\updater\\koral70.exe");
   if (size < 0) return -1;
-  std::FILE* in = fopenUtf8("Support\\updater\\koral70.exe", "rb");
+  std::FILE* in = fopenRegularUtf8("Support\\updater\\koral70.exe", "rb");
   CCardFileWriter out;
   const bool opened = out.Open(kNewClient);
   std::vector<unsigned char> buffer;

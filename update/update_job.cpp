@@ -10,6 +10,7 @@
 #include "core/update_result.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "platform/card_root.h"
 #include "query/update_query.h"
 #include "update/client_update.h"
 #include "update/download_pass.h"
@@ -17,7 +18,8 @@
 
 namespace {
 // Checks the "L" answer and, when it is a usable list, runs the pass.
-UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session) {
+UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session,
+                           const CardProbe& card) {
   std::vector<UpdateFileEntry> list;
   const std::span<const unsigned char> body = session.Body();
   switch (ConvertUpdateList(body.data(), static_cast<std::uint32_t>(body.size()), list)) {
@@ -39,7 +41,7 @@ UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& 
   }
   reporter.SetCountTotal(static_cast<std::int32_t>(list.size()));
   session.ResetResponse();
-  return RunDownloadPass(job, reporter, session, list);
+  return RunDownloadPass(job, reporter, session, list, card.caseInsensitive);
 }
 }  // namespace
 
@@ -51,6 +53,12 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
     reporter.ShowMessage(39);
     return kUpdateNoLogin;
+  }
+  // A write-protected card is found out before anything is fetched or sent.
+  const CardProbe card = ProbeCardRoot();
+  if (card.access == CardAccess::kReadOnly) {
+    reporter.ShowMessage(84, MB_ICONEXCLAMATION);
+    return kUpdateTransferFailed;
   }
   reporter.ShowProgress(ProgressPart::kGroup, false);
   reporter.SetCountUnit(GetMsg(71));
@@ -91,12 +99,12 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
         reporter.ShowMessage(42);
         return kUpdateNoLogin;
       }
-      return DownloadNewClient(reporter, clientSession, answer, answerSize);
+      return DownloadNewClient(*job, reporter, clientSession, answer, answerSize);
     case 'I':
       reporter.ShowMessage(49);
       return kUpdateNoLogin;
     case 'L':
-      return RunListAnswer(job, reporter, session);
+      return RunListAnswer(job, reporter, session, card);
     default:
       reporter.PostStatus(GetMsg(61));
       reporter.ShowMessage(42, MB_ICONEXCLAMATION);

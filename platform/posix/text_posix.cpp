@@ -1,4 +1,7 @@
 // The Windows conversion calls over the program's own UTF-8 converters.
+#include <locale.h>
+#include <wctype.h>
+
 #include <cstring>
 
 #include "platform/text.h"
@@ -27,4 +30,18 @@ int MultiByteToWideChar(unsigned, unsigned long, const char* source, int sourceL
   if (!destination || wide.size() > static_cast<size_t>(destinationSize)) return 0;
   std::wmemcpy(destination, wide.data(), wide.size());
   return static_cast<int>(wide.size());
+}
+
+std::wstring UpperCaseName(std::wstring_view text) {
+  // The C library's Unicode tables, whatever locale the process runs in; a
+  // system without the UTF-8 locale gets plain ASCII folding.
+  static const locale_t kUnicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  std::wstring upper(text);
+  for (wchar_t& c : upper) {
+    if (kUnicode)
+      c = static_cast<wchar_t>(towupper_l(static_cast<wint_t>(c), kUnicode));
+    else if (c >= L'a' && c <= L'z')
+      c = static_cast<wchar_t>(c - L'a' + L'A');
+  }
+  return upper;
 }

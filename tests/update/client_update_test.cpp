@@ -71,7 +71,7 @@ TEST_F(ClientUpdate, AnAddressLongerThanTheSessionTakesIsRefused) {
   CWindowReporter reporter(nullptr);
   CHttpSession session;
   TakeOutput();
-  DownloadNewClient(reporter, session, reinterpret_cast<const unsigned char*>(answer.data()),
+  DownloadNewClient(JOBPARAM(), reporter, session, reinterpret_cast<const unsigned char*>(answer.data()),
                     static_cast<std::uint32_t>(answer.size()));
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
   EXPECT_FALSE(card.Exists("new_koral70.exe"));

@@ -144,20 +144,43 @@ TEST_F(DownloadPass, LocalDigestEntriesAreFetchedWithoutAVersionFile) {
   EXPECT_EQ(DigestHex(VersionRecords()[3].abDigest), Md5Hex(files[3].content));
 }
 
-TEST_F(DownloadPass, EmptyServedFileFailsTheUpdate) {
+TEST_F(DownloadPass, AnEmptyFileIsPlacedRecordedAndThenCurrent) {
   auto files = FiveFiles();
-  files[1].content = "";
+  files[4].content = "";
   data.SetRelease(files);
   auto server = StartServer(data);
+  UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kComplete});
+  ExpectCardHolds(files);
+  EXPECT_TRUE(card.Exists("Docs/Release notes.txt"));
+  ASSERT_EQ(VersionRecords().size(), files.size());
+  EXPECT_EQ(DigestHex(VersionRecords()[4].abDigest), Md5Hex(""));
+  run = Update(*server);
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kUpToDate});
+  EXPECT_EQ(FetchedIndexes(*server), (std::vector<int>{0, 1, 2, 3, 4, -1, -1}));
+}
+
+TEST_F(DownloadPass, AFileListedTwiceIsJudgedOnceAndTheCardBecomesCurrent) {
+  // Two entries for "a.txt" with different contents: fetching both would
+  // leave the second, which the first entry finds changed at the next run.
+  data.SetRelease({{"a.txt", "first"}, {"b.txt", "b"}, {"c.txt", "second"}});
+  data.SetListOverrides("2 name 612e747874\n");  // "a.txt"
+  auto server = StartServer(data);
+  EXPECT_EQ(Update(*server).Messages(), std::vector<std::wstring>{kComplete});
+  EXPECT_EQ(card.Read("a.txt"), "first");
+  EXPECT_EQ(Update(*server).Messages(), std::vector<std::wstring>{kUpToDate});
+  EXPECT_EQ(FetchedIndexes(*server), (std::vector<int>{0, 1, -1, -1}));
+}
+
+TEST_F(DownloadPass, AFolderNamedLikeTheVersionFileIsToldBeforeAnyFetch) {
+  data.SetRelease(FiveFiles());
+  fs::create_directories("ver.dat/inside");
+  auto server = StartServer(data);
   const UpdateRun run = Update(*server);
-  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{
-                                L"MessageBox[none]: Download cannot be completed (2)", kFailed}));
-  EXPECT_EQ(card.Read("Readme.txt"), files[0].content);
-  EXPECT_FALSE(card.Exists("Reports/table.css"));
-  EXPECT_FALSE(card.Exists("ver.dat"));
-  // The stylesheet refresh runs after a failed stylesheet fetch too.
-  EXPECT_TRUE(fs::is_directory("AppData/VQA/Reports"));
-  EXPECT_EQ(FetchedIndexes(*server), (std::vector<int>{0, 1, -1}));
+  ASSERT_EQ(run.Messages().size(), 2u);
+  EXPECT_EQ(run.Messages()[0].rfind(L"MessageBox[exclamation]: The SD card holds a folder named \"ver.dat\"", 0), 0u);
+  EXPECT_EQ(run.Messages()[1], kFailed);
+  EXPECT_EQ(FetchedIndexes(*server), std::vector<int>{-1});
 }
 
 TEST_F(DownloadPass, FailuresAtTheThirdEntryNameItsNumbers) {

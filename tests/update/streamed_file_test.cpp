@@ -72,11 +72,10 @@ TEST(StreamedFile, ABodyWithoutThePrefixCreatesNoFolderAndNoFile) {
   Feed(reply, "BXsome content", {1});
   EXPECT_FALSE(reply.HasPrefix());
   EXPECT_EQ(file.GetState(), CCardFileSink::State::kEmpty);
-  EXPECT_FALSE(file.Commit());
   EXPECT_TRUE(Tree().empty());
 }
 
-TEST(StreamedFile, ThePrefixAloneStartsNothing) {
+TEST(StreamedFile, ThePrefixAloneStartsNothingUntilItIsPlacedAsAnEmptyFile) {
   TempCard card;
   CCardFileSink file("New\\file.bin", L"New\\file.bin");
   CFileReplySink reply(file);
@@ -84,6 +83,9 @@ TEST(StreamedFile, ThePrefixAloneStartsNothing) {
   EXPECT_TRUE(reply.HasPrefix());
   EXPECT_EQ(file.Size(), 0u);
   EXPECT_TRUE(Tree().empty());
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(Tree(), (std::vector<std::string>{"./New", "./New/file.bin"}));
+  EXPECT_EQ(card.Read("New/file.bin"), "");
 }
 
 TEST(StreamedFile, AFolderThatCannotBeMadeIsKeptAndTheBodyStillDigested) {
