@@ -3,8 +3,16 @@
 #include "app/command_line.h"
 #include "app/main_dialog.h"
 #include "app/usage.h"
+#include "core/catalogue.h"
 #include "core/product.h"
+#include "core/update_result.h"
 #include "framework/backend.h"
+
+namespace {
+// How long a client started to finish a self-update waits for its
+// predecessor, which ends right after starting it.
+constexpr std::uint32_t kHandOverWaitMs = 10000;
+}  // namespace
 
 void ApplyStartFlags(const CCustomCommandLineInfo& info, CHalyardDlg& dialog) {
   if (info.m_bSelfUpdated) {
@@ -34,6 +42,14 @@ BOOL CHalyardApp::InitInstance() {
     return FALSE;
   }
   ApplyStartFlags(commandLine, dialog);
+  // A new client waits for the one that started it to end and let the card
+  // go; any other start finds the card free or leaves it alone.
+  if (!m_cardLock.Acquire(commandLine.m_bSelfUpdated ? kHandOverWaitMs : 0)) {
+    AfxMessageBox(GetMsg(83), MB_ICONEXCLAMATION);
+    m_nExitStatus = commandLine.m_bBatch ? kUpdateCardBusy : 0;
+    m_pMainWnd = nullptr;
+    return FALSE;
+  }
   dialog.DoModal();
   if (afx::Backend* backend = afx::GetBackend()) backend->ReportStatusLog(dialog.GetStatusText());
   m_nExitStatus = dialog.GetExitStatus();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/afx.h"
+#include "platform/card_root.h"
 
 class CHalyardDlg;
 class CCustomCommandLineInfo;
@@ -16,6 +17,8 @@ class CHalyardApp : public CWinAppEx {
 
  private:
   int m_nExitStatus = 0;
+  // One client per card, for the whole run.
+  CCardLock m_cardLock;
 };
 
 // Hands the switches on to the main window's start flags.

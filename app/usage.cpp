@@ -12,7 +12,8 @@ CString UsageText() {
     UpdateResult status;
     int message;
   } statuses[] = {{kUpdateCurrent, 91},        {kUpdateNotFinished, 92}, {kUpdateNoLogin, 93},
-                  {kUpdateTransferFailed, 94}, {kUpdateLogsLeft, 95},    {kUpdateHandedOver, 96}};
+                  {kUpdateTransferFailed, 94}, {kUpdateLogsLeft, 95},    {kUpdateHandedOver, 96},
+                  {kUpdateCardBusy, 99}};
   for (const auto& row : statuses) {
     CString line;
     line.Format(L"  %d  %s\n", static_cast<int>(row.status), GetMsg(row.message));

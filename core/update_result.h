@@ -10,4 +10,5 @@ enum UpdateResult : int {
   kUpdateTransferFailed = 3,  // a transfer or a write on the card failed
   kUpdateLogsLeft = 4,        // the card is current, but log files stayed on it
   kUpdateHandedOver = 5,      // a new client was started to finish the update
+  kUpdateCardBusy = 6,        // another client is updating the card; this one touched nothing
 };

@@ -8,6 +8,13 @@
 #include <filesystem>
 #include <thread>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "platform/wintypes.h"
 #include "res/resource.h"
 #include "tests/support/automation.h"
@@ -326,4 +333,115 @@ TEST_F(ClientOnCard, LogFolderIsBesideTheProgram) {
   EXPECT_EQ(Run(server, {"/b"}).exitCode, 0);
   EXPECT_EQ(data.Received("logs/123456789/today.log"), "log of today");
   EXPECT_FALSE(card.Exists("logs"));
+}
+
+#ifndef _WIN32  // pipes, folder locks and read-only mounts of POSIX
+// What a real card may hold where the client expects plain files: a pipe
+// instead of a log, of "ver.dat" or of "pass.ini" is neither read nor waited
+// for, and the run goes on.
+TEST_F(ClientOnCard, PipesWhereFilesBelongAreSkippedAndTheRunGoesOn) {
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  InstallClient(client);
+  card.Write("logs/today.log", "log of today");
+  ASSERT_EQ(mkfifo((card.Path() + "/logs/pipe.log").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((card.Path() + "/ver.dat").c_str(), 0600), 0);
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+  ProcessResult result = Run(server, {"/b"});
+  EXPECT_EQ(result.exitCode, kUpdateCurrent) << result.out;
+  EXPECT_EQ(card.Read("Readme.txt"), "read me\n");
+  EXPECT_EQ(RecordsOf(card.Read("ver.dat")).size(), 1u);
+  EXPECT_EQ(data.Received("logs/123456789/today.log"), "log of today");
+  EXPECT_TRUE(fs::is_fifo(card.Path() + "/logs/pipe.log"));
+
+  fs::remove(card.Path() + "/pass.ini");
+  ASSERT_EQ(mkfifo((card.Path() + "/pass.ini").c_str(), 0600), 0);
+  result = Run(server, {"/b"});
+  EXPECT_EQ(result.exitCode, kUpdateNoLogin) << result.out;
+  EXPECT_NE(result.out.find("MessageBox[none]: Need User ID and Password"), std::string::npos) << result.out;
+}
+
+// A second client on a card that one is updating (a double-click) says so
+// and ends without touching the card; a new client started to finish a
+// self-update waits for the one that started it instead.
+TEST_F(ClientOnCard, ASecondClientLeavesABusyCardAlone) {
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  InstallClient(client);
+  card.Write("logs/today.log", "log of today");
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+  const int folder = open(card.Path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(flock(folder, LOCK_EX), 0);  // as the running client holds it
+  const std::string busy = "MessageBox[exclamation]: This SD card is already being updated";
+  ProcessResult result = Run(server, {"/b"});
+  EXPECT_EQ(result.exitCode, kUpdateCardBusy) << result.out;
+  EXPECT_NE(result.out.find(busy), std::string::npos) << result.out;
+  EXPECT_EQ(Run(server, {}).exitCode, 0);
+  EXPECT_EQ(Count(server, "/"), 0u) << "the server was asked";
+  EXPECT_EQ(card.Read("logs/today.log"), "log of today");
+  EXPECT_FALSE(card.Exists("Readme.txt"));
+
+  std::thread release([folder] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    close(folder);
+  });
+  result = Run(server, {"/e", "/b"});
+  release.join();
+  EXPECT_EQ(result.exitCode, kUpdateCurrent) << result.out;
+  EXPECT_EQ(card.Read("Readme.txt"), "read me\n");
+}
+
+// A write-protected card is told before anything is fetched or sent: its
+// logs stay, unsent, for a run that can remove them.
+TEST_F(ClientOnCard, AWriteProtectedCardIsToldBeforeAnyTransfer) {
+  if (RunProcess({"/usr/bin/unshare", "-m", "/bin/true"}, "", "", {}).exitCode != 0)
+    GTEST_SKIP() << "needs unshare -m (root) to mount the card read-only";
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  data.SetClient(client + "new build", 341);
+  InstallClient(client);
+  card.Write("logs/today.log", "log of today");
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+  const char* readOnly =
+      "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && cd \"$0\" && exec ./koral70.exe /b";
+  const ProcessResult result =
+      RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", readOnly, card.Path()}, "", card.Path(),
+                 {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", server.BaseUrl()}, {"http_proxy", ""},
+                  {"LANG", "C.UTF-8"}});
+  EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out << result.err;
+  EXPECT_NE(result.out.find("MessageBox[exclamation]: The SD card is write-protected. Slide the lock switch"),
+            std::string::npos)
+      << result.out;
+  EXPECT_EQ(Count(server, "/"), 0u);
+  EXPECT_EQ(card.Read("logs/today.log"), "log of today");
+}
+#endif
+
+// A server that keeps sending the running client as the new one: the first
+// client hands over once (unattended, so its successor is unattended too),
+// and the successor, sent a client equal to itself, stops instead of
+// handing over again.
+TEST_F(ClientOnCard, AClientSentItselfAgainStopsInsteadOfHandingOverForEver) {
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  data.SetClient(client, 341);
+  InstallClient(client);
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+  const ProcessResult result = Run(server, {"/b"});
+  EXPECT_EQ(result.exitCode, kUpdateHandedOver) << result.out;
+  EXPECT_NE(result.out.find("ShellExecute: open new_koral70.exe /e /b"), std::string::npos) << result.out;
+  ASSERT_TRUE(WaitForCount(server, "update.php", 2));
+  ASSERT_TRUE(WaitForCount(server, "GET /client/koral70.exe", 2));
+#ifndef _WIN32
+  // The successor holds the card until it ends. Had it handed over again, a
+  // third client would now be waiting for the card, its file beside it.
+  const int folder = open(card.Path().c_str(), O_RDONLY | O_DIRECTORY);
+  for (int i = 0; i < 200 && flock(folder, LOCK_EX | LOCK_NB) != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  close(folder);
+#endif
+  EXPECT_EQ(Count(server, "update.php"), 2u);
+  EXPECT_EQ(Count(server, "GET /client/koral70.exe"), 2u);
+  EXPECT_FALSE(card.Exists("new_koral70.exe"));
+  EXPECT_EQ(card.Read("koral70.exe"), client);
 }
