@@ -45,7 +45,7 @@ BOOL CHalyardApp::InitInstance() {
   // A new client waits for the one that started it to end and let the card
   // go; any other start finds the card free or leaves it alone.
   if (!m_cardLock.Acquire(commandLine.m_bSelfUpdated ? kHandOverWaitMs : 0)) {
-    AfxMessageBox(GetMsg(83), MB_ICONEXCLAMATION);
+    AfxMessageBox(GetMsg(Msg::kCardBusy), MB_ICONEXCLAMATION);
     m_nExitStatus = commandLine.m_bBatch ? kUpdateCardBusy : 0;
     m_pMainWnd = nullptr;
     return FALSE;

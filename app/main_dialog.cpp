@@ -45,7 +45,7 @@ BOOL CHalyardDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
-  ReadCredentialsFile(this, m_strSerial, m_strPassword);
+  if (ReadCredentialsFile(m_strSerial, m_strPassword)) UpdateData(FALSE);
   GetModuleFileNameW(nullptr, m_szModulePath, 255);
   if (CWnd* start = GetDlgItem(IDC_START_UPDATE)) start->SetFocus();
   SetMainTexts();
@@ -61,17 +61,17 @@ BOOL CHalyardDlg::OnInitDialog() {
 
 void CHalyardDlg::SetMainTexts() {
   CString title;
-  title.Format(GetMsg(1), kProductName, kClientVersionText);
+  title.Format(GetMsg(Msg::kWindowTitle), kProductName, kClientVersionText);
   SetWindowText(title);
-  const CTRLTEXT texts[] = {{IDOK, 2},
-                            {IDC_START_UPDATE, 3},
-                            {IDC_STATUS_LABEL, 4},
-                            {IDC_SERIAL_LABEL, 5},
-                            {IDC_PASSWORD_LABEL, 6},
-                            {IDC_UPDATE_NEWS, 7},
-                            {IDC_CHANGE_USER_INFO, 8},
-                            {IDC_DOWNLOAD_MANUAL, 9},
-                            {IDC_WIFI_SETTINGS, 10},
+  const CTRLTEXT texts[] = {{IDOK, MsgId(Msg::kExit)},
+                            {IDC_START_UPDATE, MsgId(Msg::kStartUpdate)},
+                            {IDC_STATUS_LABEL, MsgId(Msg::kStatusLabel)},
+                            {IDC_SERIAL_LABEL, MsgId(Msg::kSerialLabel)},
+                            {IDC_PASSWORD_LABEL, MsgId(Msg::kPasswordLabel)},
+                            {IDC_UPDATE_NEWS, MsgId(Msg::kUpdateNews)},
+                            {IDC_CHANGE_USER_INFO, MsgId(Msg::kChangeUserInfo)},
+                            {IDC_DOWNLOAD_MANUAL, MsgId(Msg::kDownloadManual)},
+                            {IDC_WIFI_SETTINGS, MsgId(Msg::kWiFiSettings)},
                             {0, 0}};
   SetControlTexts(texts, this);
 }

@@ -79,7 +79,7 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   // No thread: nothing will ever post WM_JOB_FINISHED, so recover here.
   delete job;
   OnJobFinished(0, kUpdateNotFinished);
-  AfxMessageBox(GetMsg(54), MB_OK);
+  AfxMessageBox(GetMsg(Msg::kMemoryError), MB_OK);
   return false;
 }
 
@@ -102,7 +102,7 @@ LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
     m_strCountText.Format(L"%d/%d %s", g_nCountDone, g_nCountTotal, g_strCountUnit);
     if (g_nStalledSeconds > 0) {
       CString stalled;
-      stalled.Format(GetMsg(97), g_nStalledSeconds);
+      stalled.Format(GetMsg(Msg::kNoDataFor), g_nStalledSeconds);
       m_strCountText += stalled;
     }
     m_statusLogView.Take(g_strStatusLog, m_strStatus);
@@ -149,7 +149,8 @@ LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
 LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
   // A hand-over that fails leaves the old client in charge: the window stays
   // (an unattended run then ends with its WM_LAUNCH_CLIENT 0).
-  if (wParam == 2 && CopyCardClient() != 0) {
+  CWindowReporter reporter(GetSafeHwnd());
+  if (static_cast<NewClient>(wParam) == NewClient::kCardCopy && CopyCardClient(reporter) != 0) {
     m_nUpdateResult = kUpdateTransferFailed;
     return 0;
   }
@@ -159,7 +160,7 @@ LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
     const char* parameters = m_bBatch ? "/e /b" : "/e";
     if (!ShellSucceeded(ShellExecuteA(nullptr, "open", kNewClient, parameters, nullptr, SW_SHOWNORMAL))) {
       m_nUpdateResult = kUpdateTransferFailed;
-      AfxMessageBox(GetMsg(53), MB_OK);
+      AfxMessageBox(GetMsg(Msg::kErrorDownloading), MB_OK);
       return 0;
     }
     m_nUpdateResult = kUpdateHandedOver;

@@ -9,7 +9,7 @@
 void CHalyardDlg::OnChangeUserInfo() {
   UpdateData(TRUE);
   if (m_strSerial.IsEmpty() || m_strPassword.IsEmpty()) {
-    AfxMessageBox(GetMsg(39));
+    AfxMessageBox(GetMsg(Msg::kNeedCredentials));
     return;
   }
   for (int id : {IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "core/job_reporter.h"
+#include "framework/afx.h"
 
 constexpr UINT WM_JOB_FINISHED = 0x501;
 constexpr UINT WM_STATUS_CHANGED = 0x502;
@@ -85,6 +86,12 @@ class CWindowReporter : public CJobReporter {
   void FileProgress(double now) override;
   void ShowProgress(ProgressPart part, bool show) override;
   int ShowMessageBox(const CString& text, UINT type) override;
+  // The dialogs: the save dialog from any thread; consent and registration,
+  // which the change-user-info flow asks for, on the UI thread.
+  bool ChooseSaveFile(const CString& suggestedName, const CString& filter, CString& path,
+                      CString& fileName) override;
+  bool AskConsent() override;
+  bool RunRegistrationForm(CHttpSession& session, std::int32_t& result) override;
   void LaunchClient(NewClient client) override;
   void Finished(int result) override;
 

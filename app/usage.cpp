@@ -7,13 +7,13 @@
 #include "platform/text.h"
 
 CString UsageText() {
-  CString text = GetMsg(90);
+  CString text = GetMsg(Msg::kUsage);
   const struct {
     UpdateResult status;
-    int message;
-  } statuses[] = {{kUpdateCurrent, 91},        {kUpdateNotFinished, 92}, {kUpdateNoLogin, 93},
-                  {kUpdateTransferFailed, 94}, {kUpdateLogsLeft, 95},    {kUpdateHandedOver, 96},
-                  {kUpdateCardBusy, 99}};
+    Msg message;
+  } statuses[] = {{kUpdateCurrent, Msg::kExitCurrent},        {kUpdateNotFinished, Msg::kExitNotFinished}, {kUpdateNoLogin, Msg::kExitNoLogin},
+                  {kUpdateTransferFailed, Msg::kExitTransferFailed}, {kUpdateLogsLeft, Msg::kExitLogsLeft},    {kUpdateHandedOver, Msg::kExitHandedOver},
+                  {kUpdateCardBusy, Msg::kExitCardBusy}};
   for (const auto& row : statuses) {
     CString line;
     line.Format(L"  %d  %s\n", static_cast<int>(row.status), GetMsg(row.message));

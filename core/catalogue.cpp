@@ -1,6 +1,7 @@
 #include "core/catalogue.h"
 
 #include "core/catalogue_tables.h"
+#include "framework/window.h"
 #include "platform/system.h"
 
 const LANGID g_langId = GetUserDefaultUILanguage();

@@ -2,12 +2,22 @@
 
 #include "core/catalogue.h"
 
-void CJobReporter::ShowMessage(int id, UINT type) { ShowMessageBox(GetMsg(id), type); }
+void CJobReporter::ShowMessage(Msg message, UINT type) { ShowMessageBox(GetMsg(message), type); }
 
-void CJobReporter::ShowNumberMessage(int id, int number, UINT type) {
+void CJobReporter::ShowNumberMessage(Msg message, int number, UINT type) {
   CString text;
-  text.Format(GetMsg(id), number);
+  text.Format(GetMsg(message), number);
   ShowMessageBox(text, type);
+}
+
+void CJobReporter::Fail(Msg message, UINT type) {
+  PostStatus(GetMsg(Msg::kStepError));
+  ShowMessage(message, type);
+}
+
+void CJobReporter::FailWithNumber(Msg message, int number, UINT type) {
+  PostStatus(GetMsg(Msg::kStepError));
+  ShowNumberMessage(message, number, type);
 }
 
 int CountProgressCallback(void* reporter, double dltotal, double dlnow, double, double) {

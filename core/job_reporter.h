@@ -7,7 +7,11 @@
 
 #include <cstdint>
 
-#include "framework/afx.h"
+#include "core/catalogue.h"
+#include "framework/cstring.h"
+#include "platform/wintypes.h"
+
+class CHttpSession;
 
 // One job's record: allocated by the window, owned and freed by the job
 // thread. hWnd is the window the job reports to.
@@ -65,16 +69,30 @@ class CJobReporter {
   virtual void ShowProgress(ProgressPart part, bool show) = 0;
   // A message box; returns once the user has answered it.
   virtual int ShowMessageBox(const CString& text, UINT type) = 0;
+  // The save dialog: no owner, starting with the suggested name, showing the
+  // filter's files ("Description|pattern|...||"). False when the user
+  // cancelled; else the chosen path and its file name without the folder.
+  virtual bool ChooseSaveFile(const CString& suggestedName, const CString& filter, CString& path,
+                              CString& fileName) = 0;
+  // The privacy-policy consent; true when the user accepted it.
+  virtual bool AskConsent() = 0;
+  // The registration form, sending on session (the one that has just had the
+  // card accepted) and storing the server's verdict in result. False when the
+  // user cancelled it.
+  virtual bool RunRegistrationForm(CHttpSession& session, std::int32_t& result) = 0;
   // Asks the window to close, starting the new client named first.
   virtual void LaunchClient(NewClient client) = 0;
   // The job's body has returned with result.
   virtual void Finished(int result) = 0;
 
-  // Catalogue message id in a message box, alone or formatted with a number.
+  // A catalogue text in a message box, alone or formatted with a number.
   // (Two names: the style constants are long on Windows, and an overload
   // could not tell a style from a number.)
-  void ShowMessage(int id, UINT type = MB_OK);
-  void ShowNumberMessage(int id, int number, UINT type = MB_OK);
+  void ShowMessage(Msg message, UINT type = MB_OK);
+  void ShowNumberMessage(Msg message, int number, UINT type = MB_OK);
+  // A step that failed: " Error" ends its status line, then the box says why.
+  void Fail(Msg message, UINT type = MB_OK);
+  void FailWithNumber(Msg message, int number, UINT type = MB_OK);
 };
 
 // Transfer progress callbacks (libcurl's progress-function signature) whose

@@ -7,6 +7,7 @@
 #include "manual/manual_download.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "query/update_query.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -25,13 +26,6 @@ bool IsUsableAddress(const std::string& reply) {
 }
 
 }  // namespace
-
-CFileDialog ManualSaveDialog(const CString& suggestedName) {
-  CFileDialog dialog(FALSE, nullptr, suggestedName, OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR,
-                     L"PDF Document (*.pdf)|*.pdf||", nullptr);
-  dialog.m_strTitle = GetMsg(98);
-  return dialog;
-}
 
 CString SuggestedManualName(const std::string& reply) {
   size_t start = 0;
@@ -59,11 +53,11 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   CHttpSession query;
   CHttpSession download;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
-    reporter.ShowMessage(39);
+    reporter.ShowMessage(Msg::kNeedCredentials);
     return 0;
   }
   reporter.SetCountDone(0);
-  reporter.SetStatus(GetMsg(40));
+  reporter.SetStatus(GetMsg(Msg::kConnecting));
   reporter.PostStatus(L"");
 
   CString proxy;
@@ -71,26 +65,25 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
     query.SetProxy(proxy);
     download.SetProxy(proxy);
   }
-  query.SetUrl(ServerScriptUrl(ServerScript::kManual));
-  query.AddPostField(L"serial=" + job->strSerial + L"&pwd=" + job->strPassword);
-  if (query.Perform() != HttpResult::kOk) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(41);
-    return 0;
+  switch (SendQuery(query, ServerScript::kManual, BuildLoginForm(job->strSerial, job->strPassword))) {
+    case QueryResult::kAnswered:
+      break;
+    case QueryResult::kNoConnection:
+    case QueryResult::kTooLong:  // no reply limit here: only a reply without memory
+      reporter.Fail(Msg::kCannotConnect);
+      return 0;
+    case QueryResult::kTooShort:
+      reporter.Fail(Msg::kInvalidResponse);
+      return 0;
   }
-  if (query.Body().size() < 2) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(42);
-    return 0;
-  }
-  reporter.PostStatus(GetMsg(60));
+  reporter.PostStatus(GetMsg(Msg::kStepOk));
   std::string reply(query.BodyText());
-  reporter.SetCountUnit(GetMsg(79));
+  reporter.SetCountUnit(GetMsg(Msg::kKilobytes));
   if (reply.compare(0, kPdfPrefixLength, kPdfPrefix) != 0 || !IsUsableAddress(reply)) {
-    reporter.ShowMessage(42);
+    reporter.ShowMessage(Msg::kInvalidResponse);
     return 0;
   }
-  reporter.PostStatus(GetMsg(67));
+  reporter.PostStatus(GetMsg(Msg::kDownloadingManual));
   // PostStatus has returned: the window has taken every notification, so
   // the transfer's count line cannot overtake the log.
   const CString suggestedName = SuggestedManualName(reply);
@@ -109,28 +102,25 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   download.SetBodySink(nullptr);
   if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
   if (result == HttpResult::kSinkFailed) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(54);
+    reporter.Fail(Msg::kMemoryError);
     return 0;
   }
   // An error page is not the manual.
   if (result != HttpResult::kOk || !download.Succeeded()) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(53);
+    reporter.Fail(Msg::kErrorDownloading);
     return 0;
   }
 
-  CFileDialog dialog = ManualSaveDialog(suggestedName);
-  if (dialog.DoModal() != IDOK) return 0;
-  const CString path = dialog.GetPathName();
+  CString path, fileName;
+  if (!reporter.ChooseSaveFile(suggestedName, kManualFileFilter, path, fileName)) return 0;
   if (!manual.SaveTo(path)) {
-    reporter.AppendStatus(GetMsg(61));
-    reporter.PostStatus(GetMsg(81));
-    reporter.ShowMessage(68);
+    reporter.AppendStatus(GetMsg(Msg::kStepError));
+    reporter.PostStatus(GetMsg(Msg::kManualFailed));
+    reporter.ShowMessage(Msg::kCannotSaveFile);
     return 0;
   }
-  reporter.AppendStatus(GetMsg(60));
-  reporter.PostStatus(GetMsg(80) + dialog.GetFileName());
+  reporter.AppendStatus(GetMsg(Msg::kStepOk));
+  reporter.PostStatus(GetMsg(Msg::kManualSaved) + fileName);
   ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
   return 0;
 }

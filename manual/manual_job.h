@@ -7,18 +7,17 @@
 #include <string>
 
 #include "core/job_reporter.h"
-#include "framework/app.h"
 #include "framework/cstring.h"
 
-// The job's body, on the job thread; reports through reporter. Returns 0.
+// The job's body, on the job thread; reports through reporter, the save
+// dialog included. Returns 0.
 int RunManualJob(JOBPARAM* job, CJobReporter& reporter);
 
 // The largest manual the job accepts.
 constexpr std::uint64_t kManualReplyLimit = std::uint64_t{1} << 30;
 
-// The save dialog for the manual: no owner, starting with the suggested
-// name, PDF files only, titled "Save As" in the display language.
-CFileDialog ManualSaveDialog(const CString& suggestedName);
+// The files the save dialog offers for the manual.
+constexpr const wchar_t* kManualFileFilter = L"PDF Document (*.pdf)|*.pdf||";
 
 // The name the save dialog suggests for a manual-query reply: the part after
 // the last "/" that is not among the reply's last three bytes (the whole

@@ -2,10 +2,12 @@
 
 #include <cstring>
 
-#include "core/product.h"
+CString BuildLoginForm(const CString& serial, const CString& password) {
+  return L"serial=" + serial + L"&pwd=" + password;
+}
 
 CString BuildUpdateQuery(const CString& serial, const CString& password, bool notify, bool batch) {
-  CString query = L"serial=" + serial + L"&pwd=" + password;
+  CString query = BuildLoginForm(serial, password);
   if (notify) query += L"&notify=1";
   if (batch) query += L"&batch=1";
   query += L"&clientversion=";
@@ -13,18 +15,40 @@ CString BuildUpdateQuery(const CString& serial, const CString& password, bool no
   return query;
 }
 
-QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
-                            bool notify, bool batch) {
+QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form) {
   constexpr std::uint32_t kMinAnswer = 2;
   session.ClearPostFields();
-  session.SetUrl(ServerScriptUrl(ServerScript::kUpdate));
-  session.AddPostField(BuildUpdateQuery(serial, password, notify, batch));
+  session.SetUrl(ServerScriptUrl(script));
+  session.AddPostField(form);
   const HttpResult result = session.Perform();
-  // Longer than any list can be (or than memory holds): no answer of ours.
+  // Longer than any answer can be (or than memory holds): no answer of ours.
   if (result == HttpResult::kTooLarge || result == HttpResult::kNoMemory) return QueryResult::kTooLong;
   if (result != HttpResult::kOk) return QueryResult::kNoConnection;
   if (session.Body().size() < kMinAnswer) return QueryResult::kTooShort;
   return QueryResult::kAnswered;
+}
+
+QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
+                            bool notify, bool batch) {
+  return SendQuery(session, ServerScript::kUpdate, BuildUpdateQuery(serial, password, notify, batch));
+}
+
+UpdateAnswer ReadUpdateAnswer(std::span<const unsigned char> body) {
+  if (body.empty()) return UpdateAnswer::kUnknown;
+  switch (body[0]) {
+    case 'C':
+      return IsClientUpdateAnswer(body.data(), static_cast<std::uint32_t>(body.size()))
+                 ? UpdateAnswer::kClientUpdate
+                 : UpdateAnswer::kBadClientUpdate;
+    case 'I':
+      return UpdateAnswer::kIncorrectLogin;
+    case 'L':
+      return UpdateAnswer::kFileList;
+    case 'U':
+      return UpdateAnswer::kNotRegistered;
+    default:
+      return UpdateAnswer::kUnknown;
+  }
 }
 
 bool IsClientUpdateAnswer(const unsigned char* body, std::uint32_t size) {

@@ -1,26 +1,44 @@
 // The update query: the exchange with "/script/update.php" that has the
-// card's serial number and password accepted, and the recognition of its
-// answer. The update job and the change-user-info flow both send it.
+// card's serial number and password accepted, and the reading of its
+// answer. The update job, the change-user-info flow and the manual download
+// (whose query sends the same login) all go through here.
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "core/product.h"
 #include "framework/cstring.h"
 #include "net/http_session.h"
 
-// The form body: serial, pwd, notify=1 when asked, batch=1 when asked (the
-// update job only), clientversion. Values go as they are, unescaped.
+// The login form: serial and pwd, values as they are, unescaped.
+CString BuildLoginForm(const CString& serial, const CString& password);
+// The update query's form: the login, notify=1 when asked, batch=1 when
+// asked (the update job only), clientversion.
 CString BuildUpdateQuery(const CString& serial, const CString& password, bool notify, bool batch);
 
-// How the exchange ended: an answer of at least two bytes is in the
+// How an exchange ended: an answer of at least two bytes is in the
 // session's reply; otherwise the transfer failed, the reply went over the
 // session's reply limit (or found no memory), or it was too short.
 enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort };
 
-// Sends the update query on session, with the proxy and reply limit the
-// caller has given it.
+// Posts form to one of the server's scripts on session, with the proxy and
+// reply limit the caller has given it.
+QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form);
+// The update query on session.
 QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
                             bool notify, bool batch);
+
+// What an update query's answer says, by its first byte.
+enum class UpdateAnswer {
+  kClientUpdate,     // "Client Update: http://..." : a newer client is needed
+  kBadClientUpdate,  // "C" without the whole prefix
+  kIncorrectLogin,   // "I"
+  kFileList,         // "L": the card's file list
+  kNotRegistered,    // "U": accepted, no owner details on record yet
+  kUnknown,          // any other byte
+};
+UpdateAnswer ReadUpdateAnswer(std::span<const unsigned char> body);
 
 constexpr const char* kClientUpdatePrefix = "Client Update: http://";
 constexpr std::uint32_t kClientUpdateUrlOffset = 15;

@@ -33,17 +33,17 @@ CString PolicyPageUrl(LANGID language) {
 
 BOOL CAgreeDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  SetWindowText(GetMsg(72));
+  SetWindowText(GetMsg(Msg::kPolicyTitle));
   if (CWnd* text = GetDlgItem(IDC_POLICY_INSTRUCTIONS)) {
     text->SendMessage(EM_SETREADONLY, TRUE, 0);
-    text->SetWindowText(GetMsg(76));
+    text->SetWindowText(GetMsg(Msg::kPolicyInstructions));
   }
   if (CWnd* accept = GetDlgItem(IDOK)) {
     accept->EnableWindow(FALSE);
-    accept->SetWindowText(GetMsg(73));
+    accept->SetWindowText(GetMsg(Msg::kAccept));
   }
-  if (CWnd* view = GetDlgItem(IDC_POLICY_VIEW)) view->SetWindowText(GetMsg(74));
-  if (CWnd* deny = GetDlgItem(IDCANCEL)) deny->SetWindowText(GetMsg(75));
+  if (CWnd* view = GetDlgItem(IDC_POLICY_VIEW)) view->SetWindowText(GetMsg(Msg::kViewPolicy));
+  if (CWnd* deny = GetDlgItem(IDCANCEL)) deny->SetWindowText(GetMsg(Msg::kDeny));
   return TRUE;
 }
 
@@ -69,7 +69,7 @@ void CAgreeDialog::OnViewPrivacyPolicy() {
   const HttpResult logoResult = logoSession.Perform();
 
   if (pageResult != HttpResult::kOk && logoResult != HttpResult::kOk) {
-    AfxMessageBox(GetMsg(41), MB_ICONERROR);
+    AfxMessageBox(GetMsg(Msg::kCannotConnect), MB_ICONERROR);
     return;
   }
   long status = 0;
@@ -78,7 +78,7 @@ void CAgreeDialog::OnViewPrivacyPolicy() {
     return;
   }
   if (status == 404) {
-    AfxMessageBox(GetMsg(78), MB_ICONERROR);
+    AfxMessageBox(GetMsg(Msg::kServerError404), MB_ICONERROR);
     return;
   }
   if (status != 200) {
@@ -89,7 +89,7 @@ void CAgreeDialog::OnViewPrivacyPolicy() {
   }
   // A page cut off in transit is not the policy the user would consent to.
   if (pageResult != HttpResult::kOk) {
-    AfxMessageBox(GetMsg(77), MB_ICONERROR);
+    AfxMessageBox(GetMsg(Msg::kPolicyOpenFailed), MB_ICONERROR);
     return;
   }
   // A logo cut off in transit counts as missing, so the page is not shown.

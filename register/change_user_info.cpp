@@ -1,39 +1,30 @@
 #include "register/change_user_info.h"
 
-#include <vector>
-
 #include "core/catalogue.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "query/update_query.h"
-#include "register/agree_dialog.h"
-#include "register/reg_dialog.h"
+#include "register/registration_result.h"
 
 namespace {
 // The registration form on the session that has just had the card accepted.
 void RunRegistration(CHttpSession& session, CJobReporter& reporter) {
   std::int32_t result = kRegistrationDone;
-  CRegDialog form;
-  form.m_pSession = &session;
-  form.m_pResult = &result;
-  if (form.DoModal() != IDOK) return;
+  if (!reporter.RunRegistrationForm(session, result)) return;
   if (result != kRegistrationDone)
-    reporter.ShowMessage(44, MB_ICONEXCLAMATION);
+    reporter.ShowMessage(Msg::kRegistrationNotSent, MB_ICONEXCLAMATION);
   else
-    reporter.ShowMessage(46, MB_ICONINFORMATION);
+    reporter.ShowMessage(Msg::kCheckEmail, MB_ICONINFORMATION);
 }
 }  // namespace
 
 void RunChangeUserInfo(const CString& serial, const CString& password, bool updateNews,
                        CJobReporter& reporter) {
-  {
-    CAgreeDialog consent;
-    if (consent.DoModal() != IDOK) {
-      reporter.ShowMessage(45, MB_ICONEXCLAMATION);
-      return;
-    }
+  if (!reporter.AskConsent()) {
+    reporter.ShowMessage(Msg::kRegistrationIncomplete, MB_ICONEXCLAMATION);
+    return;
   }
-  reporter.SetStatus(GetMsg(40));
+  reporter.SetStatus(GetMsg(Msg::kConnecting));
   reporter.PostStatus(L"");
 
   CHttpSession session;
@@ -44,29 +35,28 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
       break;
     case QueryResult::kNoConnection:
     case QueryResult::kTooLong:  // no reply limit here: only a reply without memory
-      reporter.ShowMessage(41);
+      reporter.ShowMessage(Msg::kCannotConnect);
       return;
     case QueryResult::kTooShort:
-      reporter.ShowMessage(42);
+      reporter.ShowMessage(Msg::kInvalidResponse);
       return;
   }
-  // The registration reuses the session, and with it the reply buffer.
-  const std::vector<unsigned char> answer(session.Body().begin(), session.Body().end());
-  switch (answer[0]) {
-    case 'C': {
-      const auto size = static_cast<std::uint32_t>(answer.size());
-      reporter.ShowMessage(IsClientUpdateAnswer(answer.data(), size) ? 70 : 42);
+  switch (ReadUpdateAnswer(session.Body())) {
+    case UpdateAnswer::kClientUpdate:
+      reporter.ShowMessage(Msg::kUpdateClientFirst);
       break;
-    }
-    case 'I':
-      reporter.ShowMessage(49);
+    case UpdateAnswer::kBadClientUpdate:
+      reporter.ShowMessage(Msg::kInvalidResponse);
       break;
-    case 'L':
-    case 'U':
+    case UpdateAnswer::kIncorrectLogin:
+      reporter.ShowMessage(Msg::kIncorrectLogin);
+      break;
+    case UpdateAnswer::kFileList:
+    case UpdateAnswer::kNotRegistered:
       RunRegistration(session, reporter);
       break;
-    default:
-      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
+    case UpdateAnswer::kUnknown:
+      reporter.ShowMessage(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
       break;
   }
 }

@@ -67,7 +67,7 @@ bool SavePolicyAndOpen(const unsigned char* page, const unsigned char* logo, siz
     g_strPolicyFolder = folder;
     return true;
   }
-  AfxMessageBox(GetMsg(77), MB_ICONERROR);
+  AfxMessageBox(GetMsg(Msg::kPolicyOpenFailed), MB_ICONERROR);
   return false;
 }
 

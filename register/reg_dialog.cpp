@@ -48,17 +48,17 @@ void CRegDialog::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CRegDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  SetWindowText(GetMsg(11));
-  const CTRLTEXT texts[] = {{IDOK, 12},
-                            {IDCANCEL, 13},
-                            {IDC_REG_NAME_LABEL, 14},
-                            {IDC_REG_COMPANY_LABEL, 15},
-                            {IDC_REG_ADDRESS_LABEL, 17},
-                            {IDC_REG_PHONE_LABEL, 18},
-                            {IDC_REG_FAX_LABEL, 19},
-                            {IDC_REG_EMAIL_LABEL, 20},
-                            {IDC_REG_DISTRIBUTOR_LABEL, 21},
-                            {IDC_STATIC, 16},
+  SetWindowText(GetMsg(Msg::kRegistrationTitle));
+  const CTRLTEXT texts[] = {{IDOK, MsgId(Msg::kRegistrationSend)},
+                            {IDCANCEL, MsgId(Msg::kRegistrationCancel)},
+                            {IDC_REG_NAME_LABEL, MsgId(Msg::kName)},
+                            {IDC_REG_COMPANY_LABEL, MsgId(Msg::kCompany)},
+                            {IDC_REG_ADDRESS_LABEL, MsgId(Msg::kAddress)},
+                            {IDC_REG_PHONE_LABEL, MsgId(Msg::kPhone)},
+                            {IDC_REG_FAX_LABEL, MsgId(Msg::kFax)},
+                            {IDC_REG_EMAIL_LABEL, MsgId(Msg::kEmail)},
+                            {IDC_REG_DISTRIBUTOR_LABEL, MsgId(Msg::kDistributor)},
+                            {IDC_STATIC, MsgId(Msg::kPostalCode)},
                             {0, 0}};
   SetControlTexts(texts, this);
   return TRUE;
@@ -70,7 +70,7 @@ void CRegDialog::OnOK() {
   for (const CString* field : {&m_strName, &m_strCompany, &m_strAddress1, &m_strAddress2,
                                &m_strPhone, &m_strFax, &m_strEmail, &m_strDistributor}) {
     if (field->IsEmpty()) {
-      AfxMessageBox(GetMsg(69));
+      AfxMessageBox(GetMsg(Msg::kFillAllFields));
       return;
     }
   }

@@ -7,14 +7,9 @@
 #include <cstdint>
 
 #include "framework/afx.h"
+#include "register/registration_result.h"
 
 class CHttpSession;
-
-// Result codes written through m_pResult.
-constexpr std::int32_t kRegistrationDone = 0;
-constexpr std::int32_t kRegistrationNotSent = -1;
-constexpr std::int32_t kRegistrationBadLength = -2;
-constexpr std::int32_t kRegistrationRefused = -3;
 
 class CRegDialog : public CDialog {
  public:

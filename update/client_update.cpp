@@ -13,11 +13,6 @@
 #include "update/md5.h"
 
 namespace {
-// The file-creation message has no list entry to name here.
-constexpr int kNoEntryNumber = 0;
-}  // namespace
-
-namespace {
 // Whether the file at path holds exactly size bytes with this digest.
 bool FileIs(const char* path, std::uint64_t size, const unsigned char (&digest)[16]) {
   unsigned char own[16];
@@ -34,10 +29,10 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
   const char* url = reinterpret_cast<const char*>(answer) + kClientUpdateUrlOffset;
   const std::uint32_t urlBytes = size - kClientUpdateUrlOffset;
   if (urlBytes > CHttpSession::kMaxUrlBytes || std::memchr(url, '\0', urlBytes)) {
-    reporter.ShowMessage(42);
+    reporter.ShowMessage(Msg::kInvalidResponse);
     return kUpdateNoLogin;
   }
-  reporter.PostStatus(GetMsg(52));
+  reporter.PostStatus(GetMsg(Msg::kDownloadingClient));
   session.SetProgressCallback(CountProgressCallback, &reporter);
   session.SetReplyLimit(kMaxClientReply);
   session.SetUrlA(std::string(url, urlBytes).c_str());
@@ -51,8 +46,8 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
   // at the next swap.
   if (result != HttpResult::kOk || !session.Succeeded() || file.Size() == 0) {
     file.Abort();
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(53);
+    reporter.PostStatus(GetMsg(Msg::kStepError));
+    reporter.ShowMessage(Msg::kErrorDownloading);
     return kUpdateTransferFailed;
   }
   unsigned char digest[16];
@@ -62,16 +57,16 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
   if (job.bSelfUpdated &&
       (FileIs(kRunningClient, file.Size(), digest) || FileIs(OwnFile(job).c_str(), file.Size(), digest))) {
     file.Abort();
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowMessage(86, MB_ICONEXCLAMATION);
+    reporter.PostStatus(GetMsg(Msg::kStepError));
+    reporter.ShowMessage(Msg::kSameClientOffered, MB_ICONEXCLAMATION);
     return kUpdateNoLogin;
   }
   if (!file.Commit()) {
-    reporter.PostStatus(GetMsg(61));
-    reporter.ShowNumberMessage(58, kNoEntryNumber);
+    reporter.PostStatus(GetMsg(Msg::kStepError));
+    reporter.ShowNumberMessage(Msg::kCannotCreateFile, kNoEntryNumber);
     return kUpdateTransferFailed;
   }
-  reporter.PostStatus(GetMsg(60));
+  reporter.PostStatus(GetMsg(Msg::kStepOk));
   reporter.LaunchClient(NewClient::kDownloaded);
   return kUpdateHandedOver;
 }
@@ -100,7 +95,7 @@ void EnterClientUpdateMode(CJobReporter& reporter, std::vector<UpdateFileEntry>&
                            const CVersionFile& versionFile) {
   const UpdateFileEntry* client = FindClientEntry(list);
   DeleteFileW(L"Support\\updater\\koral70.exe");  // a failure is ignored
-  reporter.PostStatus(GetMsg(52));
+  reporter.PostStatus(GetMsg(Msg::kDownloadingClient));
   if (versionFile.IsOpen()) {
     for (UpdateFileEntry& entry : list) {
       if (&entry == client) continue;

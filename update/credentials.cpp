@@ -60,10 +60,10 @@ void ReadCredentials(std::FILE* file, CString& serial, CString& password) {
   }
 }
 
-void ReadCredentialsFile(CDialog* dialog, CString& serial, CString& password) {
+bool ReadCredentialsFile(CString& serial, CString& password) {
   std::FILE* file = fopenRegularUtf8("pass.ini", "rt");
-  if (!file) return;
+  if (!file) return false;
   ReadCredentials(file, serial, password);
   std::fclose(file);
-  dialog->UpdateData(FALSE);
+  return true;
 }

@@ -29,7 +29,7 @@ constexpr std::uint64_t kMegabyte = 1024 * 1024;
 // A file's answer is "BF" and then the file's bytes.
 constexpr std::uint64_t kReplyPrefixBytes = 2;
 
-// The number message 58 ("Cannot create file (%d)") shows tells a support
+// The number "Cannot create file (%d)" shows tells a support
 // reader which list entry failed and at which step: a folder on its path
 // (1001 and up) or the file itself (1 and up), counting entries from one.
 int FolderCreationFailureNumber(int index) { return 1001 + index; }
@@ -93,11 +93,11 @@ void RequestFile(CHttpSession& session, int index) {
 }
 
 // Why a file transfer failed: a reply over the size limit is a body that
-// does not fit (56), one the session had no memory for is a memory error (54).
-int TransferFailureMessage(HttpResult result) {
-  if (result == HttpResult::kTooLarge) return 56;
-  if (result == HttpResult::kNoMemory) return 54;
-  return 55;
+// does not fit, one the session had no memory for is a memory error.
+Msg TransferFailureMessage(HttpResult result) {
+  if (result == HttpResult::kTooLarge) return Msg::kDownloadFailedAnswer;
+  if (result == HttpResult::kNoMemory) return Msg::kMemoryError;
+  return Msg::kDownloadFailed;
 }
 
 // Fetches entry i and streams it into its card file, which is put in place
@@ -115,47 +115,51 @@ bool FetchFile(PassState& pass, int i) {
   if (displayName.size() > kDisplayNameChars - 1) displayName.resize(kDisplayNameChars - 1);
   // The file line names the file from the start of its transfer, at 0 %.
   reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
-  reporter.PostStatus(CString(GetMsg(65)) + displayName.c_str() + L"\r\n ");
+  reporter.PostStatus(CString(GetMsg(Msg::kDownloadingFile)) + displayName.c_str() + L"\r\n ");
 
   CCardFileSink file(entry.szName, displayName);
   CFileReplySink reply(file);
   session.SetBodySink(&reply);
   const HttpResult result = session.Perform();
   session.SetBodySink(nullptr);
-  // Every refusal drops the temporary file before the user is told.
-  auto refuse = [&](bool failedLine, int message, int number = -1) {
+  // Every refusal drops the temporary file before the user is told; before
+  // the size line a refusal ends no status line.
+  auto refuse = [&](Msg message) {
     file.Abort();
-    if (failedLine) reporter.PostStatus(GetMsg(61));
-    if (number < 0)
-      reporter.ShowMessage(message);
-    else
-      reporter.ShowNumberMessage(message, number);
+    reporter.ShowMessage(message);
     return false;
   };
-  if (result != HttpResult::kOk) return refuse(false, TransferFailureMessage(result));
+  auto fail = [&](Msg message) {
+    file.Abort();
+    reporter.Fail(message);
+    return false;
+  };
+  if (result != HttpResult::kOk) return refuse(TransferFailureMessage(result));
   const std::uint64_t size = session.ReceivedBytes();
   // "BF" alone is a whole answer: the file is empty.
-  if (size < kReplyPrefixBytes || size > pass.replyLimit) return refuse(false, 56);
+  if (size < kReplyPrefixBytes || size > pass.replyLimit) return refuse(Msg::kDownloadFailedAnswer);
   CString received;
-  received.Format(GetMsg(59), static_cast<int>(size - kReplyPrefixBytes));
+  received.Format(GetMsg(Msg::kBytesReceived), static_cast<int>(size - kReplyPrefixBytes));
   reporter.PostStatus(received);
-  if (!reply.HasPrefix()) return refuse(true, 57);
+  if (!reply.HasPrefix()) return fail(Msg::kDownloadFailedBody);
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
   unsigned char digest[16];
   file.FinalDigest(digest);
   if (size - kReplyPrefixBytes != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
-    return refuse(true, 57);
-  if (!file.Commit())
-    return refuse(true, 58,
-                  file.GetState() == CCardFileSink::State::kFolderFailed ? FolderCreationFailureNumber(i)
-                                                                         : FileCreationFailureNumber(i));
+    return fail(Msg::kDownloadFailedBody);
+  if (!file.Commit()) {
+    const bool folder = file.GetState() == CCardFileSink::State::kFolderFailed;
+    reporter.FailWithNumber(Msg::kCannotCreateFile,
+                            folder ? FolderCreationFailureNumber(i) : FileCreationFailureNumber(i));
+    return false;
+  }
   // The file holds exactly the bytes digested on their way to it.
   std::memcpy(entry.abDigest, digest, 16);
 
   reporter.ShowFile(L"", 0);
   reporter.AddCountDone(1);
-  reporter.PostStatus(GetMsg(60));
+  reporter.PostStatus(GetMsg(Msg::kStepOk));
   return true;
 }
 
@@ -193,7 +197,7 @@ void SendEndOfPass(CHttpSession& session) {
 UpdateResult ShowSummary(PassState& pass) {
   CJobReporter& reporter = pass.reporter;
   if (pass.failed) {
-    reporter.ShowMessage(62, MB_ICONEXCLAMATION);
+    reporter.ShowMessage(Msg::kUpdateFailed, MB_ICONEXCLAMATION);
     return kUpdateTransferFailed;
   }
   reporter.ShowFile(L"", 0);
@@ -201,7 +205,7 @@ UpdateResult ShowSummary(PassState& pass) {
   if (pass.fetchCount > 0) {
     // The old "ver.dat" stays when the new one cannot be written.
     if (!WriteVersionFile(pass.list)) {
-      reporter.ShowMessage(62, MB_ICONEXCLAMATION);
+      reporter.ShowMessage(Msg::kUpdateFailed, MB_ICONEXCLAMATION);
       return kUpdateTransferFailed;
     }
     if (pass.clientUpdateMode) {
@@ -209,11 +213,11 @@ UpdateResult ShowSummary(PassState& pass) {
       return kUpdateHandedOver;
     }
     if (!pass.job->bBatch)
-      reporter.ShowMessage(64, MB_ICONINFORMATION);
+      reporter.ShowMessage(Msg::kUpdateComplete, MB_ICONINFORMATION);
   } else if (!pass.job->bBatch) {
     reporter.AppendStatus(L"  * ");
-    reporter.PostStatus(GetMsg(50));
-    reporter.ShowMessage(50, MB_ICONINFORMATION);
+    reporter.PostStatus(GetMsg(Msg::kUpToDate));
+    reporter.ShowMessage(Msg::kUpToDate, MB_ICONINFORMATION);
   }
   return kUpdateCurrent;
 }
@@ -241,12 +245,12 @@ bool PlanPass(PassState& pass) {
   // A folder where the version file belongs could never be replaced by it.
   const DWORD versionFile = GetFileAttributesW(WideFromUtf8(kVersionFileName).c_str());
   if (versionFile != INVALID_FILE_ATTRIBUTES && (versionFile & FILE_ATTRIBUTE_DIRECTORY)) {
-    pass.reporter.ShowMessage(85, MB_ICONEXCLAMATION);
+    pass.reporter.ShowMessage(Msg::kVersionFileIsFolder, MB_ICONEXCLAMATION);
     return false;
   }
   const std::uint64_t missing = MissingCardSpace(fetches, pass.list.size());
   if (missing == 0) return true;
-  pass.reporter.ShowNumberMessage(82, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
+  pass.reporter.ShowNumberMessage(Msg::kNotEnoughSpace, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
   return false;
 }
 }  // namespace

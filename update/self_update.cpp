@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue.h"
 #include "platform/card_file_writer.h"
 #include "platform/files.h"
 #include "update/client_files.h"
@@ -61,7 +60,7 @@ void RepairClientSwap() {
     if (own != leftover && Exists(leftover)) removeUtf8(leftover);
 }
 
-int CopyCardClient() {
+int CopyCardClient(CJobReporter& reporter) {
   const std::int64_t size = QueryFileSize("Support\\updater\\koral70.exe");
   if (size < 0) return -1;
   std::FILE* in = fopenRegularUtf8("Support\\updater\\koral70.exe", "rb");
@@ -76,9 +75,10 @@ int CopyCardClient() {
   }
   if (!in || !opened || !haveBuffer) {
     if (in) std::fclose(in);
-    CString message;
-    message.Format(GetMsg(58), 0);
-    AfxMessageBox(haveBuffer ? message.GetString() : GetMsg(54));
+    if (haveBuffer)
+      reporter.ShowNumberMessage(Msg::kCannotCreateFile, kNoEntryNumber);
+    else
+      reporter.ShowMessage(Msg::kMemoryError);
     return 1;
   }
   const bool read = size > 0 && std::fread(buffer.data(), static_cast<size_t>(size), 1, in) == 1;

@@ -2,6 +2,8 @@
 // put itself in place as "koral70.exe".
 #pragma once
 
+#include "core/job_reporter.h"
+
 // Run at start with the switch "e": renames the running program's file over
 // "koral70.exe" in one step, so the card never lacks a client. While that
 // fails it retries, pausing between tries, for 500 ms; then the new client
@@ -17,6 +19,6 @@ void RepairClientSwap();
 
 // Copies the card's copy of the client, "Support\updater\koral70.exe", to
 // "new_koral70.exe". 0 on success; -1 when the card copy does not exist; 1
-// when a file or the buffer could not be had (reported with a message box);
+// when a file or the buffer could not be had (reported through reporter);
 // 2 when reading failed; 3 when writing failed.
-int CopyCardClient();
+int CopyCardClient(CJobReporter& reporter);

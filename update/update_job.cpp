@@ -27,7 +27,7 @@ UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& 
       break;
     case ListResult::kBadLength: {
       CString text;
-      text.Format(L"%s (#2)", GetMsg(42));
+      text.Format(L"%s (#2)", GetMsg(Msg::kInvalidResponse));
       reporter.ShowMessageBox(text, MB_ICONEXCLAMATION);
       return kUpdateNoLogin;
     }
@@ -36,7 +36,7 @@ UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& 
       return kUpdateTransferFailed;
     case ListResult::kTooShort:
     case ListResult::kUnsafeName:  // a name that would leave the card
-      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
+      reporter.ShowMessage(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
       return kUpdateNoLogin;
   }
   reporter.SetCountTotal(static_cast<std::int32_t>(list.size()));
@@ -51,19 +51,19 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
   CHttpSession session;
   CHttpSession clientSession;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
-    reporter.ShowMessage(39);
+    reporter.ShowMessage(Msg::kNeedCredentials);
     return kUpdateNoLogin;
   }
   // A write-protected card is found out before anything is fetched or sent.
   const CardProbe card = ProbeCardRoot();
   if (card.access == CardAccess::kReadOnly) {
-    reporter.ShowMessage(84, MB_ICONEXCLAMATION);
+    reporter.ShowMessage(Msg::kCardWriteProtected, MB_ICONEXCLAMATION);
     return kUpdateTransferFailed;
   }
   reporter.ShowProgress(ProgressPart::kGroup, false);
-  reporter.SetCountUnit(GetMsg(71));
+  reporter.SetCountUnit(GetMsg(Msg::kFiles));
   reporter.SetCountDone(0);
-  reporter.SetStatus(GetMsg(40));
+  reporter.SetStatus(GetMsg(Msg::kConnecting));
   reporter.PostStatus(L"");
 
   CString proxy;
@@ -77,37 +77,34 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
     case QueryResult::kAnswered:
       break;
     case QueryResult::kNoConnection:
-      reporter.PostStatus(GetMsg(61));
-      reporter.ShowMessage(41);
+      reporter.Fail(Msg::kCannotConnect);
       return kUpdateNoLogin;
     case QueryResult::kTooLong:  // longer than any list can be: no answer of ours
-      reporter.PostStatus(GetMsg(61));
-      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
+      reporter.Fail(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
       return kUpdateNoLogin;
     case QueryResult::kTooShort:
-      reporter.PostStatus(GetMsg(61));
-      reporter.ShowMessage(42);
+      reporter.Fail(Msg::kInvalidResponse);
       return kUpdateNoLogin;
   }
-  reporter.PostStatus(GetMsg(60));
+  reporter.PostStatus(GetMsg(Msg::kStepOk));
 
-  const unsigned char* answer = session.Body().data();
-  const auto answerSize = static_cast<std::uint32_t>(session.Body().size());
-  switch (answer[0]) {
-    case 'C':
-      if (!IsClientUpdateAnswer(answer, answerSize)) {
-        reporter.ShowMessage(42);
-        return kUpdateNoLogin;
-      }
-      return DownloadNewClient(*job, reporter, clientSession, answer, answerSize);
-    case 'I':
-      reporter.ShowMessage(49);
+  const std::span<const unsigned char> answer = session.Body();
+  switch (ReadUpdateAnswer(answer)) {
+    case UpdateAnswer::kClientUpdate:
+      return DownloadNewClient(*job, reporter, clientSession, answer.data(),
+                               static_cast<std::uint32_t>(answer.size()));
+    case UpdateAnswer::kBadClientUpdate:
+      reporter.ShowMessage(Msg::kInvalidResponse);
       return kUpdateNoLogin;
-    case 'L':
+    case UpdateAnswer::kIncorrectLogin:
+      reporter.ShowMessage(Msg::kIncorrectLogin);
+      return kUpdateNoLogin;
+    case UpdateAnswer::kFileList:
       return RunListAnswer(job, reporter, session, card);
-    default:
-      reporter.PostStatus(GetMsg(61));
-      reporter.ShowMessage(42, MB_ICONEXCLAMATION);
+    case UpdateAnswer::kNotRegistered:  // an answer for the change-user-info flow, not for an update
+    case UpdateAnswer::kUnknown:
+      reporter.Fail(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
       return kUpdateNoLogin;
   }
+  return kUpdateNoLogin;
 }

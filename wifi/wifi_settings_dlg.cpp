@@ -80,24 +80,24 @@ BOOL CWiFiSettingsDlg::OnInitDialog() {
 }
 
 void CWiFiSettingsDlg::SetDialogTexts() {
-  SetWindowText(GetMsg(10));
-  const CTRLTEXT texts[] = {{IDOK, 36},
-                            {IDCANCEL, 37},
-                            {IDC_WIFI_MODE_GROUP, 22},
-                            {IDC_WIFI_STANDALONE, 24},
-                            {IDC_WIFI_CLIENT, 23},
-                            {IDC_WIFI_SECURITY_GROUP, 25},
-                            {IDC_WIFI_OPEN, 26},
-                            {IDC_WIFI_WPA, 27},
-                            {IDC_WIFI_WPA2, 28},
-                            {IDC_WIFI_SSID_LABEL, 29},
-                            {IDC_PASSWORD_LABEL, 6},
-                            {IDC_WIFI_IP_GROUP, 30},
-                            {IDC_WIFI_IP_AUTOMATIC, 31},
-                            {IDC_WIFI_IP_MANUAL, 32},
-                            {IDC_WIFI_RESET, 33},
-                            {IDC_WIFI_SHOW_PASSWORD, 34},
-                            {IDC_WIFI_MAC_LABEL, 35},
+  SetWindowText(GetMsg(Msg::kWiFiSettings));
+  const CTRLTEXT texts[] = {{IDOK, MsgId(Msg::kSave)},
+                            {IDCANCEL, MsgId(Msg::kCancel)},
+                            {IDC_WIFI_MODE_GROUP, MsgId(Msg::kOperationMode)},
+                            {IDC_WIFI_STANDALONE, MsgId(Msg::kModeStandalone)},
+                            {IDC_WIFI_CLIENT, MsgId(Msg::kModeClient)},
+                            {IDC_WIFI_SECURITY_GROUP, MsgId(Msg::kSecurity)},
+                            {IDC_WIFI_OPEN, MsgId(Msg::kSecurityOpen)},
+                            {IDC_WIFI_WPA, MsgId(Msg::kSecurityWpa)},
+                            {IDC_WIFI_WPA2, MsgId(Msg::kSecurityWpa2)},
+                            {IDC_WIFI_SSID_LABEL, MsgId(Msg::kSsid)},
+                            {IDC_PASSWORD_LABEL, MsgId(Msg::kPasswordLabel)},
+                            {IDC_WIFI_IP_GROUP, MsgId(Msg::kIpAddress)},
+                            {IDC_WIFI_IP_AUTOMATIC, MsgId(Msg::kAddressAutomatic)},
+                            {IDC_WIFI_IP_MANUAL, MsgId(Msg::kAddressManual)},
+                            {IDC_WIFI_RESET, MsgId(Msg::kResetToDefaults)},
+                            {IDC_WIFI_SHOW_PASSWORD, MsgId(Msg::kShowPassword)},
+                            {IDC_WIFI_MAC_LABEL, MsgId(Msg::kMacAddress)},
                             {0, 0}};
   SetControlTexts(texts, this);
 }

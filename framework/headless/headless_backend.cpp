@@ -102,7 +102,7 @@ bool HeadlessBackend::Execute(const std::wstring& command) {
   return false;
 }
 
-int HeadlessBackend::MessageBox(const CString& text, UINT flags) {
+std::wstring MessageBoxLine(const CString& text, UINT flags) {
   const wchar_t* icon = L"none";
   switch (flags & MB_ICONMASK) {
     case MB_ICONERROR: icon = L"error"; break;
@@ -110,8 +110,11 @@ int HeadlessBackend::MessageBox(const CString& text, UINT flags) {
     case MB_ICONINFORMATION: icon = L"information"; break;
     default: break;
   }
-  WriteAutomationLine(std::wstring(L"MessageBox[") + icon + L"]: " +
-                      EscapeAutomationText(text.str()));
+  return std::wstring(L"MessageBox[") + icon + L"]: " + EscapeAutomationText(text.str());
+}
+
+int HeadlessBackend::MessageBox(const CString& text, UINT flags) {
+  WriteAutomationLine(MessageBoxLine(text, flags));
   return IDOK;
 }
 

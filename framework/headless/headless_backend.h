@@ -53,6 +53,9 @@ class HeadlessBackend : public Backend {
   bool m_endOfInput = false;
 };
 
+// The automation line of a message box: "MessageBox[<icon>]: <text>".
+std::wstring MessageBoxLine(const CString& text, UINT flags);
+
 // Reads commands from standard input (UTF-8).
 bool ReadStandardInputLine(std::wstring& line);
 // Installs a headless backend reading from standard input and prints shell

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/automation.h"
+#include "tests/support/recording_reporter.h"
 #include "tests/support/temp_card.h"
 #include "platform/card_file_writer.h"
 #include "platform/disk_space.h"
@@ -206,15 +207,16 @@ TEST(RepairClientSwap, AnyHalfSwappedCardEndsWithOneClient) {
 
 TEST(CopyCardClient, CopiesTheCardCopyOrSaysWhyNot) {
   TempCard card;
-  EXPECT_EQ(CopyCardClient(), -1);
+  testing_support::CRecordingReporter reporter;
+  EXPECT_EQ(CopyCardClient(reporter), -1);
   card.Write("Support/updater/koral70.exe", "");
-  EXPECT_EQ(CopyCardClient(), 2);  // an empty copy cannot be read as one block
+  EXPECT_EQ(CopyCardClient(reporter), 2);  // an empty copy cannot be read as one block
   card.Write("Support/updater/koral70.exe", "new client");
-  EXPECT_EQ(CopyCardClient(), 0);
+  EXPECT_EQ(CopyCardClient(reporter), 0);
   EXPECT_EQ(card.Read("new_koral70.exe"), "new client");
+  EXPECT_TRUE(reporter.output.empty());
   fs::remove("new_koral70.exe");
   fs::create_directory("new_koral70.exe");
-  testing_support::TakeOutput();
-  EXPECT_EQ(CopyCardClient(), 1);
-  EXPECT_TRUE(testing_support::OutputContains(L"MessageBox[none]: Cannot create file (0)"));
+  EXPECT_EQ(CopyCardClient(reporter), 1);
+  EXPECT_EQ(reporter.output, std::vector<std::wstring>{L"MessageBox[none]: Cannot create file (0)"});
 }
