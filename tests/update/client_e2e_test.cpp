@@ -21,6 +21,7 @@
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
 #include "core/update_result.h"
+#include "tests/update/card_client.h"
 #include "tests/update/server_data.h"
 #include "update/update_file_entry.h"
 
@@ -46,8 +47,7 @@ class ClientOnCard : public ::testing::Test {
                       const Environment& extra = {}) {
     std::vector<std::string> argv = {card.Path() + "/" + program};
     argv.insert(argv.end(), args.begin(), args.end());
-    Environment env = {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", url},
-                       {"http_proxy", ""}, {"LANG", "C.UTF-8"}};
+    Environment env = ClientEnvironment(url);
     env.insert(env.end(), extra.begin(), extra.end());
     return RunProcess(argv, input, card.Path(), env, 120);
   }
@@ -396,8 +396,7 @@ TEST_F(ClientOnCard, AWriteProtectedCardIsToldBeforeAnyTransfer) {
       "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && cd \"$0\" && exec ./koral70.exe /b";
   const ProcessResult result =
       RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", readOnly, card.Path()}, "", card.Path(),
-                 {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", server.BaseUrl()}, {"http_proxy", ""},
-                  {"LANG", "C.UTF-8"}});
+                 ClientEnvironment(server.BaseUrl()));
   EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out << result.err;
   EXPECT_NE(result.out.find("MessageBox[exclamation]: The SD card is write-protected. Slide the lock switch"),
             std::string::npos)
