@@ -37,13 +37,12 @@ void Snapshot(const std::string& from, const std::string& to) {
 }
 
 std::string CardFile(const std::string& root, const std::string& name) { return ReadFile(root + "/" + CardPath(name)); }
+}  // namespace
 
-// Each problem is a failure of the test; returns how many there were.
-int Expect(const std::vector<std::string>& problems) {
+int ExpectNoProblems(const std::vector<std::string>& problems) {
   for (const std::string& problem : problems) ADD_FAILURE() << problem;
   return static_cast<int>(problems.size());
 }
-}  // namespace
 
 void Report(const char* what, const Figures& figures) {
   std::printf("%s: tried %d, killed %d, held %d, failed %d\n", what, figures.tried, figures.killed, figures.held,
@@ -130,9 +129,9 @@ void CardChange::InterruptAndHeal(const std::string& root, const Run& interrupte
   RestoreOld(root);
   ++figures.tried;
   if (interrupted() != 0) ++figures.killed;
-  int broken = Expect(InterruptedProblems(root));
+  int broken = ExpectNoProblems(InterruptedProblems(root));
   const bool hadTheNewFiles = HasTheNewFiles(root);
-  broken += Expect(CurrentProblems(root, healing(), hadTheNewFiles));
+  broken += ExpectNoProblems(CurrentProblems(root, healing(), hadTheNewFiles));
   ++(broken == 0 ? figures.held : figures.failed);
 }
 

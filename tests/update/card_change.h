@@ -21,6 +21,8 @@ struct Figures {
 };
 // Prints "<what>: tried n, killed n, held n, failed n".
 void Report(const char* what, const Figures& figures);
+// Each problem fails the test; returns how many there were.
+int ExpectNoProblems(const std::vector<std::string>& problems);
 
 class CardChange {
  public:
