@@ -46,6 +46,11 @@ class ServerProcess {
   std::vector<std::string> Log() const;
   // Waits until a log line contains text; false after timeoutMs.
   bool WaitForLog(const std::string& text, int timeoutMs = 5000) const;
+  // The requests logged so far whose line contains text.
+  size_t CountRequests(const std::string& text) const;
+  // Waits until at least count such requests are logged; false after
+  // timeoutMs. A request the client made may be logged after it ended.
+  bool WaitForRequests(const std::string& text, size_t count, int timeoutMs = 60000) const;
 
  private:
   void ReadOutput();

@@ -37,4 +37,19 @@ bool ServerProcess::WaitForLog(const std::string& text, int timeoutMs) const {
   return false;
 }
 
+size_t ServerProcess::CountRequests(const std::string& text) const {
+  size_t n = 0;
+  for (const auto& line : Log()) n += line.rfind("REQ", 0) == 0 && line.find(text) != std::string::npos;
+  return n;
+}
+
+bool ServerProcess::WaitForRequests(const std::string& text, size_t count, int timeoutMs) const {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (CountRequests(text) < count) {
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 }  // namespace testing_support

@@ -21,6 +21,7 @@
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
 #include "core/update_result.h"
+#include "tests/update/card_client.h"
 #include "tests/update/server_data.h"
 #include "update/update_file_entry.h"
 
@@ -46,8 +47,7 @@ class ClientOnCard : public ::testing::Test {
                       const Environment& extra = {}) {
     std::vector<std::string> argv = {card.Path() + "/" + program};
     argv.insert(argv.end(), args.begin(), args.end());
-    Environment env = {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", url},
-                       {"http_proxy", ""}, {"LANG", "C.UTF-8"}};
+    Environment env = ClientEnvironment(url);
     env.insert(env.end(), extra.begin(), extra.end());
     return RunProcess(argv, input, card.Path(), env, 120);
   }
@@ -73,16 +73,6 @@ class ClientOnCard : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return false;
-  }
-  static size_t Count(const ServerProcess& server, const std::string& text) {
-    size_t n = 0;
-    for (const auto& line : server.Log()) n += line.rfind("REQ", 0) == 0 && line.find(text) != std::string::npos;
-    return n;
-  }
-  static bool WaitForCount(const ServerProcess& server, const std::string& text, size_t count) {
-    for (int i = 0; i < 600 && Count(server, text) < count; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return Count(server, text) >= count;
   }
 
   TempCard card;
@@ -130,11 +120,11 @@ TEST_F(ClientOnCard, UnattendedRunMakesTheCardEqualToTheRelease) {
   EXPECT_EQ(data.Received("logs/123456789/2024/05/old.log"), "log of May");
   EXPECT_FALSE(card.Exists("logs"));
 
-  const size_t fetches = Count(server, "get.php f=");
+  const size_t fetches = server.CountRequests("get.php f=");
   result = Run(server, {"/b"});
   EXPECT_EQ(result.exitCode, 0);
-  ASSERT_TRUE(WaitForCount(server, "get.php f=", fetches + 1));
-  EXPECT_EQ(Count(server, "get.php f="), fetches + 1);  // only the end of the pass
+  ASSERT_TRUE(server.WaitForRequests("get.php f=", fetches + 1));
+  EXPECT_EQ(server.CountRequests("get.php f="), fetches + 1);  // only the end of the pass
   EXPECT_EQ(card.Read("ver.dat"), versionFile);
 }
 
@@ -153,16 +143,16 @@ TEST_F(ClientOnCard, ServerAnnouncedClientReplacesItselfAndUpdates) {
   EXPECT_EQ(result.exitCode, kUpdateHandedOver) << result.err;
   EXPECT_NE(result.out.find("ShellExecute: open new_koral70.exe /e"), std::string::npos) << result.out;
   ASSERT_TRUE(WaitForSwap(newClient)) << result.out;
-  ASSERT_TRUE(WaitForCount(server, "get.php f=-1", 1));
+  ASSERT_TRUE(server.WaitForRequests("get.php f=-1", 1));
   EXPECT_EQ(card.Read("Readme.txt"), "read me\n");
-  EXPECT_EQ(Count(server, "GET /client/koral70.exe"), 1u);
-  EXPECT_EQ(Count(server, "update.php"), 2u);
+  EXPECT_EQ(server.CountRequests("GET /client/koral70.exe"), 1u);
+  EXPECT_EQ(server.CountRequests("update.php"), 2u);
 
   // The new client's next run is an ordinary pass with nothing to fetch.
-  const size_t fetches = Count(server, "get.php f=");
+  const size_t fetches = server.CountRequests("get.php f=");
   EXPECT_EQ(Run(server, {"/b"}).exitCode, 0);
-  ASSERT_TRUE(WaitForCount(server, "get.php f=", fetches + 1));
-  EXPECT_EQ(Count(server, "get.php f="), fetches + 1);
+  ASSERT_TRUE(server.WaitForRequests("get.php f=", fetches + 1));
+  EXPECT_EQ(server.CountRequests("get.php f="), fetches + 1);
   EXPECT_EQ(card.Read("koral70.exe"), newClient);
 }
 
@@ -179,7 +169,7 @@ TEST_F(ClientOnCard, DifferentClientEntryReplacesItselfAndUpdates) {
   EXPECT_EQ(result.exitCode, kUpdateHandedOver) << result.err;
   EXPECT_NE(result.out.find("ShellExecute: open new_koral70.exe /e"), std::string::npos) << result.out;
   // The first run fetched only the client; the new one fetches the rest.
-  ASSERT_TRUE(WaitForCount(server, "get.php f=-1", 2)) << result.out;
+  ASSERT_TRUE(server.WaitForRequests("get.php f=-1", 2)) << result.out;
   ASSERT_TRUE(WaitForSwap(newClient));
   EXPECT_EQ(card.Read("Readme.txt"), "read me\n");
   EXPECT_EQ(card.Read("Docs/notes.txt"), "notes\n");
@@ -377,7 +367,7 @@ TEST_F(ClientOnCard, ASecondClientLeavesABusyCardAlone) {
   EXPECT_EQ(result.exitCode, kUpdateCardBusy) << result.out;
   EXPECT_NE(result.out.find(busy), std::string::npos) << result.out;
   EXPECT_EQ(Run(server, {}).exitCode, 0);
-  EXPECT_EQ(Count(server, "/"), 0u) << "the server was asked";
+  EXPECT_EQ(server.CountRequests("/"), 0u) << "the server was asked";
   EXPECT_EQ(card.Read("logs/today.log"), "log of today");
   EXPECT_FALSE(card.Exists("Readme.txt"));
 
@@ -406,13 +396,12 @@ TEST_F(ClientOnCard, AWriteProtectedCardIsToldBeforeAnyTransfer) {
       "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && cd \"$0\" && exec ./koral70.exe /b";
   const ProcessResult result =
       RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", readOnly, card.Path()}, "", card.Path(),
-                 {{"KORAL70_UI", "headless"}, {"KORAL70_UPDATE_URL", server.BaseUrl()}, {"http_proxy", ""},
-                  {"LANG", "C.UTF-8"}});
+                 ClientEnvironment(server.BaseUrl()));
   EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out << result.err;
   EXPECT_NE(result.out.find("MessageBox[exclamation]: The SD card is write-protected. Slide the lock switch"),
             std::string::npos)
       << result.out;
-  EXPECT_EQ(Count(server, "/"), 0u);
+  EXPECT_EQ(server.CountRequests("/"), 0u);
   EXPECT_EQ(card.Read("logs/today.log"), "log of today");
 }
 #endif
@@ -430,8 +419,8 @@ TEST_F(ClientOnCard, AClientSentItselfAgainStopsInsteadOfHandingOverForEver) {
   const ProcessResult result = Run(server, {"/b"});
   EXPECT_EQ(result.exitCode, kUpdateHandedOver) << result.out;
   EXPECT_NE(result.out.find("ShellExecute: open new_koral70.exe /e /b"), std::string::npos) << result.out;
-  ASSERT_TRUE(WaitForCount(server, "update.php", 2));
-  ASSERT_TRUE(WaitForCount(server, "GET /client/koral70.exe", 2));
+  ASSERT_TRUE(server.WaitForRequests("update.php", 2));
+  ASSERT_TRUE(server.WaitForRequests("GET /client/koral70.exe", 2));
 #ifndef _WIN32
   // The successor holds the card until it ends. Had it handed over again, a
   // third client would now be waiting for the card, its file beside it.
@@ -440,8 +429,8 @@ TEST_F(ClientOnCard, AClientSentItselfAgainStopsInsteadOfHandingOverForEver) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   close(folder);
 #endif
-  EXPECT_EQ(Count(server, "update.php"), 2u);
-  EXPECT_EQ(Count(server, "GET /client/koral70.exe"), 2u);
+  EXPECT_EQ(server.CountRequests("update.php"), 2u);
+  EXPECT_EQ(server.CountRequests("GET /client/koral70.exe"), 2u);
   EXPECT_FALSE(card.Exists("new_koral70.exe"));
   EXPECT_EQ(card.Read("koral70.exe"), client);
 }
