@@ -1,10 +1,16 @@
 // The reference server answers byte-exactly what the client relies on.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
@@ -15,6 +21,43 @@ using testing_support::TempCard;
 namespace {
 
 constexpr const char* kLogin = "serial=SN1&pwd=pw1&clientversion=340";
+
+// Connections that send nothing, or (once trickling) a request's headers a
+// byte a second: each holds a worker of the server while it lasts.
+class LoadConnections {
+ public:
+  LoadConnections(int port, int count) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int i = 0; i < count; ++i) {
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+      m_sockets.push_back(fd);
+    }
+  }
+  ~LoadConnections() {
+    m_stop = true;
+    if (m_trickle.joinable()) m_trickle.join();
+    for (int fd : m_sockets) close(fd);
+  }
+
+  void Trickle() {
+    m_trickle = std::thread([this] {
+      const std::string request = "POST /script/update.php HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ";
+      for (size_t sent = 0; !m_stop; ++sent) {
+        for (int fd : m_sockets) send(fd, &request[std::min(sent, request.size() - 1)], 1, MSG_NOSIGNAL);
+        for (int tick = 0; tick < 20 && !m_stop; ++tick) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    });
+  }
+
+ private:
+  std::vector<int> m_sockets;
+  std::atomic<bool> m_stop{false};
+  std::thread m_trickle;
+};
 
 // A data folder with a registered card SN1, an unregistered card SN2 and a
 // two-file release.
@@ -47,6 +90,22 @@ class ServerTest : public ::testing::Test {
     if (!result) return "";
     const std::string cookie = result->get_header_value("Set-Cookie");
     return cookie.substr(0, cookie.find(';'));
+  }
+
+  // A login and a policy page on a connection of their own must be answered
+  // beside the load, within a generous deadline; the time is printed.
+  void ExpectAnsweredBeside(const char* load, int port) {
+    httplib::Client fresh("127.0.0.1", port);
+    fresh.set_connection_timeout(5);
+    fresh.set_read_timeout(5);
+    const auto start = std::chrono::steady_clock::now();
+    auto login = fresh.Post("/script/update.php", kLogin, "application/x-www-form-urlencoded");
+    auto page = fresh.Get("/priv-policy/usr-reg/en/");
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    std::printf("login and policy page beside %s: %.1f ms\n", load, took.count());
+    ASSERT_TRUE(login && page);
+    EXPECT_EQ(login->body[0], 'L');
+    EXPECT_EQ(page->status, 200);
   }
 
   TempCard data;
@@ -224,6 +283,20 @@ TEST_F(ServerTest, LogsAreStoredPerCardAndAnnouncedFolder) {
   httplib::MultipartFormDataItems escaping = {{"file", "x", "x", ""}, {"name", "../x", "", ""}};
   EXPECT_EQ(client->Post("/script/logupload.php", headers, escaping)->body, "ER");
   EXPECT_TRUE(server->WaitForLog("REQ POST /script/logupload.php file:1(x) name:4"));
+}
+
+TEST_F(ServerTest, AnswersBesideHundredsOfIdleConnections) {
+  auto server = Start();
+  LoadConnections idle(server->Port(), 300);
+  ExpectAnsweredBeside("300 idle connections", server->Port());
+}
+
+TEST_F(ServerTest, AnswersBesideClientsTricklingTheirRequests) {
+  auto server = Start();
+  LoadConnections slow(server->Port(), 50);
+  slow.Trickle();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // a few bytes each
+  ExpectAnsweredBeside("50 connections sending a byte a second", server->Port());
 }
 
 TEST_F(ServerTest, PolicyPagesCarryTheMarkerUnlessSwitchedOff) {
