@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -58,6 +59,19 @@ class LoadConnections {
   std::atomic<bool> m_stop{false};
   std::thread m_trickle;
 };
+
+// Bytes that differ with their offset, to be sent and checked without being held.
+void FillPattern(std::uint64_t offset, char* out, size_t size) {
+  for (size_t i = 0; i < size; ++i) out[i] = static_cast<char>(((offset + i) * 0x9E3779B97F4A7C15ull) >> 56);
+}
+
+// The process's peak resident memory (VmHWM) in KiB; 0 when unknown.
+long PeakMemoryKiB(int pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
 
 // A data folder with a registered card SN1, an unregistered card SN2 and a
 // two-file release.
@@ -283,6 +297,10 @@ TEST_F(ServerTest, LogsAreStoredPerCardAndAnnouncedFolder) {
   httplib::MultipartFormDataItems escaping = {{"file", "x", "x", ""}, {"name", "../x", "", ""}};
   EXPECT_EQ(client->Post("/script/logupload.php", headers, escaping)->body, "ER");
   EXPECT_TRUE(server->WaitForLog("REQ POST /script/logupload.php file:1(x) name:4"));
+  // A refused upload leaves neither its file nor the folder made for it.
+  EXPECT_EQ(Post("/script/logsetdir.php", "dir=new/deeper", cookie)->body, "OK");
+  EXPECT_EQ(client->Post("/script/logupload.php", headers, escaping)->body, "ER");
+  EXPECT_FALSE(std::filesystem::exists(data.Path() + "/received/logs/SN1/new"));
 }
 
 TEST_F(ServerTest, AnswersBesideHundredsOfIdleConnections) {
@@ -297,6 +315,45 @@ TEST_F(ServerTest, AnswersBesideClientsTricklingTheirRequests) {
   slow.Trickle();
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // a few bytes each
   ExpectAnsweredBeside("50 connections sending a byte a second", server->Port());
+}
+
+// A log far larger than the server may hold goes to disk as it arrives: it
+// arrives whole, under its name, and the server's memory stays small.
+TEST_F(ServerTest, LargeLogUploadGoesToDiskAsItArrives) {
+  constexpr std::uint64_t kSize = 200ull << 20;
+  auto server = Start();
+  const std::string cookie = Login(), boundary = "koral70-large-upload";
+  const std::string head = "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"big.log\"\r\n\r\n";
+  const std::string tail = "\r\n--" + boundary + "\r\nContent-Disposition: form-data; name=\"name\"\r\n\r\nbig.log\r\n--" + boundary + "--\r\n";
+  auto body = [&](size_t offset, size_t, httplib::DataSink& sink) {
+    if (offset < head.size()) return sink.write(head.data() + offset, head.size() - offset);
+    if (offset >= head.size() + kSize) return sink.write(tail.data(), tail.size());
+    std::string piece(std::min<std::uint64_t>(1 << 20, head.size() + kSize - offset), '\0');
+    FillPattern(offset - head.size(), piece.data(), piece.size());
+    return sink.write(piece.data(), piece.size());
+  };
+  auto result = client->Post("/script/logupload.php", {{"Cookie", cookie}}, head.size() + kSize + tail.size(),
+                             body, "multipart/form-data; boundary=" + boundary);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->body, "OK");
+  EXPECT_TRUE(server->WaitForLog("REQ POST /script/logupload.php file:" + std::to_string(kSize) + "(big.log) name:7"));
+
+  const std::string folder = data.Path() + "/received/logs/SN1";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // no temporary file left
+  std::ifstream received(folder + "/big.log", std::ios::binary);
+  std::string piece(1 << 20, '\0'), expected(piece.size(), '\0');
+  std::uint64_t offset = 0;
+  while (received.read(piece.data(), static_cast<std::streamsize>(piece.size())) || received.gcount() > 0) {
+    piece.resize(static_cast<size_t>(received.gcount()));
+    FillPattern(offset, expected.data(), piece.size());
+    ASSERT_EQ(piece, expected.substr(0, piece.size())) << "at " << offset;
+    offset += piece.size();
+  }
+  EXPECT_EQ(offset, kSize);
+  const long peak = PeakMemoryKiB(server->Pid());
+  std::printf("server's peak memory with a %llu MiB upload: %ld KiB\n", static_cast<unsigned long long>(kSize >> 20), peak);
+  EXPECT_GT(peak, 0);
+  EXPECT_LT(peak, 64 * 1024);
 }
 
 TEST_F(ServerTest, PolicyPagesCarryTheMarkerUnlessSwitchedOff) {
