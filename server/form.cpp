@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace koral_server {
@@ -39,6 +40,43 @@ std::optional<std::string> FormValue(const FormFields& fields, const std::string
   for (const auto& [name, value] : fields)
     if (name == key) return value;
   return std::nullopt;
+}
+
+RequestContent ContentOf(const httplib::Request& request) {
+  RequestContent content;
+  content.multipart = request.is_multipart_form_data();
+  content.body = request.body;
+  for (const auto& [name, part] : request.files)
+    content.parts.push_back({name, part.filename, part.content.size(), part.content});
+  return content;
+}
+
+const FormPart* FindPart(const RequestContent& content, const std::string& name) {
+  for (const FormPart& part : content.parts)
+    if (part.name == name) return &part;
+  return nullptr;
+}
+
+std::string ContentSummary(const RequestContent& content) {
+  if (!content.multipart) return EscapeForLine(content.body);
+  std::vector<const FormPart*> parts;
+  for (const FormPart& part : content.parts) parts.push_back(&part);
+  std::stable_sort(parts.begin(), parts.end(),
+                   [](const FormPart* a, const FormPart* b) { return a->name < b->name; });
+  std::string text;
+  for (const FormPart* part : parts) {
+    if (!text.empty()) text += ' ';
+    text += part->name + ":" + std::to_string(part->size);
+    if (!part->filename.empty()) text += "(" + part->filename + ")";
+  }
+  return EscapeForLine(text);
+}
+
+std::string ContentSubject(const RequestContent& content) {
+  std::string subject = content.body;
+  for (const FormPart& part : content.parts)
+    subject += "\n" + part.name + "\n" + part.filename + "\n" + part.content;
+  return subject;
 }
 
 std::string RawQuery(const httplib::Request& request) {

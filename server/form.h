@@ -1,8 +1,9 @@
 // Wire text: url-form bodies as the client sends them (raw values, no
-// percent-decoding), the session cookie, hex-coded fields, and escaping for
-// one-line records.
+// percent-decoding), multipart parts, the session cookie, hex-coded fields,
+// and escaping for one-line records.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +21,37 @@ using FormFields = std::vector<std::pair<std::string, std::string>>;
 FormFields ParseUrlForm(const std::string& body);
 // The first value of key, or nullopt.
 std::optional<std::string> FormValue(const FormFields& fields, const std::string& key);
+
+// One multipart part: its name, file name and size in bytes, and its content
+// unless that went elsewhere as it arrived or was cut (then content holds
+// fewer than size bytes).
+struct FormPart {
+  std::string name;
+  std::string filename;
+  std::uint64_t size = 0;
+  std::string content;
+
+  bool Whole() const { return content.size() == size; }
+};
+
+// What a request carried: a multipart form's parts in arrival order, or else
+// its body as sent.
+struct RequestContent {
+  bool multipart = false;
+  std::string body;
+  std::vector<FormPart> parts;
+};
+
+// The content the HTTP library has read whole into request.
+RequestContent ContentOf(const httplib::Request& request);
+// The first part called name, or null.
+const FormPart* FindPart(const RequestContent& content, const std::string& name);
+// For the request log: the parts as "name:size(filename)" ordered by name,
+// or else the body; escaped.
+std::string ContentSummary(const RequestContent& content);
+// The text a fault's match is looked for in: the body, and each part's name,
+// file name and kept content.
+std::string ContentSubject(const RequestContent& content);
 
 // The request's query text as it came, after '?'; "" when none.
 std::string RawQuery(const httplib::Request& request);

@@ -20,16 +20,26 @@ Answer HandleLogSetDir(const httplib::Request& request, ServerState& state) {
   return TextAnswer("OK");
 }
 
-Answer HandleLogUpload(const httplib::Request& request, ServerState& state) {
-  const auto session = RequestSession(request, state);
-  if (!session) return TextAnswer("ER", 403);
-  if (!request.has_file("file")) return TextAnswer("ER", 400);
-  const httplib::MultipartFormData file = request.get_file_value("file");
-  const std::string name = request.has_file("name") ? request.get_file_value("name").content : file.filename;
-  const std::string& serial = session->session.serial;
-  if (!IsSafeName(name) || !IsSafeName(serial)) return TextAnswer("ER", 400);
-  const fs::path target = fs::path("logs") / serial / session->session.logDir / name;
-  if (!state.received.WriteFile(target, file.content)) return TextAnswer("ER", 500);
+LogUpload::LogUpload(const httplib::Request& request, ServerState& state)
+    : m_session(RequestSession(request, state)) {
+  if (m_session && IsSafeName(m_session->session.serial))
+    m_file = state.received.Receive(fs::path("logs") / m_session->session.serial / m_session->session.logDir);
+}
+
+void LogUpload::Write(const char* data, std::size_t size) {
+  if (m_file) m_file->Write(data, size);
+}
+
+Answer LogUpload::Finish(const RequestContent& content) {
+  if (!m_session) return TextAnswer("ER", 403);
+  const FormPart* file = FindPart(content, "file");
+  if (!file) return TextAnswer("ER", 400);
+  const FormPart* namePart = FindPart(content, "name");
+  // A name too long to be kept whole is no file name either.
+  if (namePart && !namePart->Whole()) return TextAnswer("ER", 400);
+  const std::string name = namePart ? namePart->content : file->filename;
+  if (!IsSafeName(name) || !IsSafeName(m_session->session.serial)) return TextAnswer("ER", 400);
+  if (!m_file || !m_file->Keep(name)) return TextAnswer("ER", 500);
   return TextAnswer("OK");
 }
 

@@ -3,8 +3,10 @@
 //   koral70-server --make-demo DIR
 #include <httplib.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <functional>
 #include <thread>
@@ -19,7 +21,33 @@ using namespace koral_server;
 
 namespace {
 
-constexpr size_t kWorkerThreads = 32;  // stalled answers hold a worker each
+// The HTTP library gives every open connection a worker of its own until the
+// connection ends, including one that is idle or still sending its request;
+// a connection beyond the pool waits for a free worker. The pool is large
+// enough for hundreds of idle or trickling connections beside the clients,
+// whose stalled answers hold a worker for up to two minutes each.
+constexpr size_t kWorkerThreads = 512;
+// An idle connection gives its worker back after this long: the first
+// request, and every later one on a kept-alive connection, must begin within
+// it (the client opens a new connection after a longer pause).
+constexpr time_t kKeepAliveSeconds = 1;
+// The longest wait for the next bytes of a request. It restarts with every
+// byte, so it frees the worker of a client that stops in mid-request, but not
+// of one that sends a byte at a time; those are what the pool's headroom is
+// for. A request arrives in one piece from the client, far within this.
+constexpr time_t kReadSeconds = 5;
+// The longest wait for the client to take more of an answer. The client stops
+// reading inside a download while its window catches up with the progress.
+constexpr time_t kWriteSeconds = 30;
+
+// The library listens with room for 5 connections not yet accepted; in a
+// burst of new connections the kernel drops the rest, and their clients try
+// again a second later. The listening socket, which only a derived class can
+// reach, is given the system's largest queue instead.
+class Server : public httplib::Server {
+ public:
+  void WidenAcceptQueue() { ::listen(svr_sock_, SOMAXCONN); }
+};
 
 // SIGTERM and SIGINT are taken by a thread of their own (blocked everywhere
 // else), which stops the server and ends open connections, idle keep-alive
@@ -75,10 +103,10 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
-  httplib::Server server;
+  Server server;
   server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-  // A client may pause inside a transfer (its progress waits for the window).
-  server.set_read_timeout(30).set_write_timeout(30).set_keep_alive_max_count(100);
+  server.set_keep_alive_timeout(kKeepAliveSeconds).set_keep_alive_max_count(100);
+  server.set_read_timeout(kReadSeconds).set_write_timeout(kWriteSeconds);
   // Answers go out in more than one write (headers, then the body): without
   // this the second write waits for the client's delayed ACK, ~40 ms each.
   server.set_tcp_nodelay(true);
@@ -89,6 +117,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "koral70-server: cannot listen on 127.0.0.1:%d\n", options.port);
     return 1;
   }
+  server.WidenAcceptQueue();
   state.port = port;
   state.log.Port(port);
 

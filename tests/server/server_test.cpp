@@ -1,10 +1,17 @@
 // The reference server answers byte-exactly what the client relies on.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
@@ -15,6 +22,56 @@ using testing_support::TempCard;
 namespace {
 
 constexpr const char* kLogin = "serial=SN1&pwd=pw1&clientversion=340";
+
+// Connections that send nothing, or (once trickling) a request's headers a
+// byte a second: each holds a worker of the server while it lasts.
+class LoadConnections {
+ public:
+  LoadConnections(int port, int count) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int i = 0; i < count; ++i) {
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+      m_sockets.push_back(fd);
+    }
+  }
+  ~LoadConnections() {
+    m_stop = true;
+    if (m_trickle.joinable()) m_trickle.join();
+    for (int fd : m_sockets) close(fd);
+  }
+
+  void Trickle() {
+    m_trickle = std::thread([this] {
+      const std::string request = "POST /script/update.php HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ";
+      for (size_t sent = 0; !m_stop; ++sent) {
+        for (int fd : m_sockets) send(fd, &request[std::min(sent, request.size() - 1)], 1, MSG_NOSIGNAL);
+        for (int tick = 0; tick < 20 && !m_stop; ++tick) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    });
+  }
+
+ private:
+  std::vector<int> m_sockets;
+  std::atomic<bool> m_stop{false};
+  std::thread m_trickle;
+};
+
+// Bytes that differ with their offset, to be sent and checked without being held.
+void FillPattern(std::uint64_t offset, char* out, size_t size) {
+  for (size_t i = 0; i < size; ++i) out[i] = static_cast<char>(((offset + i) * 0x9E3779B97F4A7C15ull) >> 56);
+}
+
+// The process's peak resident memory (VmHWM) in KiB; 0 when unknown.
+long PeakMemoryKiB(int pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
 
 // A data folder with a registered card SN1, an unregistered card SN2 and a
 // two-file release.
@@ -47,6 +104,22 @@ class ServerTest : public ::testing::Test {
     if (!result) return "";
     const std::string cookie = result->get_header_value("Set-Cookie");
     return cookie.substr(0, cookie.find(';'));
+  }
+
+  // A login and a policy page on a connection of their own must be answered
+  // beside the load, within a generous deadline; the time is printed.
+  void ExpectAnsweredBeside(const char* load, int port) {
+    httplib::Client fresh("127.0.0.1", port);
+    fresh.set_connection_timeout(5);
+    fresh.set_read_timeout(5);
+    const auto start = std::chrono::steady_clock::now();
+    auto login = fresh.Post("/script/update.php", kLogin, "application/x-www-form-urlencoded");
+    auto page = fresh.Get("/priv-policy/usr-reg/en/");
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    std::printf("login and policy page beside %s: %.1f ms\n", load, took.count());
+    ASSERT_TRUE(login && page);
+    EXPECT_EQ(login->body[0], 'L');
+    EXPECT_EQ(page->status, 200);
   }
 
   TempCard data;
@@ -224,6 +297,63 @@ TEST_F(ServerTest, LogsAreStoredPerCardAndAnnouncedFolder) {
   httplib::MultipartFormDataItems escaping = {{"file", "x", "x", ""}, {"name", "../x", "", ""}};
   EXPECT_EQ(client->Post("/script/logupload.php", headers, escaping)->body, "ER");
   EXPECT_TRUE(server->WaitForLog("REQ POST /script/logupload.php file:1(x) name:4"));
+  // A refused upload leaves neither its file nor the folder made for it.
+  EXPECT_EQ(Post("/script/logsetdir.php", "dir=new/deeper", cookie)->body, "OK");
+  EXPECT_EQ(client->Post("/script/logupload.php", headers, escaping)->body, "ER");
+  EXPECT_FALSE(std::filesystem::exists(data.Path() + "/received/logs/SN1/new"));
+}
+
+TEST_F(ServerTest, AnswersBesideHundredsOfIdleConnections) {
+  auto server = Start();
+  LoadConnections idle(server->Port(), 300);
+  ExpectAnsweredBeside("300 idle connections", server->Port());
+}
+
+TEST_F(ServerTest, AnswersBesideClientsTricklingTheirRequests) {
+  auto server = Start();
+  LoadConnections slow(server->Port(), 50);
+  slow.Trickle();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // a few bytes each
+  ExpectAnsweredBeside("50 connections sending a byte a second", server->Port());
+}
+
+// A log far larger than the server may hold goes to disk as it arrives: it
+// arrives whole, under its name, and the server's memory stays small.
+TEST_F(ServerTest, LargeLogUploadGoesToDiskAsItArrives) {
+  constexpr std::uint64_t kSize = 200ull << 20;
+  auto server = Start();
+  const std::string cookie = Login(), boundary = "koral70-large-upload";
+  const std::string head = "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"big.log\"\r\n\r\n";
+  const std::string tail = "\r\n--" + boundary + "\r\nContent-Disposition: form-data; name=\"name\"\r\n\r\nbig.log\r\n--" + boundary + "--\r\n";
+  auto body = [&](size_t offset, size_t, httplib::DataSink& sink) {
+    if (offset < head.size()) return sink.write(head.data() + offset, head.size() - offset);
+    if (offset >= head.size() + kSize) return sink.write(tail.data(), tail.size());
+    std::string piece(std::min<std::uint64_t>(1 << 20, head.size() + kSize - offset), '\0');
+    FillPattern(offset - head.size(), piece.data(), piece.size());
+    return sink.write(piece.data(), piece.size());
+  };
+  auto result = client->Post("/script/logupload.php", {{"Cookie", cookie}}, head.size() + kSize + tail.size(),
+                             body, "multipart/form-data; boundary=" + boundary);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->body, "OK");
+  EXPECT_TRUE(server->WaitForLog("REQ POST /script/logupload.php file:" + std::to_string(kSize) + "(big.log) name:7"));
+
+  const std::string folder = data.Path() + "/received/logs/SN1";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // no temporary file left
+  std::ifstream received(folder + "/big.log", std::ios::binary);
+  std::string piece(1 << 20, '\0'), expected(piece.size(), '\0');
+  std::uint64_t offset = 0;
+  while (received.read(piece.data(), static_cast<std::streamsize>(piece.size())) || received.gcount() > 0) {
+    piece.resize(static_cast<size_t>(received.gcount()));
+    FillPattern(offset, expected.data(), piece.size());
+    ASSERT_EQ(piece, expected.substr(0, piece.size())) << "at " << offset;
+    offset += piece.size();
+  }
+  EXPECT_EQ(offset, kSize);
+  const long peak = PeakMemoryKiB(server->Pid());
+  std::printf("server's peak memory with a %llu MiB upload: %ld KiB\n", static_cast<unsigned long long>(kSize >> 20), peak);
+  EXPECT_GT(peak, 0);
+  EXPECT_LT(peak, 64 * 1024);
 }
 
 TEST_F(ServerTest, PolicyPagesCarryTheMarkerUnlessSwitchedOff) {

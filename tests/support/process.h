@@ -42,6 +42,8 @@ class ServerProcess {
 
   bool Started() const { return m_port > 0; }
   int Port() const { return m_port; }
+  // The server's process id (under Wine: the host's), for a look at its resources.
+  int Pid() const { return m_pid; }
   std::string BaseUrl() const;  // http://127.0.0.1:<port>
   std::vector<std::string> Log() const;
   // Waits until a log line contains text; false after timeoutMs.
