@@ -54,3 +54,21 @@ TEST_F(OnExfatCard, FreshCardGetsTheWholeReleaseAndTheNextRunFetchesNothing) {
   EXPECT_EQ(server->CountRequests("get.php f="), fetches + 1);  // only the end of the pass
   EXPECT_EQ(ReadFile(card->Root() + "/ver.dat"), versionFile);
 }
+
+// A release whose names differ only in letter case names one file on the
+// card: it is judged once, so the card becomes current instead of having
+// the two entries take turns on it run after run.
+TEST_F(OnExfatCard, NamesThatDifferOnlyInCaseAreJudgedOnceAndTheCardBecomesCurrent) {
+  data.SetRelease({{"Data\\Model.txt", "first"}, {"Readme.txt", "read me\n"}, {"DATA\\model.TXT", "second"}});
+  ASSERT_TRUE(StartServer());
+  LayOutCard(card->Root(), client);
+  ProcessResult result = RunClient(*card);
+  EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+  EXPECT_EQ(ReadFile(card->Root() + "/Data/Model.txt"), "first");
+
+  const size_t fetches = server->CountRequests("get.php f=");
+  result = RunClient(*card);
+  EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+  ASSERT_TRUE(server->WaitForRequests("get.php f=", fetches + 1));
+  EXPECT_EQ(server->CountRequests("get.php f="), fetches + 1);  // only the end of the pass
+}
