@@ -46,8 +46,7 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
   // at the next swap.
   if (result != HttpResult::kOk || !session.Succeeded() || file.Size() == 0) {
     file.Abort();
-    reporter.PostStatus(GetMsg(Msg::kStepError));
-    reporter.ShowMessage(Msg::kErrorDownloading);
+    reporter.Fail(Msg::kErrorDownloading);
     return kUpdateTransferFailed;
   }
   unsigned char digest[16];
@@ -57,13 +56,11 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
   if (job.bSelfUpdated &&
       (FileIs(kRunningClient, file.Size(), digest) || FileIs(OwnFile(job).c_str(), file.Size(), digest))) {
     file.Abort();
-    reporter.PostStatus(GetMsg(Msg::kStepError));
-    reporter.ShowMessage(Msg::kSameClientOffered, MB_ICONEXCLAMATION);
+    reporter.Fail(Msg::kSameClientOffered, MB_ICONEXCLAMATION);
     return kUpdateNoLogin;
   }
   if (!file.Commit()) {
-    reporter.PostStatus(GetMsg(Msg::kStepError));
-    reporter.ShowNumberMessage(Msg::kCannotCreateFile, kNoEntryNumber);
+    reporter.FailWithNumber(Msg::kCannotCreateFile, kNoEntryNumber);
     return kUpdateTransferFailed;
   }
   reporter.PostStatus(GetMsg(Msg::kStepOk));
