@@ -28,8 +28,7 @@ void ApplyStartFlags(const CCustomCommandLineInfo& info, CHalyardDlg& dialog) {
 BOOL CHalyardApp::InitInstance() {
   INITCOMMONCONTROLSEX controls = {8, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  CWinAppEx::InitInstance();
-  AfxInitRichEdit2();
+  CWinApp::InitInstance();
   LoadServerAddresses();
 
   CHalyardDlg dialog;

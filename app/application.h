@@ -8,7 +8,7 @@
 class CHalyardDlg;
 class CCustomCommandLineInfo;
 
-class CHalyardApp : public CWinAppEx {
+class CHalyardApp : public CWinApp {
  public:
   BOOL InitInstance() override;
   // The exit status: how an unattended run's update ended (UpdateResult),

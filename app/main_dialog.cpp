@@ -10,8 +10,6 @@
 #include "update/self_update.h"
 
 BEGIN_MESSAGE_MAP(CHalyardDlg, CDialog)
-  ON_WM_PAINT()
-  ON_WM_QUERYDRAGICON()
   ON_COMMAND(IDC_START_UPDATE, OnStartUpdate)
   ON_COMMAND(IDC_CHANGE_USER_INFO, OnChangeUserInfo)
   ON_MESSAGE(WM_JOB_FINISHED, OnJobFinished)
@@ -75,22 +73,6 @@ void CHalyardDlg::SetMainTexts() {
                             {0, 0}};
   SetControlTexts(texts, this);
 }
-
-void CHalyardDlg::OnPaint() {
-  if (!IsIconic()) {
-    CDialog::OnPaint();
-    return;
-  }
-  CPaintDC dc(this);
-  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-  CRect rect;
-  GetClientRect(&rect);
-  const int x = (rect.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (rect.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  dc.DrawIcon(x, y, m_hIcon);
-}
-
-HICON CHalyardDlg::OnQueryDragIcon() { return m_hIcon; }
 
 int CHalyardDlg::GetExitStatus() const { return m_bBatch ? m_nUpdateResult : 0; }
 

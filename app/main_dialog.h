@@ -32,8 +32,6 @@ class CHalyardDlg : public CDialog {
   BOOL OnInitDialog() override;
 
   void SetMainTexts();
-  void OnPaint();
-  HICON OnQueryDragIcon();
   void OnStartUpdate();
   void OnChangeUserInfo();
   void OnDownloadManual();

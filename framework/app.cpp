@@ -33,7 +33,6 @@ HICON CWinApp::LoadIcon(UINT id) const { return AfxLoadIcon(id); }
 #ifndef _WIN32
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) { return init ? TRUE : FALSE; }
 #endif
-BOOL AfxInitRichEdit2() { return TRUE; }
 
 int AfxMessageBox(LPCWSTR text, UINT type, UINT) {
   const CString copy(text);

@@ -31,8 +31,6 @@ class CWinApp {
   std::vector<CString> m_arguments;
 };
 
-class CWinAppEx : public CWinApp {};
-
 CWinApp* AfxGetApp();
 
 #ifndef _WIN32
@@ -45,8 +43,6 @@ constexpr DWORD ICC_WIN95_CLASSES = 0xFF;
 // On Windows this is the real call.
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
 #endif
-// The rich-edit control needs no loading; the backends provide it.
-BOOL AfxInitRichEdit2();
 
 // Shows a message box with an OK button and returns IDOK. From a worker
 // thread the box is shown on the UI thread and the worker waits for the

@@ -48,7 +48,6 @@ class CDialog : public CWnd {
   virtual BOOL OnInitDialog();
   virtual void OnOK();
   virtual void OnCancel();
-  void OnPaint() {}
 
   const DialogTemplate* GetTemplate() const { return m_pTemplate; }
   bool IsEnding() const { return m_bEnding; }

@@ -31,11 +31,6 @@ LRESULT MessageThunk(CWnd* window, WPARAM wParam, LPARAM lParam) {
   return (static_cast<T*>(window)->*Handler)(wParam, lParam);
 }
 
-template <class T, auto Handler>
-LRESULT HandleThunk(CWnd* window, WPARAM, LPARAM) {
-  return reinterpret_cast<LRESULT>((static_cast<T*>(window)->*Handler)());
-}
-
 // Finds the handler for a message in the window's map chain and calls it;
 // without one, the window's default handling runs.
 LRESULT DispatchMessage(CWnd* window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,6 +63,3 @@ LRESULT DispatchMessage(CWnd* window, UINT message, WPARAM wParam, LPARAM lParam
   {WM_COMMAND, static_cast<UINT>(id), &afx::CommandThunk<ThisClass, &ThisClass::memberFxn>},
 #define ON_MESSAGE(message, memberFxn) \
   {message, 0, &afx::MessageThunk<ThisClass, &ThisClass::memberFxn>},
-#define ON_WM_PAINT() {WM_PAINT, 0, &afx::CommandThunk<ThisClass, &ThisClass::OnPaint>},
-#define ON_WM_QUERYDRAGICON() \
-  {WM_QUERYDRAGICON, 0, &afx::HandleThunk<ThisClass, &ThisClass::OnQueryDragIcon>},

@@ -331,23 +331,11 @@ BOOL CWnd::RedrawWindow(const void*, void*, UINT) {
   return TRUE;
 }
 
-// Dialogs are never drawn minimised by themselves on the desktops we run on:
-// the window manager draws the icon of a minimised window.
-BOOL CWnd::IsIconic() const { return FALSE; }
-
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
   return reinterpret_cast<HICON>(
       SendMessage(WM_SETICON, bigIcon ? 1 : 0, reinterpret_cast<LPARAM>(icon)));
 }
 
-void CWnd::GetClientRect(CRect* rect) const {
-  WindowState* s = FindWindowState(m_hWnd);
-  *rect = CRect{};
-  if (s) {
-    rect->right = s->cx;
-    rect->bottom = s->cy;
-  }
-}
 
 BOOL CWnd::CheckDlgButton(int id, UINT check) {
   CWnd* button = GetDlgItem(id);
@@ -405,8 +393,4 @@ BOOL ShowWindow(HWND hwnd, int command) {
     afx::NotifyChange(*s, afx::Change::Visible);
   }
   return wasVisible;
-}
-
-int GetSystemMetrics(int index) {
-  return index == SM_CXICON || index == SM_CYICON ? 32 : 0;
 }

@@ -21,7 +21,6 @@
 #define GetDlgItem AfxGetDlgItem
 #define ShowWindow AfxShowWindow
 #define IsWindow AfxIsWindow
-#define GetSystemMetrics AfxGetSystemMetrics
 #endif
 
 class CWnd;
@@ -101,9 +100,7 @@ class CWnd {
   CWnd* SetFocus();
   BOOL RedrawWindow(const void* updateRect = nullptr, void* updateRegion = nullptr,
                     UINT flags = RDW_INVALIDATE | RDW_ERASE);
-  BOOL IsIconic() const;
   HICON SetIcon(HICON icon, BOOL bigIcon);
-  void GetClientRect(struct CRect* rect) const;
   BOOL CheckDlgButton(int id, UINT check);
   UINT IsDlgButtonChecked(int id) const;
 
@@ -118,12 +115,6 @@ class CWnd {
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
   friend LRESULT afx::DispatchMessage(CWnd* window, UINT message, WPARAM wParam, LPARAM lParam);
-};
-
-struct CRect {
-  int left = 0, top = 0, right = 0, bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
 };
 
 class CEdit : public CWnd {
@@ -147,21 +138,8 @@ class CProgressCtrl : public CWnd {
 
 class CStatic : public CWnd {};
 
-// A paint context. The window systems we run on draw a minimised window's
-// icon themselves, so drawing an icon here has nothing left to do.
-class CPaintDC {
- public:
-  explicit CPaintDC(CWnd* window) : m_pWnd(window) {}
-  void* GetSafeHdc() const { return m_pWnd; }
-  BOOL DrawIcon(int x, int y, HICON icon) { return icon ? TRUE : FALSE; }
-
- private:
-  CWnd* m_pWnd;
-};
-
 // Handle-level calls. PostMessageW, GetDlgItem and ShowWindow may be called
 // from any thread; ShowWindow off the UI thread is queued in posting order.
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GetDlgItem(HWND dialog, int id);
 BOOL ShowWindow(HWND hwnd, int command);
-int GetSystemMetrics(int index);

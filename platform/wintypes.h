@@ -67,9 +67,6 @@ constexpr UINT MB_ICONMASK = 0x000000F0;
 
 // Window messages.
 constexpr UINT WM_DESTROY = 0x0002;
-constexpr UINT WM_PAINT = 0x000F;
-constexpr UINT WM_ICONERASEBKGND = 0x0027;
-constexpr UINT WM_QUERYDRAGICON = 0x0037;
 constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
@@ -129,10 +126,6 @@ constexpr DWORD ES_WANTRETURN = 0x1000;
 constexpr UINT RDW_INVALIDATE = 0x0001;
 constexpr UINT RDW_ERASE = 0x0004;
 constexpr UINT RDW_UPDATENOW = 0x0100;
-
-// System metrics.
-constexpr int SM_CXICON = 11;
-constexpr int SM_CYICON = 12;
 
 constexpr int MAX_PATH = 260;
 #endif
