@@ -4,6 +4,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +80,13 @@ bool FileExists(const std::string& path) {
 void RemoveTree(const std::string& path) {
   std::error_code ignored;
   fs::remove_all(PathOf(path), ignored);
+}
+
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& item : fs::directory_iterator(PathOf(folder))) names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace testing_support

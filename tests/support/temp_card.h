@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -33,5 +34,7 @@ void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 void RemoveTree(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> Listing(const std::string& folder);
 
 }  // namespace testing_support

@@ -36,7 +36,7 @@ class DownloadPass : public ::testing::Test {
   // Runs one update and waits until the server has seen the end of the pass.
   UpdateRun Update(ServerProcess& server, bool batch = false, Program program = Program::kOnCard) {
     const size_t ends = Count(server, "f=-1");
-    UpdateRun run = RunUpdate(batch, {}, program);
+    UpdateRun run = RunUpdateJobOnly(batch, program);
     // The server's log reaches us through a pipe, a moment after its answer.
     for (int i = 0; i < 250 && Count(server, "f=-1") == ends; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -378,7 +378,7 @@ TEST_F(HostileServer, UnsafeNamesAreRefusedBeforeAnythingIsWritten) {
   for (const std::string& name : {std::string("..\\victim.txt"), outsideVictim, std::string("C:\\victim.txt"),
                                   std::string("Data\\..\\..\\victim.txt"), std::string(248, 'n')}) {
     data.SetListOverrides("1 name " + hex(name) + "\n");
-    const UpdateRun run = RunUpdate();  // a refused list ends the job before any get.php
+    const UpdateRun run = RunUpdateJobOnly();  // a refused list ends the job before any get.php
     EXPECT_EQ(run.Messages(), std::vector<std::wstring>{L"MessageBox[exclamation]: Invalid Response from server"})
         << hex(name);
     EXPECT_FALSE(card.Exists("a.txt"));

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "query/update_query.h"
 #include "update/update_list.h"
 
 namespace {
@@ -112,15 +111,4 @@ TEST(UpdateList, RefusesNamesAWindowsCardCannotHold) {
 TEST(UpdateList, ShortNameIsThePartAfterTheLastBackslash) {
   EXPECT_STREQ(ShortName("Reports\\x\\table.css"), "table.css");
   EXPECT_STREQ(ShortName("table.css"), "table.css");
-}
-
-TEST(UpdateQuery, ClientUpdateAnswerNeedsTheWholePlainHttpPrefix) {
-  auto is = [](const std::string& body) {
-    return IsClientUpdateAnswer(reinterpret_cast<const unsigned char*>(body.data()),
-                                static_cast<std::uint32_t>(body.size()));
-  };
-  EXPECT_TRUE(is("Client Update: http://h/c.exe"));
-  EXPECT_FALSE(is("Client Update: https://h/c.exe"));
-  EXPECT_FALSE(is("Client Update: http:/"));
-  EXPECT_FALSE(is("C"));
 }

@@ -8,16 +8,26 @@
 #include "core/product.h"
 #include "res/resource.h"
 #include "tests/support/environment.h"
+#include "tests/support/recording_reporter.h"
+#include "update/credentials.h"
+#include "update/update_job.h"
 
 namespace testing_support {
 
+namespace {
+// The program's path for a run: on the card in the current directory, or none.
+void SetProgramPath(Program program, wchar_t (&path)[255]) {
+  const std::wstring file =
+      program == Program::kOnCard ? (std::filesystem::current_path() / "koral70.exe").wstring() : L"";
+  const size_t length = std::min(file.size(), std::size(path) - 1);
+  std::copy_n(file.begin(), length, path);
+  path[length] = L'\0';
+}
+}  // namespace
+
 BOOL CCardWindow::OnInitDialog() {
   const BOOL result = CHalyardDlg::OnInitDialog();
-  const std::wstring program =
-      m_program == Program::kOnCard ? (std::filesystem::current_path() / "koral70.exe").wstring() : L"";
-  const size_t length = std::min(program.size(), std::size(m_szModulePath) - 1);
-  std::copy_n(program.begin(), length, m_szModulePath);
-  m_szModulePath[length] = L'\0';
+  SetProgramPath(m_program, m_szModulePath);
   return result;
 }
 
@@ -45,6 +55,17 @@ UpdateRun RunUpdate(bool batch, std::vector<Step> before, Program program) {
   run.output = TakeOutput();
   run.status = window.GetStatusText().str();
   return run;
+}
+
+UpdateRun RunUpdateJobOnly(bool batch, Program program) {
+  JOBPARAM job;
+  ReadCredentialsFile(job.strSerial, job.strPassword);
+  job.bUpdateNews = TRUE;
+  job.bBatch = batch;
+  SetProgramPath(program, job.szModulePath);
+  CRecordingReporter reporter;
+  RunUpdateJob(&job, reporter);
+  return {reporter.output, reporter.log};
 }
 
 std::unique_ptr<ServerProcess> StartServer(const ServerData& data, std::vector<std::string> extra) {

@@ -1,5 +1,5 @@
-// In-process update runs: the real main window and job against the reference
-// server, driven by the scripted headless backend.
+// In-process update runs against the reference server: the real main window
+// and job, driven by the scripted headless backend, or the job alone.
 #pragma once
 
 #include <memory>
@@ -44,6 +44,11 @@ struct UpdateRun {
 // directory: a click on IDC_START_UPDATE after the given steps, then the window ends once
 // idle. batch sets the unattended flag.
 UpdateRun RunUpdate(bool batch = false, std::vector<Step> before = {}, Program program = Program::kOnCard);
+
+// Runs one update job on the card in the current directory without a
+// window: its login from "pass.ini", what a window would have shown from a
+// recording reporter (no ShellExecute lines: a hand-over is only recorded).
+UpdateRun RunUpdateJobOnly(bool batch = false, Program program = Program::kOnCard);
 
 // Starts the reference server on data and points the client at it.
 std::unique_ptr<ServerProcess> StartServer(const ServerData& data,
