@@ -65,12 +65,6 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   (updateJob ? m_strFileText : m_strCountText) = L"";
   bar.SendMessage(PBM_SETPOS, 0, 0);
   bar.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-  {
-    // A count notification of an earlier job that never reached a window.
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_bCountPending = false;
-    g_nStalledSeconds = 0;
-  }
   // The manual download disables its own button too: one job at a time.
   for (int id : {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS, IDC_CHANGE_USER_INFO,
                  IDOK, IDC_DOWNLOAD_MANUAL})
@@ -95,54 +89,37 @@ void CHalyardDlg::ShowJobMembers() {
 }
 
 LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
-  std::int32_t total = 0;
-  std::int32_t done = 0;
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    m_strCountText.Format(L"%d/%d %s", g_nCountDone, g_nCountTotal, g_strCountUnit);
-    if (g_nStalledSeconds > 0) {
-      CString stalled;
-      stalled.Format(GetMsg(Msg::kNoDataFor), g_nStalledSeconds);
-      m_strCountText += stalled;
-    }
-    m_statusLogView.Take(g_strStatusLog, m_strStatus);
-    total = g_nCountTotal;
-    done = g_nCountDone;
-    g_bCountPending = false;
+  StatusNote note;
+  if (!g_statusQueue.Take(note)) return 0;
+  m_strCountText.Format(L"%d/%d %s", note.countDone, note.countTotal, note.countUnit);
+  if (note.stalledSeconds > 0) {
+    CString stalled;
+    stalled.Format(GetMsg(Msg::kNoDataFor), note.stalledSeconds);
+    m_strCountText += stalled;
   }
-  ClearHandshake(g_bStatusPending);
-  const std::int32_t divisor = total > kMaxBarRange ? total / kMaxBarRange + 1 : 1;
-  m_progressTotal.SendMessage(
-      PBM_SETRANGE, 0, MAKELPARAM(1, static_cast<WORD>(total / divisor)));
-  m_progressTotal.SendMessage(PBM_SETPOS, static_cast<WPARAM>(done / divisor), 0);
+  m_statusLogView.Take(note, m_strStatus);
+  const std::int32_t divisor = note.countTotal > kMaxBarRange ? note.countTotal / kMaxBarRange + 1 : 1;
+  m_progressTotal.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(1, static_cast<WORD>(note.countTotal / divisor)));
+  m_progressTotal.SendMessage(PBM_SETPOS, static_cast<WPARAM>(note.countDone / divisor), 0);
   ShowJobMembers();
   PutCaretAtEnd(m_editStatus, m_strStatus);
   return 0;
 }
 
 LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
-  CString name;
-  std::uint32_t size = 0;
-  std::uint32_t percent = 0;
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    name = g_strFileName;
-    size = g_nFileSize;
-    percent = g_nFilePercent;
-  }
-  if (size == 0) {
-    m_strFileText.Format(L"%s", name);
-    ClearHandshake(g_bFilePending);
+  FileNote note;
+  if (!g_statusQueue.Take(note)) return 0;
+  if (note.size == 0) {
+    m_strFileText.Format(L"%s", note.name);
     m_progressFile.SendMessage(PBM_SETPOS, 0, 0);
     ShowJobMembers();
     PutCaretAtEnd(m_editStatus, m_strStatus);
     return 0;
   }
-  m_strFileText.Format(L"%s - %lu%% (%lu B)", name, static_cast<unsigned long>(percent),
-                       static_cast<unsigned long>(size));
+  m_strFileText.Format(L"%s - %lu%% (%lu B)", note.name, static_cast<unsigned long>(note.percent),
+                       static_cast<unsigned long>(note.size));
   if (CWnd* line = GetDlgItem(IDC_FILE_TEXT)) line->SetWindowText(m_strFileText);
-  m_progressFile.SendMessage(PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-  ClearHandshake(g_bFilePending);
+  m_progressFile.SendMessage(PBM_SETPOS, static_cast<WPARAM>(note.percent), 0);
   return 0;
 }
 
@@ -154,8 +131,10 @@ LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
     m_nUpdateResult = kUpdateTransferFailed;
     return 0;
   }
-  Sleep(200);
-  if (wParam != 0) {
+  if (static_cast<NewClient>(wParam) != NewClient::kNone) {
+    // The pause lets the files of this run settle before the new client
+    // renames itself into place; a run that starts nothing ends at once.
+    Sleep(200);
     // An unattended run stays unattended through the hand-over.
     const char* parameters = m_bBatch ? "/e /b" : "/e";
     if (!ShellSucceeded(ShellExecuteA(nullptr, "open", kNewClient, parameters, nullptr, SW_SHOWNORMAL))) {

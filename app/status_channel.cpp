@@ -1,143 +1,129 @@
 #include "app/status_channel.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <limits>
+#include <utility>
 
 #include "framework/uiqueue.h"
-#include "platform/system.h"
 #include "res/resource.h"
 
-std::mutex g_statusLock;
-CStatusLog g_strStatusLog;
-CString g_strCountUnit;
-std::int32_t g_nCountTotal = 0;
-std::int32_t g_nCountDone = 0;
-std::atomic<std::uint32_t> g_bStatusPending{0};
-CString g_strFileName;
-std::uint32_t g_nFileSize = 0;
-std::uint32_t g_nFilePercent = 0;
-std::atomic<std::uint32_t> g_bFilePending{0};
-bool g_bCountPending = false;
-std::int32_t g_nStalledSeconds = 0;
+CStatusQueue g_statusQueue;
 
 namespace {
 
 constexpr ULONGLONG kNewTransferGapMs = 2000;
-
-// The handshakes wait on a condition variable rather than on the atomic
-// itself: the atomic wait of the Windows toolchain's C++ library can miss a
-// wake-up and block for good.
-std::mutex g_handshakeLock;
-std::condition_variable g_handshakeCleared;
-
-// Blocks until the window's handler has cleared the flag.
-void WaitForClear(std::atomic<std::uint32_t>& flag) {
-  std::unique_lock<std::mutex> lock(g_handshakeLock);
-  g_handshakeCleared.wait(lock, [&] { return flag.load() == 0; });
-}
-
-// Posts the notification and waits until the window has taken it. A window
-// that is gone can never clear the flag, so then nothing is waited for.
-void PostAndWait(HWND hWnd, UINT message, std::atomic<std::uint32_t>& flag) {
-  if (PostMessageW(hWnd, message, 0, 0)) {
-    WaitForClear(flag);
-    return;
-  }
-  flag = 0;
-}
 
 // Truncates toward zero into the target range; values beyond it stop at
 // its ends.
 template <class T>
 T Truncate(double value) {
   if (!(value > 0)) return 0;  // also NaN
-  if (value >= static_cast<double>(std::numeric_limits<T>::max()))
-    return std::numeric_limits<T>::max();
+  if (value >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
   return static_cast<T>(value);
 }
 
 }  // namespace
 
-void ClearHandshake(std::atomic<std::uint32_t>& flag) {
-  {
-    std::lock_guard<std::mutex> lock(g_handshakeLock);
-    flag = 0;
-  }
-  g_handshakeCleared.notify_all();
+void CStatusQueue::Push(StatusNote note) {
+  std::lock_guard<std::mutex> guard(m_lock);
+  m_status.push_back(std::move(note));
+}
+
+void CStatusQueue::Push(FileNote note) {
+  std::lock_guard<std::mutex> guard(m_lock);
+  m_files.push_back(std::move(note));
+}
+
+bool CStatusQueue::Take(StatusNote& note) {
+  std::lock_guard<std::mutex> guard(m_lock);
+  if (m_status.empty()) return false;
+  note = std::move(m_status.front());
+  m_status.pop_front();
+  return true;
+}
+
+bool CStatusQueue::Take(FileNote& note) {
+  std::lock_guard<std::mutex> guard(m_lock);
+  if (m_files.empty()) return false;
+  note = std::move(m_files.front());
+  m_files.pop_front();
+  return true;
+}
+
+void CStatusQueue::DropNewestStatus() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  if (!m_status.empty()) m_status.pop_back();
+}
+
+void CStatusQueue::DropNewestFile() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  if (!m_files.empty()) m_files.pop_back();
+}
+
+void CStatusQueue::Clear() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  m_status.clear();
+  m_files.clear();
 }
 
 void CWindowReporter::SetStatus(const CString& log) {
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  g_strStatusLog = log;
+  m_unsentLog = log;
+  m_replaceLog = true;
 }
 
-void CWindowReporter::AppendStatus(const CString& text) {
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  g_strStatusLog += text;
-}
+void CWindowReporter::AppendStatus(const CString& text) { m_unsentLog += text; }
 
 void CWindowReporter::PostStatus(const CString& text) {
-  AppendStatus(text);
-  g_bStatusPending = 1;
-  if (!afx::IsUiThread()) {
-    PostAndWait(m_hWnd, WM_STATUS_CHANGED, g_bStatusPending);
+  m_unsentLog += text;
+  SendHeldProgress();
+  SendStatus();
+}
+
+void CWindowReporter::SendStatus() {
+  StatusNote note = m_count;
+  note.replaceLog = std::exchange(m_replaceLog, false);
+  note.logText = std::exchange(m_unsentLog, CString());
+  m_countHeld = false;
+  if (afx::IsUiThread()) {
+    // A flow on the UI thread (change user info) cannot leave the note to
+    // the window's queue, which it holds up: the window takes it at once.
+    g_statusQueue.Push(std::move(note));
+    if (CWnd* window = CWnd::FromHandle(m_hWnd))
+      window->SendMessage(WM_STATUS_CHANGED, 0, 0);
+    else
+      g_statusQueue.DropNewestStatus();
     return;
   }
-  // A flow on the UI thread (change user info) cannot wait for the window's
-  // queue, which it holds up: the window takes the notification at once.
-  if (CWnd* window = CWnd::FromHandle(m_hWnd))
-    window->SendMessage(WM_STATUS_CHANGED, 0, 0);
-  else
-    g_bStatusPending = 0;
+  g_statusQueue.Push(std::move(note));
+  if (!PostMessageW(m_hWnd, WM_STATUS_CHANGED, 0, 0)) g_statusQueue.DropNewestStatus();
 }
 
-void CWindowReporter::SetCountUnit(const CString& unit) {
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  g_strCountUnit = unit;
+void CWindowReporter::SendFile() {
+  m_fileHeld = false;
+  g_statusQueue.Push(m_file);
+  if (!PostMessageW(m_hWnd, WM_FILE_PROGRESS, 0, 0)) g_statusQueue.DropNewestFile();
 }
 
-void CWindowReporter::SetCountTotal(std::int32_t total) {
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  g_nCountTotal = total;
+void CWindowReporter::SendHeldProgress() {
+  if (m_fileHeld) SendFile();
+  if (m_countHeld) SendStatus();
 }
 
-void CWindowReporter::SetCountDone(std::int32_t done) {
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  g_nCountDone = done;
-}
-
-void CWindowReporter::AddCountDone(std::int32_t count) {
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  g_nCountDone += count;
+bool CWindowReporter::ProgressDue(std::optional<ULONGLONG>& lastSent) {
+  const ULONGLONG now = m_clock();
+  if (lastSent && now - *lastSent < kProgressIntervalMs) return false;
+  lastSent = now;
+  return true;
 }
 
 void CWindowReporter::ShowFile(const CString& name, std::uint32_t size) {
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_strFileName = name;
-    g_nFileSize = size;
-    g_nFilePercent = 0;
-  }
-  PostMessageW(m_hWnd, WM_FILE_PROGRESS, 0, 0);
-}
-
-// Posts a count-line notification unless one is still queued.
-void CWindowReporter::PostCountLine() {
-  bool post = false;
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    post = !g_bCountPending;
-    g_bCountPending = true;
-  }
-  if (post && !PostMessageW(m_hWnd, WM_STATUS_CHANGED, 0, 0)) {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_bCountPending = false;
-  }
+  SendHeldProgress();
+  m_file = FileNote{name, size, 0};
+  SendFile();
 }
 
 bool CWindowReporter::WatchForStall(double now) {
-  const ULONGLONG tick = GetTickCount64();
+  const ULONGLONG tick = m_clock();
   if (now != m_lastBytes || tick - m_lastCall > kNewTransferGapMs) {
     m_lastBytes = now;
     m_lastGrowth = tick;
@@ -145,41 +131,39 @@ bool CWindowReporter::WatchForStall(double now) {
   m_lastCall = tick;
   const ULONGLONG quiet = tick - m_lastGrowth;
   const std::int32_t seconds = quiet > kStallNoticeMs ? static_cast<std::int32_t>(quiet / 1000) : 0;
-  std::lock_guard<std::mutex> guard(g_statusLock);
-  if (seconds == g_nStalledSeconds) return false;
-  g_nStalledSeconds = seconds;
+  if (seconds == m_count.stalledSeconds) return false;
+  m_count.stalledSeconds = seconds;
   return true;
 }
 
 void CWindowReporter::CountProgress(double total, double now) {
   WatchForStall(now);
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    // A server that announces no size gets the size received so far as the
-    // total, so that the line grows instead of showing 0.
-    g_nCountTotal = Truncate<std::int32_t>(total > 0 ? total : now) / 1024;
-    g_nCountDone = Truncate<std::int32_t>(now) / 1024;
-  }
-  PostCountLine();
+  // A server that announces no size gets the size received so far as the
+  // total, so that the line grows instead of showing 0.
+  m_count.countTotal = Truncate<std::int32_t>(total > 0 ? total : now) / 1024;
+  m_count.countDone = Truncate<std::int32_t>(now) / 1024;
+  if (ProgressDue(m_countSent))
+    SendStatus();
+  else
+    m_countHeld = true;
 }
 
 void CWindowReporter::FileProgress(double now) {
-  if (WatchForStall(now)) PostCountLine();
-  // Only this thread writes the size and the percent; the lock is for the
-  // window, which reads them.
-  if (g_nFileSize == 0) return;
+  if (WatchForStall(now)) SendStatus();  // the notice comes and goes at once
+  if (m_file.size == 0) return;
   // A transfer that brings more than the file's size still shows a full bar.
-  const std::uint32_t percent = std::min<std::uint32_t>(100, Truncate<std::uint32_t>(now / g_nFileSize * 100.0));
-  if (percent <= g_nFilePercent) return;
-  {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_nFilePercent = percent;
-  }
-  g_bFilePending = 1;
-  PostAndWait(m_hWnd, WM_FILE_PROGRESS, g_bFilePending);
+  const std::uint32_t percent =
+      std::min<std::uint32_t>(100, Truncate<std::uint32_t>(now / m_file.size * 100.0));
+  if (percent <= m_file.percent) return;
+  m_file.percent = percent;
+  if (ProgressDue(m_fileSent))
+    SendFile();
+  else
+    m_fileHeld = true;
 }
 
 void CWindowReporter::ShowProgress(ProgressPart part, bool show) {
+  SendHeldProgress();
   static constexpr int kCountLine[] = {IDC_COUNT_BAR, IDC_COUNT_TEXT};
   static constexpr int kFileLine[] = {IDC_FILE_BAR, IDC_FILE_TEXT};
   const int command = show ? SW_SHOW : SW_HIDE;
@@ -192,11 +176,16 @@ void CWindowReporter::ShowProgress(ProgressPart part, bool show) {
 }
 
 int CWindowReporter::ShowMessageBox(const CString& text, UINT type) {
+  SendHeldProgress();
   return AfxMessageBox(text, type);
 }
 
 void CWindowReporter::LaunchClient(NewClient client) {
+  SendHeldProgress();
   PostMessageW(m_hWnd, WM_LAUNCH_CLIENT, static_cast<WPARAM>(client), 0);
 }
 
-void CWindowReporter::Finished(int result) { PostMessageW(m_hWnd, WM_JOB_FINISHED, 0, result); }
+void CWindowReporter::Finished(int result) {
+  SendHeldProgress();
+  PostMessageW(m_hWnd, WM_JOB_FINISHED, 0, result);
+}

@@ -1,86 +1,88 @@
-// The window's side of the job reporter: the shared status variables, the
-// four window messages and the two handshakes on which a job waits until the
-// window has taken a notification over. CWindowReporter is the reporter every
-// job thread is given; the main window's handlers read what it wrote.
+// The window's side of the job reporter: notifications that carry their own
+// copy of what the window shows, queued in the order the job made them, and
+// the four window messages that tell the window to take the next one. A job
+// never waits for the window (only for a message box or a dialog that needs
+// the user's answer); the window shows every notification in order, so what
+// it shows is what the job reported, step by step. Transfer progress is
+// coalesced: at most one count-line and one file-line update per
+// kProgressIntervalMs, and always the last one before anything else.
 #pragma once
 
-#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
 #include <mutex>
+#include <optional>
 
 #include "core/job_reporter.h"
 #include "framework/afx.h"
+#include "platform/system.h"
 
 constexpr UINT WM_JOB_FINISHED = 0x501;
 constexpr UINT WM_STATUS_CHANGED = 0x502;
 constexpr UINT WM_LAUNCH_CLIENT = 0x503;
 constexpr UINT WM_FILE_PROGRESS = 0x504;
 
-// The status log's text: a CString that counts how often it was replaced as
-// a whole, so that the window can tell a log that only grew (and show just
-// what was added) from a new one.
-class CStatusLog : public CString {
- public:
-  CStatusLog& operator=(const CString& text) {
-    CString::operator=(text);
-    ++m_nReplaced;
-    return *this;
-  }
-  CStatusLog& operator=(const wchar_t* text) { return *this = CString(text); }
-  template <class... Args>
-  void Format(const wchar_t* format, const Args&... args) {
-    CString text;
-    text.Format(format, args...);
-    *this = text;
-  }
-  void Empty() { *this = CString(); }
-  std::uint32_t GetReplaceCount() const { return m_nReplaced; }
-
- private:
-  std::uint32_t m_nReplaced = 0;
+// The status log and the count line as one notification shows them.
+struct StatusNote {
+  bool replaceLog = false;  // logText is the whole new log, not an addition
+  CString logText;
+  CString countUnit;
+  std::int32_t countDone = 0;
+  std::int32_t countTotal = 0;
+  std::int32_t stalledSeconds = 0;  // whole seconds without a byte, beyond kStallNoticeMs
 };
 
-// Shared status variables. The reporter writes them on the job thread, the
-// window's handlers read them; both sides hold g_statusLock while they touch
-// the strings and the counts. The two flags are the handshakes: the reporter
-// sets one before it posts and waits until the window's handler clears it.
-extern std::mutex g_statusLock;
-extern CStatusLog g_strStatusLog;
-extern CString g_strCountUnit;
-extern std::int32_t g_nCountTotal;
-extern std::int32_t g_nCountDone;
-extern std::atomic<std::uint32_t> g_bStatusPending;
-extern CString g_strFileName;
-extern std::uint32_t g_nFileSize;
-extern std::uint32_t g_nFilePercent;
-extern std::atomic<std::uint32_t> g_bFilePending;
-// The window's side of a handshake: clears the flag and wakes the reporter
-// that waits for it.
-void ClearHandshake(std::atomic<std::uint32_t>& flag);
-// A kilobyte-count notification is queued and not yet handled; guarded by
-// g_statusLock. The reporter posts one only when none is, so a fast transfer
-// cannot flood the window's queue; the handler shows the latest counts in
-// any case.
-extern bool g_bCountPending;
-// Whole seconds since the running transfer last received a byte, once that
-// is more than kStallNoticeMs (else 0); guarded by g_statusLock. The count
-// line shows it.
-constexpr ULONGLONG kStallNoticeMs = 5000;
-extern std::int32_t g_nStalledSeconds;
+// The file line as one notification shows it (size 0: the name alone).
+struct FileNote {
+  CString name;
+  std::uint32_t size = 0;
+  std::uint32_t percent = 0;
+};
 
-// Reports a job to the window hWnd through the shared variables and posted
-// messages; one job at a time. On a job thread PostStatus and FileProgress
-// wait for the window; a flow on the UI thread has its status taken at once.
+// The notifications on their way to the window, in order. The reporter adds
+// one and posts its message; the window's handler takes the oldest.
+class CStatusQueue {
+ public:
+  void Push(StatusNote note);
+  void Push(FileNote note);
+  // False when none is waiting (a message whose note was dropped).
+  bool Take(StatusNote& note);
+  bool Take(FileNote& note);
+  // Drops the newest of its kind: its message could not be posted.
+  void DropNewestStatus();
+  void DropNewestFile();
+  void Clear();
+
+ private:
+  std::mutex m_lock;
+  std::deque<StatusNote> m_status;
+  std::deque<FileNote> m_files;
+};
+
+extern CStatusQueue g_statusQueue;
+
+// Seconds without a byte after which the count line says so.
+constexpr ULONGLONG kStallNoticeMs = 5000;
+// The shortest time between two progress updates of one line.
+constexpr ULONGLONG kProgressIntervalMs = 50;
+
+// Milliseconds of a steady clock; tests give the reporter one of their own.
+using TickClock = std::function<ULONGLONG()>;
+
+// Reports a job to the window hWnd; one job at a time.
 class CWindowReporter : public CJobReporter {
  public:
-  explicit CWindowReporter(HWND hWnd) : m_hWnd(hWnd) {}
+  explicit CWindowReporter(HWND hWnd, TickClock clock = GetTickCount64)
+      : m_hWnd(hWnd), m_clock(std::move(clock)) {}
 
   void SetStatus(const CString& log) override;
   void AppendStatus(const CString& text) override;
   void PostStatus(const CString& text) override;
-  void SetCountUnit(const CString& unit) override;
-  void SetCountTotal(std::int32_t total) override;
-  void SetCountDone(std::int32_t done) override;
-  void AddCountDone(std::int32_t count) override;
+  void SetCountUnit(const CString& unit) override { m_count.countUnit = unit; }
+  void SetCountTotal(std::int32_t total) override { m_count.countTotal = total; }
+  void SetCountDone(std::int32_t done) override { m_count.countDone = done; }
+  void AddCountDone(std::int32_t count) override { m_count.countDone += count; }
   void ShowFile(const CString& name, std::uint32_t size) override;
   void CountProgress(double total, double now) override;
   void FileProgress(double now) override;
@@ -96,12 +98,29 @@ class CWindowReporter : public CJobReporter {
   void Finished(int result) override;
 
  private:
-  // Updates g_nStalledSeconds for a callback that reports now bytes; true
-  // when the count line should show a change.
+  // Sends the status log's unsent part and the count line.
+  void SendStatus();
+  void SendFile();
+  // Sends what coalescing has held back, so that nothing overtakes it.
+  void SendHeldProgress();
+  // Whether a progress update of a line last sent at lastSent may go now;
+  // if so, now is when it was sent.
+  bool ProgressDue(std::optional<ULONGLONG>& lastSent);
+  // Follows the received byte count; true when the stall notice changed.
   bool WatchForStall(double now);
-  void PostCountLine();
 
   HWND m_hWnd;
+  TickClock m_clock;
+  // What the job has set and not yet sent, and the lines as last set.
+  CString m_unsentLog;
+  bool m_replaceLog = false;
+  StatusNote m_count;  // the count line (its log fields unused)
+  FileNote m_file;
+  // Coalescing: when each line was last sent, and whether an update waits.
+  std::optional<ULONGLONG> m_countSent;
+  std::optional<ULONGLONG> m_fileSent;
+  bool m_countHeld = false;
+  bool m_fileHeld = false;
   // The stall watch: the byte count of the last callback and when it last
   // grew. A gap between callbacks longer than any transfer leaves between
   // its own callbacks starts a new watch.

@@ -1,19 +1,14 @@
 #include "app/status_log_view.h"
 
-void CStatusLogView::Take(const CStatusLog& log, CString& shown) {
-  const bool grew = m_nTaken >= 0 && log.GetReplaceCount() == m_nReplaceCount &&
-                    log.GetLength() >= m_nTaken && shown.GetLength() == m_nTaken;
-  if (grew) {
-    const CString added = log.Mid(m_nTaken);
-    shown += added;
-    m_strAdded += added;
-  } else {
-    shown = log;
+void CStatusLogView::Take(const StatusNote& note, CString& shown) {
+  if (note.replaceLog) {
+    shown = note.logText;
     m_strAdded.Empty();
     m_bWhole = true;
+    return;
   }
-  m_nReplaceCount = log.GetReplaceCount();
-  m_nTaken = log.GetLength();
+  shown += note.logText;
+  m_strAdded += note.logText;
 }
 
 void CStatusLogView::Show(CEdit& edit, const CString& shown) {

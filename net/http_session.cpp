@@ -105,6 +105,9 @@ CHttpSession::CHttpSession() {
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimit);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, g_lowSpeedSeconds.load());
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+  // No signal handlers installed and removed around every transfer: the
+  // time-outs above are kept without them.
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
 }
 
 CHttpSession::~CHttpSession() {

@@ -67,41 +67,40 @@ std::vector<std::wstring> ShownWhile(CDialog& dialog, int id, Work work) {
 class StatusChannelTest : public testing::Test {
  protected:
   void SetUp() override { testing_support::TakeOutput(); }
-  void TearDown() override {
-    std::lock_guard<std::mutex> guard(g_statusLock);
-    g_strStatusLog = L"";
-    g_strCountUnit = L"";
-    g_nCountTotal = g_nCountDone = 0;
-    g_strFileName = L"";
-    g_nFileSize = g_nFilePercent = 0;
-  }
+  void TearDown() override { g_statusQueue.Clear(); }
+
+  // A reporter to the test's window whose clock moves only when the test
+  // moves it.
+  CWindowReporter Reporter() { return CWindowReporter(m_dialog.GetSafeHwnd(), [this] { return m_now; }); }
 
   TempCard m_card;
   CHalyardDlg m_dialog;
+  ULONGLONG m_now = 1000;
 };
 
 TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional) {
   SetScript({[&] {
-    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    CWindowReporter reporter = Reporter();
+    auto progress = [&](double total, double now) {
+      m_now += kProgressIntervalMs;
+      CountProgressCallback(&reporter, total, now, 0, 0);
+      RunQueued();
+    };
     reporter.SetCountUnit(L"KB");
-    CountProgressCallback(&reporter, 1023, 1023, 0, 0);
-    RunQueued();
+    progress(1023, 1023);
     EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"0/0 KB");
 
     // No size announced: the total grows with what has arrived.
-    CountProgressCallback(&reporter, 0, 5 * 1024.0, 0, 0);
-    RunQueued();
+    progress(0, 5 * 1024.0);
     EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"5/5 KB");
 
-    CountProgressCallback(&reporter, 2 * 1048576.0, 1048576, 0, 0);
-    RunQueued();
+    progress(2 * 1048576.0, 1048576);
     EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"1024/2048 KB");
     EXPECT_EQ(BarMax(m_dialog, IDC_COUNT_BAR), 2048);
     EXPECT_EQ(BarPos(m_dialog, IDC_COUNT_BAR), 1024);
 
     // 100,000 KB does not fit a 16-bit range: range and position shrink together.
-    CountProgressCallback(&reporter, 100000 * 1024.0, 25000 * 1024.0, 0, 0);
-    RunQueued();
+    progress(100000 * 1024.0, 25000 * 1024.0);
     EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"25000/100000 KB");
     const int max = BarMax(m_dialog, IDC_COUNT_BAR);
     EXPECT_GT(max, 0);
@@ -115,23 +114,19 @@ TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional
 // count line, and the notice goes when bytes arrive again.
 TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSeconds) {
   SetScript({[&] {
-    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    CWindowReporter reporter = Reporter();
     reporter.SetCountUnit(L"Files");
     reporter.SetCountTotal(3);
     reporter.SetCountDone(1);
     reporter.ShowFile(L"big.bin", 100000);
+    for (ULONGLONG waited = 0; waited <= kStallNoticeMs + 1200; waited += 200) {
+      FileProgressCallback(&reporter, 0, 500, 0, 0);
+      m_now += 200;
+    }
     RunQueued();
-    const std::vector<std::wstring> shown = ShownWhile(m_dialog, IDC_COUNT_TEXT, [&] {
-      const ULONGLONG start = GetTickCount64();
-      while (GetTickCount64() - start < kStallNoticeMs + 1200) {
-        FileProgressCallback(&reporter, 0, 500, 0, 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-      }
-    });
-    ASSERT_FALSE(shown.empty());
     CString stalled;
-    stalled.Format(GetMsg(97), 6);
-    EXPECT_EQ(shown.back(), std::wstring(L"1/3 Files") + static_cast<const wchar_t*>(stalled));
+    stalled.Format(GetMsg(Msg::kNoDataFor), 6);
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), std::wstring(L"1/3 Files") + static_cast<const wchar_t*>(stalled));
     FileProgressCallback(&reporter, 0, 800, 0, 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"1/3 Files");
@@ -139,24 +134,20 @@ TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSecon
   m_dialog.DoModal();
 }
 
-TEST_F(StatusChannelTest, WorkerWaitsInPostStatusUntilTheWindowHasShownTheWholeLog) {
+TEST_F(StatusChannelTest, AJobGoesOnAtOnceAndTheWindowShowsEachNotificationInItsTurn) {
   SetScript({Set(IDC_STATUS_LOG, L"typed by the user"), [&] {
-               CWindowReporter reporter(m_dialog.GetSafeHwnd());
-               reporter.SetStatus(L"Connecting to server...");
-               std::atomic<bool> returned{false};
+               CWindowReporter reporter = Reporter();
                std::thread worker([&] {
+                 reporter.SetStatus(L"Connecting to server...");
+                 reporter.PostStatus(L"");
                  reporter.PostStatus(L" OK\r\n\r\n");
-                 returned = true;
                });
-               while (!afx::HasQueuedWork()) afx::WaitForUiWork(std::chrono::milliseconds(20));
-               EXPECT_FALSE(returned);
-               EXPECT_EQ(g_bStatusPending.load(), 1u);
+               worker.join();  // returned without the window's help
                EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), L"typed by the user");
 
                afx::RunOneQueued();
-               worker.join();
-               EXPECT_TRUE(returned);
-               EXPECT_EQ(g_bStatusPending.load(), 0u);
+               EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), L"Connecting to server...");
+               afx::RunOneQueued();
                const std::wstring log = L"Connecting to server... OK\r\n\r\n";
                EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), log);
                const afx::WindowState* edit = afx::FindWindowState(
@@ -173,24 +164,26 @@ TEST_F(StatusChannelTest, WorkerWaitsInPostStatusUntilTheWindowHasShownTheWholeL
 // the log: through appends, a job's replacement of the whole log, the user's
 // typing into the control and notifications that add nothing.
 TEST_F(StatusChannelTest, AppendedLogShowsExactlyTheWholeLogAfterEveryNotification) {
+  CString log;
   SetScript({[&] {
     const HWND edit = ::GetDlgItem(m_dialog.GetSafeHwnd(), IDC_STATUS_LOG);
+    CWindowReporter reporter = Reporter();
     auto publish = [&](const CString& added, bool replace = false) {
-      {
-        std::lock_guard<std::mutex> guard(g_statusLock);
-        if (replace)
-          g_strStatusLog = added;
-        else
-          g_strStatusLog += added;
+      if (replace) {
+        log = added;
+        reporter.SetStatus(added);
+        reporter.PostStatus(L"");
+      } else {
+        log += added;
+        reporter.PostStatus(added);
       }
-      PostMessageW(m_dialog.GetSafeHwnd(), WM_STATUS_CHANGED, 0, 0);
       RunQueued();
-      EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), g_strStatusLog.str());
-      EXPECT_EQ(m_dialog.GetStatusText(), g_strStatusLog);
+      EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), log.str());
+      EXPECT_EQ(m_dialog.GetStatusText(), log);
       const afx::WindowState* state = afx::FindWindowState(edit);
-      EXPECT_EQ(state->selStart, g_strStatusLog.GetLength());
+      EXPECT_EQ(state->selStart, log.GetLength());
     };
-    publish(L"Connecting to server...");
+    publish(L"Connecting to server...", true);
     publish(L" OK\r\n\r\n");
     for (int i = 0; i < 20; ++i) publish(L"  * Data\\file" + CString(std::to_wstring(i)) + L".bin\r\n");
     publish(L"");
@@ -199,56 +192,69 @@ TEST_F(StatusChannelTest, AppendedLogShowsExactlyTheWholeLogAfterEveryNotificati
     afx::UserSetsText(edit, L"typed");
     publish(L"  * after typing\r\n");
     afx::UserSetsText(edit, L"typed again");
-    {
-      std::lock_guard<std::mutex> guard(g_statusLock);
-      g_nFileSize = 0;
-    }
-    PostMessageW(m_dialog.GetSafeHwnd(), WM_FILE_PROGRESS, 0, 0);
+    std::thread([&] { reporter.ShowFile(L"", 0); }).join();
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), g_strStatusLog.str());
+    EXPECT_EQ(TextOf(m_dialog, IDC_STATUS_LOG), log.str());
 
     // A new log, as long as the old one and then longer: shown whole.
-    const CString old = g_strStatusLog;
+    const CString old = log;
     publish(CString(L'x', old.GetLength()), true);
     publish(L"Connecting to server..." + old, true);
     publish(L" Error\r\n");
   }});
   m_dialog.DoModal();
-  EXPECT_EQ(m_dialog.GetStatusText(), g_strStatusLog);
+  EXPECT_EQ(m_dialog.GetStatusText(), log);
 }
 
-TEST_F(StatusChannelTest, NotificationsToAWindowThatIsGoneDoNotWait) {
+TEST_F(StatusChannelTest, NotificationsToAWindowThatIsGoneAreDropped) {
   CWindowReporter reporter(nullptr);  // no window
   reporter.PostStatus(L"lost");
-  EXPECT_EQ(g_bStatusPending.load(), 0u);
-  EXPECT_EQ(g_strStatusLog, L"lost");
   reporter.ShowFile(L"gone", 100);
   FileProgressCallback(&reporter, 0, 50, 0, 0);
-  EXPECT_EQ(g_bFilePending.load(), 0u);
-  EXPECT_EQ(g_nFilePercent, 50u);
+  StatusNote status;
+  FileNote file;
+  EXPECT_FALSE(g_statusQueue.Take(status));
+  EXPECT_FALSE(g_statusQueue.Take(file));
 }
 
 TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndNeverPastOneHundred) {
   SetScript({[&] {
-    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    CWindowReporter reporter = Reporter();
     reporter.ShowFile(L"Data\\big.bin", 1000);
     RunQueued();
     const std::vector<std::wstring> shown = ShownWhile(m_dialog, IDC_FILE_TEXT, [&] {
-      for (double now : {0.0, 5.0, 10.0, 15.0, 19.9, 20.0, 1000.0, 1500.0, 1500.0})
+      for (double now : {0.0, 5.0, 10.0, 15.0, 19.9, 20.0, 1000.0, 1500.0, 1500.0}) {
+        m_now += kProgressIntervalMs;
         FileProgressCallback(&reporter, 0, now, 0, 0);
+      }
     });
     EXPECT_EQ(shown, (std::vector<std::wstring>{
                          L"Data\\big.bin - 1% (1000 B)", L"Data\\big.bin - 2% (1000 B)",
                          L"Data\\big.bin - 100% (1000 B)"}));
     EXPECT_EQ(BarPos(m_dialog, IDC_FILE_BAR), 100);
-    EXPECT_EQ(g_bFilePending.load(), 0u);
+  }});
+  m_dialog.DoModal();
+}
+
+// A fast transfer sends at most one update of a line per interval, and the
+// last one always arrives before whatever the job shows next.
+TEST_F(StatusChannelTest, ProgressIsCoalescedAndItsLastUpdateIsNeverLost) {
+  SetScript({[&] {
+    CWindowReporter reporter = Reporter();
+    const std::vector<std::wstring> shown = ShownWhile(m_dialog, IDC_FILE_TEXT, [&] {
+      reporter.ShowFile(L"a.bin", 100);
+      for (int now = 1; now <= 100; ++now) FileProgressCallback(&reporter, 0, now, 0, 0);
+      reporter.ShowFile(L"", 0);
+    });
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"a.bin - 0% (100 B)", L"a.bin - 1% (100 B)",
+                                                L"a.bin - 100% (100 B)", L""}));
   }});
   m_dialog.DoModal();
 }
 
 TEST_F(StatusChannelTest, FileOfSizeZeroShowsItsNameAloneWithAnEmptyBar) {
   SetScript({[&] {
-    CWindowReporter(m_dialog.GetSafeHwnd()).ShowFile(L"ver.dat", 0);
+    Reporter().ShowFile(L"ver.dat", 0);
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, IDC_FILE_TEXT), L"ver.dat");
     EXPECT_EQ(BarPos(m_dialog, IDC_FILE_BAR), 0);
@@ -266,7 +272,7 @@ TEST_F(StatusChannelTest, ProgressPartsShowAndHideTheirOwnControls) {
         shown.push_back(m_dialog.GetDlgItem(id)->IsWindowVisible() != FALSE);
       return shown;
     };
-    CWindowReporter reporter(m_dialog.GetSafeHwnd());
+    CWindowReporter reporter = Reporter();
     std::thread([&] { reporter.ShowProgress(ProgressPart::kCountLine, true); }).join();
     RunQueued();
     EXPECT_EQ(visible(), (std::vector<bool>{true, true, false, false}));
