@@ -1,9 +1,9 @@
-# Debian packages: "koral70" (the client, its desktop entry and icon) and
-# "koral70-server" (the reference server, for makers and testers), each with
-# the copyright file and the changelog. Built with "cpack -G DEB" in the
-# build folder after the build; dependencies come from the shared libraries
-# each program links (dpkg-shlibdeps), and cpack strips the packaged copies
-# of the programs (the build's own stay as built).
+# Debian packages: "koral70" (the client, its desktop entry, icon and manual
+# page) and "koral70-server" (the reference server and its manual page, for
+# makers and testers), each with the copyright file and the changelog. Built
+# with "cpack -G DEB" in the build folder after the build; dependencies come
+# from the shared libraries each program links (dpkg-shlibdeps), and cpack
+# strips the packaged copies of the programs (the build's own stay as built).
 include(${CMAKE_CURRENT_LIST_DIR}/package_docs.cmake)
 
 install(TARGETS koral70 RUNTIME DESTINATION bin COMPONENT client)
@@ -11,7 +11,10 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/koral70.desktop DESTINATION share/applic
         COMPONENT client)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/koral70.svg
         DESTINATION share/icons/hicolor/scalable/apps COMPONENT client)
+install(FILES ${KORAL70_PACKAGE_DOCS}/koral70.1.gz DESTINATION share/man/man1 COMPONENT client)
 install(TARGETS koral70-server RUNTIME DESTINATION bin COMPONENT server)
+install(FILES ${KORAL70_PACKAGE_DOCS}/koral70-server.1.gz DESTINATION share/man/man1
+        COMPONENT server)
 set(package_doc_files ${CMAKE_CURRENT_LIST_DIR}/copyright ${KORAL70_PACKAGE_DOCS}/changelog.gz)
 install(FILES ${package_doc_files} DESTINATION share/doc/koral70 COMPONENT client)
 install(FILES ${package_doc_files} DESTINATION share/doc/koral70-server COMPONENT server)
