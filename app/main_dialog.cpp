@@ -79,8 +79,26 @@ int CHalyardDlg::GetExitStatus() const { return m_bBatch ? m_nUpdateResult : 0; 
 LRESULT CHalyardDlg::OnJobFinished(WPARAM, LPARAM lParam) {
   // A hand-over's outcome is the window's own: OnLaunchClient has set it.
   if (lParam != kUpdateHandedOver) m_nUpdateResult = static_cast<int>(lParam);
+  m_bJobRunning = false;
   for (int id : {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS, IDC_CHANGE_USER_INFO,
                  IDOK, IDC_DOWNLOAD_MANUAL})
     if (CWnd* control = GetDlgItem(id)) control->EnableWindow(TRUE);
+  if (m_bCloseWhenFinished) {
+    m_nUpdateResult = kUpdateNotFinished;
+    EndDialog(IDCANCEL);
+  }
   return 0;
+}
+
+void CHalyardDlg::OnCancel() {
+  if (!m_bJobRunning) {
+    CDialog::OnCancel();
+    return;
+  }
+  if (m_bCloseWhenFinished) return;  // stopping already
+  if (AfxMessageBox(GetMsg(Msg::kStopAndClose), MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+  // The job ends its transfer at the next progress callback, drops the file
+  // it was writing and says in the status log what it did.
+  m_bCloseWhenFinished = true;
+  RequestJobCancel();
 }

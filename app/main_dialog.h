@@ -30,6 +30,9 @@ class CHalyardDlg : public CDialog {
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
+  // Esc or closing the window: while a job runs, asks first; on yes the job
+  // stops and the window closes once it has ended.
+  void OnCancel() override;
 
   void SetMainTexts();
   void OnStartUpdate();
@@ -64,6 +67,8 @@ class CHalyardDlg : public CDialog {
   // How the last job ended (UpdateResult; the manual download always ends
   // with 0); "not finished" until one has.
   int m_nUpdateResult = kUpdateNotFinished;
+  bool m_bJobRunning = false;
+  bool m_bCloseWhenFinished = false;  // the user asked to close while a job ran
 
   DECLARE_MESSAGE_MAP()
 };

@@ -3,6 +3,7 @@
 #include "app/main_dialog.h"
 #include "app/status_channel.h"
 #include "core/catalogue.h"
+#include "core/progress_text.h"
 #include "core/update_result.h"
 #include "manual/manual_job.h"
 #include "platform/shell.h"
@@ -17,7 +18,31 @@ namespace {
 // The progress bars take 16-bit ranges, which this framework reads as
 // signed; larger counts are divided down together so that the bar stays
 // proportional.
-constexpr std::int32_t kMaxBarRange = 0x7FFF;
+constexpr std::uint64_t kMaxBarRange = 0x7FFF;
+
+// "7/11 Files", then, with bytes whose speed is known, "  12.3 / 57.0 MB
+// 2.1 MB/s  0:23 left"; a stalled transfer tells how long it has been
+// quiet instead of its speed.
+CString CountLineText(const StatusNote& note) {
+  CString line;
+  line.Format(L"%d/%d %s", note.countDone, note.countTotal, note.countUnit);
+  const bool known = note.bytesTotal > 0 && (note.bytesPerSecond > 0 || note.stalledSeconds > 0);
+  if (known) {
+    CString bytes;
+    bytes.Format(GetMsg(Msg::kCountBytes), MegabytesText(note.bytesDone), MegabytesText(note.bytesTotal));
+    line += bytes;
+  }
+  CString tail;
+  if (note.stalledSeconds > 0) {
+    tail.Format(GetMsg(Msg::kNoDataFor), note.stalledSeconds);
+  } else if (known) {
+    const std::uint64_t left = note.bytesTotal > note.bytesDone ? note.bytesTotal - note.bytesDone : 0;
+    const auto seconds = static_cast<std::uint64_t>(static_cast<double>(left) / note.bytesPerSecond + 0.5);
+    tail.Format(GetMsg(Msg::kCountSpeed), MegabytesText(static_cast<std::uint64_t>(note.bytesPerSecond)),
+                DurationText(seconds));
+  }
+  return line + tail;
+}
 
 void PutCaretAtEnd(CEdit& edit, const CString& text) {
   edit.SendMessage(EM_SETSEL, static_cast<WPARAM>(text.GetLength()), text.GetLength());
@@ -65,10 +90,15 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   (updateJob ? m_strFileText : m_strCountText) = L"";
   bar.SendMessage(PBM_SETPOS, 0, 0);
   bar.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  // The last run's count line ("11/11 Files") is no news for this one.
+  m_strCountText = L"";
+  ShowJobMembers();
+  ClearJobCancel();
   // The manual download disables its own button too: one job at a time.
   for (int id : {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS, IDC_CHANGE_USER_INFO,
                  IDOK, IDC_DOWNLOAD_MANUAL})
     if (CWnd* control = GetDlgItem(id)) control->EnableWindow(FALSE);
+  m_bJobRunning = true;
   if (AfxBeginThread(proc, job, 0, 0, 0, nullptr)) return true;
   // No thread: nothing will ever post WM_JOB_FINISHED, so recover here.
   delete job;
@@ -91,16 +121,16 @@ void CHalyardDlg::ShowJobMembers() {
 LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
   StatusNote note;
   if (!g_statusQueue.Take(note)) return 0;
-  m_strCountText.Format(L"%d/%d %s", note.countDone, note.countTotal, note.countUnit);
-  if (note.stalledSeconds > 0) {
-    CString stalled;
-    stalled.Format(GetMsg(Msg::kNoDataFor), note.stalledSeconds);
-    m_strCountText += stalled;
-  }
+  m_strCountText = CountLineText(note);
   m_statusLogView.Take(note, m_strStatus);
-  const std::int32_t divisor = note.countTotal > kMaxBarRange ? note.countTotal / kMaxBarRange + 1 : 1;
-  m_progressTotal.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(1, static_cast<WORD>(note.countTotal / divisor)));
-  m_progressTotal.SendMessage(PBM_SETPOS, static_cast<WPARAM>(note.countDone / divisor), 0);
+  // The bar measures bytes when the job has told them, else its count.
+  const bool bytes = note.bytesTotal > 0;
+  const std::uint64_t total = bytes ? note.bytesTotal : static_cast<std::uint64_t>(std::max(note.countTotal, 0));
+  const std::uint64_t done =
+      std::min(total, bytes ? note.bytesDone : static_cast<std::uint64_t>(std::max(note.countDone, 0)));
+  const std::uint64_t divisor = total > kMaxBarRange ? total / kMaxBarRange + 1 : 1;
+  m_progressTotal.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(bytes ? 0 : 1, static_cast<WORD>(total / divisor)));
+  m_progressTotal.SendMessage(PBM_SETPOS, static_cast<WPARAM>(done / divisor), 0);
   ShowJobMembers();
   PutCaretAtEnd(m_editStatus, m_strStatus);
   return 0;

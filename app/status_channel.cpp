@@ -1,6 +1,7 @@
 #include "app/status_channel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <utility>
 
@@ -10,6 +11,7 @@
 CStatusQueue g_statusQueue;
 
 namespace {
+std::atomic<bool> g_cancelRequested{false};
 
 constexpr ULONGLONG kNewTransferGapMs = 2000;
 
@@ -23,6 +25,9 @@ T Truncate(double value) {
 }
 
 }  // namespace
+
+void RequestJobCancel() { g_cancelRequested = true; }
+void ClearJobCancel() { g_cancelRequested = false; }
 
 void CStatusQueue::Push(StatusNote note) {
   std::lock_guard<std::mutex> guard(m_lock);
@@ -136,7 +141,27 @@ bool CWindowReporter::WatchForStall(double now) {
   return true;
 }
 
+bool CWindowReporter::IsCancelled() const { return g_cancelRequested; }
+
+void CWindowReporter::AddBytesDone(std::uint64_t bytes) {
+  m_partsDone += bytes;
+  CountBytes(0);
+}
+
+void CWindowReporter::CountBytes(std::uint64_t fileBytes) {
+  m_count.bytesDone = m_partsDone + fileBytes;
+  if (m_count.bytesTotal == 0) return;
+  m_rate.Add(m_clock(), m_count.bytesDone);
+  m_count.bytesPerSecond = m_rate.BytesPerSecond();
+}
+
 void CWindowReporter::CountProgress(double total, double now) {
+  // Before the answer's size or first byte is known there is nothing to
+  // count yet, only a stall to notice.
+  if (!(total > 0) && !(now > 0)) {
+    if (WatchForStall(now)) SendStatus();
+    return;
+  }
   WatchForStall(now);
   // A server that announces no size gets the size received so far as the
   // total, so that the line grows instead of showing 0.
@@ -151,6 +176,13 @@ void CWindowReporter::CountProgress(double total, double now) {
 void CWindowReporter::FileProgress(double now) {
   if (WatchForStall(now)) SendStatus();  // the notice comes and goes at once
   if (m_file.size == 0) return;
+  if (m_count.bytesTotal > 0) {
+    CountBytes(Truncate<std::uint64_t>(std::min<double>(now, m_file.size)));
+    if (ProgressDue(m_countSent))
+      SendStatus();
+    else
+      m_countHeld = true;
+  }
   // A transfer that brings more than the file's size still shows a full bar.
   const std::uint32_t percent =
       std::min<std::uint32_t>(100, Truncate<std::uint32_t>(now / m_file.size * 100.0));

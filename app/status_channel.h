@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 
+#include "app/transfer_rate.h"
 #include "core/job_reporter.h"
 #include "framework/afx.h"
 #include "platform/system.h"
@@ -31,6 +32,11 @@ struct StatusNote {
   std::int32_t countDone = 0;
   std::int32_t countTotal = 0;
   std::int32_t stalledSeconds = 0;  // whole seconds without a byte, beyond kStallNoticeMs
+  // The job's bytes (total 0: the count line counts its unit alone) and
+  // their speed (0: not known yet).
+  std::uint64_t bytesDone = 0;
+  std::uint64_t bytesTotal = 0;
+  double bytesPerSecond = 0;
 };
 
 // The file line as one notification shows it (size 0: the name alone).
@@ -62,6 +68,11 @@ class CStatusQueue {
 
 extern CStatusQueue g_statusQueue;
 
+// The user's request that the running job stop: set by the window, read by
+// the job's reporter; cleared when a job starts.
+void RequestJobCancel();
+void ClearJobCancel();
+
 // Seconds without a byte after which the count line says so.
 constexpr ULONGLONG kStallNoticeMs = 5000;
 // The shortest time between two progress updates of one line.
@@ -83,9 +94,12 @@ class CWindowReporter : public CJobReporter {
   void SetCountTotal(std::int32_t total) override { m_count.countTotal = total; }
   void SetCountDone(std::int32_t done) override { m_count.countDone = done; }
   void AddCountDone(std::int32_t count) override { m_count.countDone += count; }
+  void SetByteTotal(std::uint64_t total) override { m_count.bytesTotal = total; }
+  void AddBytesDone(std::uint64_t bytes) override;
   void ShowFile(const CString& name, std::uint32_t size) override;
   void CountProgress(double total, double now) override;
   void FileProgress(double now) override;
+  bool IsCancelled() const override;
   void ShowProgress(ProgressPart part, bool show) override;
   int ShowMessageBox(const CString& text, UINT type) override;
   // The dialogs: the save dialog from any thread; consent and registration,
@@ -108,6 +122,8 @@ class CWindowReporter : public CJobReporter {
   bool ProgressDue(std::optional<ULONGLONG>& lastSent);
   // Follows the received byte count; true when the stall notice changed.
   bool WatchForStall(double now);
+  // The count line's bytes: the parts done and the file line's progress.
+  void CountBytes(std::uint64_t fileBytes);
 
   HWND m_hWnd;
   TickClock m_clock;
@@ -116,6 +132,8 @@ class CWindowReporter : public CJobReporter {
   bool m_replaceLog = false;
   StatusNote m_count;  // the count line (its log fields unused)
   FileNote m_file;
+  std::uint64_t m_partsDone = 0;  // bytes of the parts done
+  CTransferRate m_rate;
   // Coalescing: when each line was last sent, and whether an update waits.
   std::optional<ULONGLONG> m_countSent;
   std::optional<ULONGLONG> m_fileSent;

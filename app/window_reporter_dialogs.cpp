@@ -12,6 +12,7 @@ CFileDialog JobSaveDialog(const CString& suggestedName, const CString& filter) {
 
 bool CWindowReporter::ChooseSaveFile(const CString& suggestedName, const CString& filter, CString& path,
                                      CString& fileName) {
+  SendHeldProgress();  // the count line is whole while the user chooses
   CFileDialog dialog = JobSaveDialog(suggestedName, filter);
   if (dialog.DoModal() != IDOK) return false;
   path = dialog.GetPathName();

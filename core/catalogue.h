@@ -120,6 +120,24 @@ enum class Msg : std::int32_t {
   // Count line and save dialog.
   kNoDataFor = 97,  // "  (no data for %d s)"
   kSaveAs = 98,
+  // The count line's bytes and speed, and the pass's summary.
+  kCountBytes = 105,  // "  %s / %s MB"
+  kCountSpeed = 106,  // "  %s MB/s  %s left"
+  kSummaryFiles = 107,
+  kSummaryLogs = 108,
+  // Closing the window while a job runs.
+  kStopAndClose = 109,
+  kStoppedByUser = 110,
+  // Why a step failed, after its " Error".
+  kCauseLine = 111,  // "  Cause: %s\r\n\r\n"
+  kCauseWriteProtected = 112,
+  kCauseCardFull = 113,
+  kCauseFileSystem = 114,  // the system's own error text
+  kCauseRefused = 115,
+  kCauseTimedOut = 116,
+  kCauseNoName = 117,
+  kCauseHttpStatus = 118,  // the status number
+  kCauseTransfer = 119,    // the transfer library's own error text
 };
 
 // The id of a named text, for tables (CTRLTEXT) that hold ids.

@@ -10,22 +10,24 @@ void CJobReporter::ShowNumberMessage(Msg message, int number, UINT type) {
   ShowMessageBox(text, type);
 }
 
-void CJobReporter::Fail(Msg message, UINT type) {
-  PostStatus(GetMsg(Msg::kStepError));
+void CJobReporter::Fail(Msg message, UINT type, const FailureCause& cause) {
+  PostStatus(GetMsg(Msg::kStepError) + CauseLine(cause));
   ShowMessage(message, type);
 }
 
-void CJobReporter::FailWithNumber(Msg message, int number, UINT type) {
-  PostStatus(GetMsg(Msg::kStepError));
-  ShowNumberMessage(message, number, type);
+void CJobReporter::FailWithNumber(Msg message, int number, const FailureCause& cause) {
+  PostStatus(GetMsg(Msg::kStepError) + CauseLine(cause));
+  ShowNumberMessage(message, number);
 }
 
-int CountProgressCallback(void* reporter, double dltotal, double dlnow, double, double) {
-  static_cast<CJobReporter*>(reporter)->CountProgress(dltotal, dlnow);
-  return 0;
+int CountProgressCallback(void* user, double dltotal, double dlnow, double, double) {
+  auto* reporter = static_cast<CJobReporter*>(user);
+  reporter->CountProgress(dltotal, dlnow);
+  return reporter->IsCancelled() ? 1 : 0;
 }
 
-int FileProgressCallback(void* reporter, double, double dlnow, double, double) {
-  static_cast<CJobReporter*>(reporter)->FileProgress(dlnow);
-  return 0;
+int FileProgressCallback(void* user, double, double dlnow, double, double) {
+  auto* reporter = static_cast<CJobReporter*>(user);
+  reporter->FileProgress(dlnow);
+  return reporter->IsCancelled() ? 1 : 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/catalogue.h"
+#include "core/failure_cause.h"
 #include "framework/cstring.h"
 #include "platform/wintypes.h"
 
@@ -41,8 +42,8 @@ class CJobReporter {
 
   // The status log. SetStatus replaces the whole log and AppendStatus adds
   // to it, both unseen until the next PostStatus; PostStatus appends text
-  // (an empty one appends nothing) and returns once the window has shown the
-  // log and the count line.
+  // (an empty one appends nothing) and sends the log and the count line to
+  // the window, which shows them in the order they were sent.
   virtual void SetStatus(const CString& log) = 0;
   virtual void AppendStatus(const CString& text) = 0;
   virtual void PostStatus(const CString& text) = 0;
@@ -52,6 +53,13 @@ class CJobReporter {
   virtual void SetCountTotal(std::int32_t total) = 0;
   virtual void SetCountDone(std::int32_t done) = 0;
   virtual void AddCountDone(std::int32_t count) = 0;
+  // The bytes the count line measures beside its count: all that the job
+  // will transfer, and those of each part as it is done (the file line's
+  // progress counts towards them meanwhile). With a total, the count line's
+  // bar moves by bytes, and once the speed is known the line tells the
+  // megabytes, the speed and the time left.
+  virtual void SetByteTotal(std::uint64_t total) = 0;
+  virtual void AddBytesDone(std::uint64_t bytes) = 0;
 
   // The file line: the file's name and expected size in bytes (0: the name
   // alone, with an empty bar); its percent starts again at 0. Shown without
@@ -59,12 +67,15 @@ class CJobReporter {
   virtual void ShowFile(const CString& name, std::uint32_t size) = 0;
 
   // Transfer progress, called by the transfer callbacks below on the job
-  // thread. CountProgress shows the transfer's kilobytes on the count line
-  // without waiting; FileProgress the percent of the file line's size (at
-  // most 100), once per whole percent, and waits until the window has shown
-  // it.
+  // thread. CountProgress shows the transfer's kilobytes on the count line;
+  // FileProgress the percent of the file line's size (at most 100), once per
+  // whole percent.
   virtual void CountProgress(double total, double now) = 0;
   virtual void FileProgress(double now) = 0;
+
+  // Whether the user has asked the job to stop: the transfer callbacks then
+  // end the transfer, and the job stops before its next step.
+  virtual bool IsCancelled() const = 0;
 
   virtual void ShowProgress(ProgressPart part, bool show) = 0;
   // A message box; returns once the user has answered it.
@@ -90,12 +101,14 @@ class CJobReporter {
   // could not tell a style from a number.)
   void ShowMessage(Msg message, UINT type = MB_OK);
   void ShowNumberMessage(Msg message, int number, UINT type = MB_OK);
-  // A step that failed: " Error" ends its status line, then the box says why.
-  void Fail(Msg message, UINT type = MB_OK);
-  void FailWithNumber(Msg message, int number, UINT type = MB_OK);
+  // A step that failed: " Error" ends its status line, a line with the cause
+  // follows when one is known, then the box says what failed.
+  void Fail(Msg message, UINT type = MB_OK, const FailureCause& cause = {});
+  void FailWithNumber(Msg message, int number, const FailureCause& cause = {});
 };
 
 // Transfer progress callbacks (libcurl's progress-function signature) whose
-// user pointer is the job's CJobReporter; they return 0 to go on.
+// user pointer is the job's CJobReporter; they return 0 to go on, and
+// non-zero to end the transfer when the user has asked the job to stop.
 int CountProgressCallback(void* reporter, double dltotal, double dlnow, double ultotal, double ulnow);
 int FileProgressCallback(void* reporter, double dltotal, double dlnow, double ultotal, double ulnow);

@@ -44,9 +44,10 @@ constexpr DWORD ICC_WIN95_CLASSES = 0xFF;
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
 #endif
 
-// Shows a message box with an OK button and returns IDOK. From a worker
-// thread the box is shown on the UI thread and the worker waits for the
-// answer; when the UI has closed it returns IDCANCEL at once.
+// Shows a message box with an OK button and returns IDOK, or with Yes and No
+// buttons (MB_YESNO) and returns IDYES or IDNO. From a worker thread the box
+// is shown on the UI thread and the worker waits for the answer; when the UI
+// has closed it returns IDCANCEL at once.
 int AfxMessageBox(LPCWSTR text, UINT type = MB_OK, UINT helpId = 0);
 
 using AFX_THREADPROC = UINT (*)(void* param);

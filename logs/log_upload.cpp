@@ -30,6 +30,8 @@ class CLogWalk {
  public:
   explicit CLogWalk(std::wstring rootName) : m_rootName(std::move(rootName)) {}
 
+  LogUploadCounts counts;
+
   // Uploads the folder's tree; true when it holds something that is no log
   // (a link, a pipe, a device) and therefore stays.
   bool Walk(const std::wstring& folder, const std::wstring& relative, const wchar_t* pattern);
@@ -97,8 +99,14 @@ bool CLogWalk::Walk(const std::wstring& folder, const std::wstring& relative, co
       // A subfolder's walk has moved the server on: a file that the listing
       // returns after it is announced under its own folder again.
       if (m_announced != value) Announce(value);
-      if (!UploadFile(path, name)) g_bUploadFailed = true;
-      if (!g_bUploadFailed && !DeleteFileW(path.c_str())) g_bUploadFailed = true;
+      if (UploadFile(path, name))
+        ++counts.sent;
+      else
+        g_bUploadFailed = true;
+      if (g_bUploadFailed || !DeleteFileW(path.c_str())) {
+        g_bUploadFailed = true;
+        ++counts.left;
+      }
     } while (FindNextFileW(find, &found));
     FindClose(find);
   }
@@ -109,23 +117,25 @@ bool CLogWalk::Walk(const std::wstring& folder, const std::wstring& relative, co
 
 }  // namespace
 
-void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
+LogUploadCounts UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
   // In the file system's own form: libcurl opens the files by these paths.
   std::wstring root = WideFromUtf8(NativePath(folder));
   const auto isSeparator = [](wchar_t c) { return c == L'/' || c == L'\\'; };
   while (root.size() > 1 && isSeparator(root.back())) root.pop_back();
-  if (root == L"." || root == L"..") return;
+  if (root == L"." || root == L"..") return {};
   // A folder that cannot be entered (no "logs" at all) means nothing to do.
   WIN32_FIND_DATAW probe;
   HANDLE find = FindFirstFileW((root + L"/" + pattern).c_str(), &probe);
   if (find == INVALID_HANDLE_VALUE || IsSymbolicLinkW(root.c_str())) {
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
-    return;
+    return {};
   }
   FindClose(find);
   size_t cut = root.size();
   while (cut > 0 && !isSeparator(root[cut - 1])) --cut;
-  CLogWalk(root.substr(cut)).Walk(root, std::wstring(), pattern);
+  CLogWalk walk(root.substr(cut));
+  walk.Walk(root, std::wstring(), pattern);
+  return walk.counts;
 }
 
 CString CardLogFolder(const wchar_t* modulePath) {

@@ -20,7 +20,12 @@ extern bool g_bUploadFailed;
 // logs: links, pipes, sockets and devices are neither followed, read nor
 // deleted, and a folder that holds one stays without that counting as a
 // failure.
-void UploadLogFolder(const wchar_t* folder, const wchar_t* pattern);
+// Returns how many log files the server took and how many stayed on the card.
+struct LogUploadCounts {
+  int sent = 0;
+  int left = 0;
+};
+LogUploadCounts UploadLogFolder(const wchar_t* folder, const wchar_t* pattern);
 
 // The card's log folder: "logs" in the folder that holds the program (the
 // card's root), or "D:\logs_2" when the program's path is empty.

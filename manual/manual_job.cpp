@@ -70,7 +70,7 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
       break;
     case QueryResult::kNoConnection:
     case QueryResult::kTooLong:  // no reply limit here: only a reply without memory
-      reporter.Fail(Msg::kCannotConnect);
+      reporter.Fail(Msg::kCannotConnect, MB_OK, query.LastFailureCause());
       return 0;
     case QueryResult::kTooShort:
       reporter.Fail(Msg::kInvalidResponse);
@@ -101,13 +101,17 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   HttpResult result = kept ? download.Perform() : HttpResult::kSinkFailed;
   download.SetBodySink(nullptr);
   if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
+  if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
+    reporter.PostStatus(GetMsg(Msg::kStoppedByUser));
+    return 0;
+  }
   if (result == HttpResult::kSinkFailed) {
     reporter.Fail(Msg::kMemoryError);
     return 0;
   }
   // An error page is not the manual.
   if (result != HttpResult::kOk || !download.Succeeded()) {
-    reporter.Fail(Msg::kErrorDownloading);
+    reporter.Fail(Msg::kErrorDownloading, MB_OK, download.LastFailureCause());
     return 0;
   }
 

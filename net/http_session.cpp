@@ -34,6 +34,8 @@ HttpResult ResultOf(CURLcode code) {
       return HttpResult::kTooLarge;
     case CURLE_OUT_OF_MEMORY:
       return HttpResult::kNoMemory;
+    case CURLE_ABORTED_BY_CALLBACK:
+      return HttpResult::kCancelled;
     default:
       return HttpResult::kFailed;
   }
@@ -108,6 +110,7 @@ CHttpSession::CHttpSession() {
   // No signal handlers installed and removed around every transfer: the
   // time-outs above are kept without them.
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_szError);
 }
 
 CHttpSession::~CHttpSession() {
@@ -184,8 +187,12 @@ HttpResult CHttpSession::Perform() {
   HttpResult result;
   if (m_bUrlRefused || bodyRefused) {
     result = HttpResult::kRefused;
+    m_nLastCode = CURLE_URL_MALFORMAT;
+    m_szError[0] = '\0';
   } else {
+    m_szError[0] = '\0';
     const CURLcode code = curl ? curl_easy_perform(curl) : CURLE_FAILED_INIT;
+    m_nLastCode = code;
     // A reply cut off by the session itself fails for that reason.
     result = code == CURLE_WRITE_ERROR && m_replyFailure != HttpResult::kOk ? m_replyFailure
                                                                              : ResultOf(code);
@@ -216,6 +223,35 @@ bool CHttpSession::GetStatusCode(long& status) const {
 bool CHttpSession::Succeeded() const {
   long status = 0;
   return m_bCompleted && GetStatusCode(status) && status >= 200 && status < 300;
+}
+
+FailureCause CHttpSession::LastFailureCause() const {
+  using Kind = FailureCause::Kind;
+  FailureCause cause;
+  long status = 0;
+  switch (m_nLastCode) {
+    case CURLE_OK:
+      if (m_bCompleted && GetStatusCode(status) && (status < 200 || status >= 300)) {
+        cause.kind = Kind::kHttpStatus;
+        cause.number = static_cast<int>(status);
+      }
+      break;
+    case CURLE_COULDNT_CONNECT:
+      cause.kind = Kind::kRefused;
+      break;
+    case CURLE_OPERATION_TIMEDOUT:
+      cause.kind = Kind::kTimedOut;
+      break;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      cause.kind = Kind::kNoName;
+      break;
+    default:
+      cause.kind = Kind::kTransfer;
+      cause.detail = WideFromUtf8(m_szError[0] ? m_szError : curl_easy_strerror(static_cast<CURLcode>(m_nLastCode)));
+      break;
+  }
+  return cause;
 }
 
 void CHttpSession::SetProgressCallback(HttpProgressCallback callback, void* user) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string_view>
 
+#include "core/failure_cause.h"
 #include "framework/cstring.h"
 
 struct curl_httppost;
@@ -23,6 +24,7 @@ enum class HttpResult {
   kNoMemory,    // the body could not be held
   kSinkFailed,  // the body sink refused a chunk
   kRefused,     // the URL or the form body did not fit; nothing was sent
+  kCancelled,   // the progress callback ended it (the user asked the job to stop)
 };
 
 // Receives a reply body chunk by chunk while it arrives. Returning false ends
@@ -81,6 +83,11 @@ class CHttpSession {
   bool GetStatusCode(long& status) const;
   // A complete reply with a 2xx status.
   bool Succeeded() const;
+  // Why the last transfer failed, for the user: the server refused the
+  // connection, did not answer in time, has a name that did not resolve,
+  // answered with an error status, or the transfer library's own words.
+  // None after a complete 2xx reply.
+  FailureCause LastFailureCause() const;
   // The body of the last reply when no sink took it; empty when none came.
   // The bytes are followed by a zero byte, so a text reply is a C string.
   std::span<const unsigned char> Body() const { return {m_pResponse, m_nResponseSize}; }
@@ -118,6 +125,8 @@ class CHttpSession {
   HttpProgressCallback m_pProgress = nullptr;
   void* m_pProgressUser = nullptr;
   HttpResult m_replyFailure = HttpResult::kOk;  // why the body was cut off
+  int m_nLastCode = 0;                          // the transfer library's code of the last Perform
+  char m_szError[256] = {};                     // its words for it
   bool m_bUrlRefused = false;
   bool m_bCompleted = false;  // the last Perform got a complete reply
 };

@@ -33,8 +33,11 @@ class CCardFileWriter {
   bool Commit();
   // Drops the temporary file; the old file stays as it was.
   void Abort();
+  // After a failed Open, Write or Commit, LastSystemError() tells why.
 
  private:
+  // Aborts and returns false, keeping the system error of the failed call.
+  bool Fail();
 #ifdef _WIN32
   // Every folder from the root to the target's, held open without delete
   // sharing so that none can be renamed or replaced while the file is
@@ -50,7 +53,8 @@ class CCardFileWriter {
   std::string m_temporary;  // the temporary file's name inside m_folder
 };
 
-// Writes a whole card file at once through CCardFileWriter.
+// Writes a whole card file at once through CCardFileWriter; after a false
+// result LastSystemError() tells why.
 bool WriteCardFile(const char* path, const void* data, std::size_t size);
 
 // Whether a file name is one of the writer's temporary names.

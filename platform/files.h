@@ -86,6 +86,14 @@ int removeUtf8(const char* path);
 long long FileSizeUtf8(const char* path);
 bool IsSymbolicLinkW(const wchar_t* path);
 
+// The system's error code of the last failed file call on this thread
+// (errno on POSIX, GetLastError on Windows), its own words for a code, and
+// what kind of failure a code is.
+int LastSystemError();
+std::string SystemErrorText(int code);
+bool IsWriteProtectedError(int code);  // a read-only card or file system
+bool IsDiskFullError(int code);
+
 // The card path in the form the file system takes (on Windows '/' becomes
 // '\', elsewhere '\' becomes '/').
 std::string NativePath(const char* path);

@@ -53,10 +53,14 @@ constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) {
 // Dialog results and standard control ids.
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
 constexpr int IDC_STATIC = -1;
 
 // Message box flags.
 constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_YESNO = 0x00000004;
+constexpr UINT MB_TYPEMASK = 0x0000000F;
 constexpr UINT MB_ICONERROR = 0x00000010;
 constexpr UINT MB_ICONHAND = MB_ICONERROR;
 constexpr UINT MB_ICONSTOP = MB_ICONERROR;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/files.h"
 #include "update/card_folders.h"
 
 namespace {
@@ -23,7 +24,10 @@ bool CCardFileSink::Write(const unsigned char* data, std::size_t size) {
   if (m_state != State::kWriting) return true;
   if (m_buffer.size() + size > kWriteBlock && !Flush()) return true;
   if (size >= kWriteBlock) {
-    if (!m_writer.Write(data, size)) m_state = State::kFileFailed;
+    if (!m_writer.Write(data, size)) {
+      m_state = State::kFileFailed;
+      m_nError = LastSystemError();
+    }
   } else {
     m_buffer.insert(m_buffer.end(), data, data + size);
   }
@@ -35,12 +39,16 @@ void CCardFileSink::Start() {
     m_state = State::kFolderFailed;
   else
     m_state = m_writer.Open(m_path.c_str()) ? State::kWriting : State::kFileFailed;
+  if (m_state != State::kWriting) m_nError = LastSystemError();
 }
 
 bool CCardFileSink::Flush() {
   const bool written = m_buffer.empty() || m_writer.Write(m_buffer.data(), m_buffer.size());
   m_buffer.clear();
-  if (!written) m_state = State::kFileFailed;
+  if (!written) {
+    m_state = State::kFileFailed;
+    m_nError = LastSystemError();
+  }
   return written;
 }
 
@@ -55,5 +63,8 @@ bool CCardFileSink::Commit() {
     m_writer.Abort();
     return false;
   }
-  return m_writer.Commit();
+  if (m_writer.Commit()) return true;
+  m_state = State::kFileFailed;
+  m_nError = LastSystemError();
+  return false;
 }

@@ -35,6 +35,8 @@ class CCardFileSink : public CHttpBodySink {
   bool Write(const unsigned char* data, std::size_t size) override;
 
   State GetState() const { return m_state; }
+  // The system's error code of the folder or file failure (0: none).
+  int GetError() const { return m_nError; }
   std::uint64_t Size() const { return m_nSize; }
   // The digest of every byte received; call once, after the transfer.
   void FinalDigest(unsigned char (&digest)[16]);
@@ -59,5 +61,6 @@ class CCardFileSink : public CHttpBodySink {
   // the buffer's capacity, so a file takes few write calls.
   std::vector<unsigned char> m_buffer;
   State m_state = State::kEmpty;
+  int m_nError = 0;
   std::uint64_t m_nSize = 0;
 };

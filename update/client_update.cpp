@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "query/update_query.h"
+#include "update/card_failure.h"
 #include "update/card_file_sink.h"
 #include "update/client_files.h"
 #include "update/file_size.h"
@@ -44,9 +45,14 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
   session.SetBodySink(nullptr);
   // An error page is no client: starting it would replace the client with it
   // at the next swap.
+  if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
+    file.Abort();
+    reporter.PostStatus(GetMsg(Msg::kStoppedByUser));
+    return kUpdateNotFinished;
+  }
   if (result != HttpResult::kOk || !session.Succeeded() || file.Size() == 0) {
     file.Abort();
-    reporter.Fail(Msg::kErrorDownloading);
+    reporter.Fail(Msg::kErrorDownloading, MB_OK, session.LastFailureCause());
     return kUpdateTransferFailed;
   }
   unsigned char digest[16];
@@ -60,7 +66,7 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
     return kUpdateNoLogin;
   }
   if (!file.Commit()) {
-    reporter.FailWithNumber(Msg::kCannotCreateFile, kNoEntryNumber);
+    reporter.FailWithNumber(Msg::kCannotCreateFile, kNoEntryNumber, CardFailureCause(file.GetError()));
     return kUpdateTransferFailed;
   }
   reporter.PostStatus(GetMsg(Msg::kStepOk));

@@ -7,9 +7,12 @@
 
 #include "core/catalogue.h"
 #include "core/product.h"
+#include "core/progress_text.h"
 #include "logs/log_upload.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "platform/text.h"
+#include "update/card_failure.h"
 #include "update/card_file_sink.h"
 #include "update/card_folders.h"
 #include "update/card_preflight.h"
@@ -46,6 +49,10 @@ struct PassState {
   bool stylesheetFetched = false;
   bool clientUpdateMode = false;
   bool caseInsensitive = false;     // the card's names ignore letter case
+  bool cancelled = false;           // the user asked the job to stop
+  int placed = 0;                   // files fetched and put in place
+  std::uint64_t placedBytes = 0;
+  LogUploadCounts logs = {};
   bool stylesheetCurrent = false;  // "Reports\table.css" was found current or fetched
   int fetchCount = 0;
   std::uint64_t replyLimit = 0;  // the largest listed size plus "BF"
@@ -63,6 +70,12 @@ std::string CardNameKey(const char* name, bool caseInsensitive) {
 
 // The file line's percent is of the file's own bytes, without the "BF" in
 // front of them.
+// During the log upload a transfer shows nothing, but ends when the user
+// asks the job to stop.
+int CancelOnly(void* reporter, double, double, double, double) {
+  return static_cast<CJobReporter*>(reporter)->IsCancelled() ? 1 : 0;
+}
+
 int FileContentProgress(void* reporter, double dltotal, double dlnow, double ultotal, double ulnow) {
   return FileProgressCallback(reporter, dltotal, std::max(0.0, dlnow - kReplyPrefixBytes), ultotal, ulnow);
 }
@@ -122,41 +135,46 @@ bool FetchFile(PassState& pass, int i) {
   session.SetBodySink(&reply);
   const HttpResult result = session.Perform();
   session.SetBodySink(nullptr);
-  // Every refusal drops the temporary file before the user is told; before
-  // the size line a refusal ends no status line.
-  auto refuse = [&](Msg message) {
+  // Every refusal drops the temporary file before the user is told what
+  // failed and why.
+  auto fail = [&](Msg message, const FailureCause& cause) {
     file.Abort();
-    reporter.ShowMessage(message);
+    reporter.Fail(message, MB_OK, cause);
     return false;
   };
-  auto fail = [&](Msg message) {
+  if (result == HttpResult::kCancelled) {
     file.Abort();
-    reporter.Fail(message);
+    pass.cancelled = true;
     return false;
-  };
-  if (result != HttpResult::kOk) return refuse(TransferFailureMessage(result));
+  }
+  if (result != HttpResult::kOk) return fail(TransferFailureMessage(result), session.LastFailureCause());
   const std::uint64_t size = session.ReceivedBytes();
   // "BF" alone is a whole answer: the file is empty.
-  if (size < kReplyPrefixBytes || size > pass.replyLimit) return refuse(Msg::kDownloadFailedAnswer);
+  if (size < kReplyPrefixBytes || size > pass.replyLimit)
+    return fail(Msg::kDownloadFailedAnswer, session.LastFailureCause());
   CString received;
   received.Format(GetMsg(Msg::kBytesReceived), static_cast<int>(size - kReplyPrefixBytes));
   reporter.PostStatus(received);
-  if (!reply.HasPrefix()) return fail(Msg::kDownloadFailedBody);
+  if (!reply.HasPrefix()) return fail(Msg::kDownloadFailedBody, session.LastFailureCause());
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
   unsigned char digest[16];
   file.FinalDigest(digest);
   if (size - kReplyPrefixBytes != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
-    return fail(Msg::kDownloadFailedBody);
+    return fail(Msg::kDownloadFailedBody, session.LastFailureCause());
   if (!file.Commit()) {
     const bool folder = file.GetState() == CCardFileSink::State::kFolderFailed;
     reporter.FailWithNumber(Msg::kCannotCreateFile,
-                            folder ? FolderCreationFailureNumber(i) : FileCreationFailureNumber(i));
+                            folder ? FolderCreationFailureNumber(i) : FileCreationFailureNumber(i),
+                            CardFailureCause(file.GetError()));
     return false;
   }
   // The file holds exactly the bytes digested on their way to it.
   std::memcpy(entry.abDigest, digest, 16);
+  ++pass.placed;
+  pass.placedBytes += entry.nSize;
 
+  reporter.AddBytesDone(entry.nSize);
   reporter.ShowFile(L"", 0);
   reporter.AddCountDone(1);
   reporter.PostStatus(GetMsg(Msg::kStepOk));
@@ -170,6 +188,10 @@ bool WalkList(PassState& pass) {
   for (size_t i = 0; i < pass.list.size(); ++i) {
     UpdateFileEntry& entry = pass.list[i];
     if (pass.clientUpdateMode && &entry != client) continue;
+    if (pass.reporter.IsCancelled()) {
+      pass.cancelled = true;
+      return false;
+    }
     // A file the list names twice was judged at its first entry: fetching it
     // again would make the two entries take turns on the card, run by run.
     const bool current = pass.current[i] || (pass.repeated[i] && !pass.clientUpdateMode);
@@ -194,8 +216,27 @@ void SendEndOfPass(CHttpSession& session) {
   session.Perform();
 }
 
+// What the pass did, for the status log: the files it placed and the logs
+// it sent or left on the card.
+void PostSummary(PassState& pass, ULONGLONG started) {
+  CString summary;
+  if (pass.placed > 0) {
+    summary.Format(GetMsg(Msg::kSummaryFiles), pass.placed, MegabytesText(pass.placedBytes),
+                   DurationText((GetTickCount64() - started + 500) / 1000));
+  }
+  if (pass.logs.sent + pass.logs.left > 0) {
+    CString logs;
+    logs.Format(GetMsg(Msg::kSummaryLogs), pass.logs.sent, pass.logs.left);
+    summary += logs;
+  }
+  if (pass.cancelled) summary += GetMsg(Msg::kStoppedByUser);
+  if (!summary.IsEmpty()) pass.reporter.PostStatus(summary);
+}
+
 UpdateResult ShowSummary(PassState& pass) {
   CJobReporter& reporter = pass.reporter;
+  // Stopped by the user, whose window closes: no box to answer.
+  if (pass.cancelled) return kUpdateNotFinished;
   if (pass.failed) {
     reporter.ShowMessage(Msg::kUpdateFailed, MB_ICONEXCLAMATION);
     return kUpdateTransferFailed;
@@ -205,7 +246,7 @@ UpdateResult ShowSummary(PassState& pass) {
   if (pass.fetchCount > 0) {
     // The old "ver.dat" stays when the new one cannot be written.
     if (!WriteVersionFile(pass.list)) {
-      reporter.ShowMessage(Msg::kUpdateFailed, MB_ICONEXCLAMATION);
+      reporter.Fail(Msg::kUpdateFailed, MB_ICONEXCLAMATION, CardFailureCause(LastSystemError()));
       return kUpdateTransferFailed;
     }
     if (pass.clientUpdateMode) {
@@ -237,10 +278,17 @@ bool PlanPass(PassState& pass) {
   } else {
     for (size_t i = 0; i < pass.list.size(); ++i) {
       if (pass.repeated[i]) continue;
+      if (pass.reporter.IsCancelled()) {
+        pass.cancelled = true;
+        return false;
+      }
       pass.current[i] = IsCurrent(pass.list[i], pass.versionFile);
       if (!pass.current[i]) fetches.push_back(&pass.list[i]);
     }
   }
+  std::uint64_t bytes = 0;
+  for (const UpdateFileEntry* entry : fetches) bytes += entry->nSize;
+  pass.reporter.SetByteTotal(bytes);
   if (fetches.empty()) return true;
   // A folder where the version file belongs could never be replaced by it.
   const DWORD versionFile = GetFileAttributesW(WideFromUtf8(kVersionFileName).c_str());
@@ -259,15 +307,19 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
                              std::vector<UpdateFileEntry>& list, bool caseInsensitiveCard) {
   PassState pass{job, reporter, session, list, CVersionFile()};
   pass.caseInsensitive = caseInsensitiveCard;
+  const ULONGLONG started = GetTickCount64();
 
   g_bUploadFailed = false;
   g_pUploadSession = &session;
-  UploadLogFolder(CardLogFolder(job->szModulePath), L"*.*");
+  // A stop the user asks for ends the upload that runs, too.
+  session.SetProgressCallback(CancelOnly, &reporter);
+  pass.logs = UploadLogFolder(CardLogFolder(job->szModulePath), L"*.*");
   g_pUploadSession = nullptr;
   const bool logsLeft = g_bUploadFailed;
 
   pass.versionFile.Open();
   session.SetProgressCallback(FileContentProgress, &reporter);
+  reporter.PostStatus(L"");  // the count line with its total, before it shows
   reporter.ShowProgress(ProgressPart::kGroup, true);
   pass.clientUpdateMode = RunningClientDiffers(*job, list);
 
@@ -287,6 +339,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   // A pass that leaves "Reports\table.css" current also mends copies that an
   // interrupted earlier pass left behind.
   if (pass.stylesheetFetched || pass.stylesheetCurrent) PlaceReportStylesheets();
+  PostSummary(pass, started);
   const UpdateResult result = ShowSummary(pass);
   return result == kUpdateCurrent && logsLeft ? kUpdateLogsLeft : result;
 }

@@ -77,7 +77,7 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
     case QueryResult::kAnswered:
       break;
     case QueryResult::kNoConnection:
-      reporter.Fail(Msg::kCannotConnect);
+      reporter.Fail(Msg::kCannotConnect, MB_OK, session.LastFailureCause());
       return kUpdateNoLogin;
     case QueryResult::kTooLong:  // longer than any list can be: no answer of ours
       reporter.Fail(Msg::kInvalidResponse, MB_ICONEXCLAMATION);

@@ -115,7 +115,8 @@ std::wstring MessageBoxLine(const CString& text, UINT flags) {
 
 int HeadlessBackend::MessageBox(const CString& text, UINT flags) {
   WriteAutomationLine(MessageBoxLine(text, flags));
-  return IDOK;
+  // Answered at once, with its first button.
+  return (flags & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
 }
 
 int HeadlessBackend::SaveFileDialog(CFileDialog& dialog) {

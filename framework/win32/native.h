@@ -87,7 +87,8 @@ void RedrawNative(NativeWindow window);
 void SetNativeIcons(NativeWindow window, unsigned bigId, unsigned smallId);
 
 enum class NativeIcon { None, Information, Exclamation, Error };
-void ShowNativeMessageBox(NativeWindow owner, const std::wstring& text, NativeIcon icon);
+// With yesNo the box asks Yes or No and returns IDYES or IDNO; else IDOK.
+int ShowNativeMessageBox(NativeWindow owner, const std::wstring& text, NativeIcon icon, bool yesNo);
 
 struct NativeSaveRequest {
   std::wstring title;         // empty: the system's own

@@ -32,12 +32,13 @@ UINT IconFlag(NativeIcon icon) {
 
 }  // namespace
 
-void ShowNativeMessageBox(NativeWindow owner, const std::wstring& text, NativeIcon icon) {
+int ShowNativeMessageBox(NativeWindow owner, const std::wstring& text, NativeIcon icon, bool yesNo) {
   // Without an owner the box still keeps the program's other windows from
   // taking input while it shows.
   const UINT modality = owner ? MB_APPLMODAL : MB_TASKMODAL;
-  MessageBoxW(static_cast<HWND>(owner), text.c_str(), ProgramName().c_str(),
-              MB_OK | IconFlag(icon) | modality);
+  const int answer = MessageBoxW(static_cast<HWND>(owner), text.c_str(), ProgramName().c_str(),
+                                 (yesNo ? MB_YESNO : MB_OK) | IconFlag(icon) | modality);
+  return yesNo ? (answer == IDYES ? IDYES : IDNO) : IDOK;
 }
 
 bool ShowNativeSaveDialog(NativeWindow owner, const NativeSaveRequest& request,

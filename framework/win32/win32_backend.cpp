@@ -143,8 +143,8 @@ class Win32Backend : public Backend, public win32::NativeSink {
   }
 
   int MessageBox(const CString& text, UINT flags) override {
-    win32::ShowNativeMessageBox(BoxOwner(), text.str(), NativeIconOf(flags));
-    return IDOK;
+    return win32::ShowNativeMessageBox(BoxOwner(), text.str(), NativeIconOf(flags),
+                                       (flags & MB_TYPEMASK) == MB_YESNO);
   }
 
   int SaveFileDialog(CFileDialog& dialog) override {

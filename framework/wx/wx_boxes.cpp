@@ -22,7 +22,8 @@ int WxBackend::RunBox(Run run) {
 }
 
 int WxBackend::MessageBox(const CString& text, UINT flags) {
-  long style = wxOK | wxCENTRE;
+  const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
+  long style = (yesNo ? wxYES_NO : wxOK) | wxCENTRE;
   switch (flags & MB_ICONMASK) {
     case MB_ICONERROR: style |= wxICON_ERROR; break;
     case MB_ICONEXCLAMATION: style |= wxICON_EXCLAMATION; break;
@@ -33,8 +34,9 @@ int WxBackend::MessageBox(const CString& text, UINT flags) {
     // Captioned with the program's name, as the framework's message boxes are.
     // wx's own dialog draws the icon; GTK's native one draws none.
     wxGenericMessageDialog box(BoxParent(), wxui::LabelText(text.str()), wxTheApp->GetAppName(), style);
-    box.ShowModal();
-    return IDOK;
+    const int answer = box.ShowModal();
+    if (!yesNo) return IDOK;
+    return answer == wxID_YES ? IDYES : IDNO;
   });
 }
 

@@ -34,6 +34,7 @@ bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
   while (size > 0) {
     const ssize_t written = write(fd, data, size);
     if (written < 0 && errno == EINTR) continue;
+    if (written == 0) errno = ENOSPC;  // the device took nothing more
     if (written <= 0) return false;
     data += written;
     size -= static_cast<std::size_t>(written);
@@ -44,53 +45,55 @@ bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
 
 CCardFileWriter::~CCardFileWriter() { Abort(); }
 
+bool CCardFileWriter::Fail() {
+  const int e = errno;
+  Abort();
+  SetLastErrorFromErrno(e);
+  return false;
+}
+
 bool CCardFileWriter::Open(const char* path) {
   Abort();
   std::vector<std::string> folders;
-  if (!SplitCardPath(path, folders, m_name)) return false;
+  if (!SplitCardPath(path, folders, m_name)) {
+    SetLastErrorFromErrno(EINVAL);
+    return false;
+  }
   m_folder = OpenCardFolder(folders);
-  if (m_folder < 0) return false;
+  if (m_folder < 0) return Fail();
   // A folder under the target's name could never be replaced by the file.
   struct stat target;
   if (fstatat(m_folder, m_name.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(target.st_mode)) {
-    Abort();
-    return false;
+    errno = EISDIR;
+    return Fail();
   }
   for (int attempt = 0; attempt < card_paths::kTemporaryAttempts && m_file < 0; ++attempt) {
     m_temporary = card_paths::TemporaryName();
     m_file = openat(m_folder, m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (m_file < 0 && errno != EEXIST) break;
   }
-  if (m_file < 0) {
-    Abort();
-    return false;
-  }
+  if (m_file < 0) return Fail();
   return true;
 }
 
 bool CCardFileWriter::Write(const void* data, std::size_t size) {
   if (m_file < 0) return false;
   if (WriteAll(m_file, static_cast<const unsigned char*>(data), size)) return true;
-  Abort();
-  return false;
+  return Fail();
 }
 
 bool CCardFileWriter::Commit() {
   if (m_file < 0) return false;
   const bool synced = fsync(m_file) == 0;
+  const int syncError = errno;
   const bool closed = close(m_file) == 0;
   m_file = -1;
-  if (!synced || !closed || renameat(m_folder, m_temporary.c_str(), m_folder, m_name.c_str()) != 0) {
-    Abort();
-    return false;
-  }
+  if (!synced) errno = syncError;
+  if (!synced || !closed || renameat(m_folder, m_temporary.c_str(), m_folder, m_name.c_str()) != 0) return Fail();
   m_temporary.clear();
   // The new name lives in the folder's entries: a card pulled out before they
   // reach the device would still show the old file (or none).
-  if (fsync(m_folder) != 0) {
-    Abort();
-    return false;
-  }
+  if (fsync(m_folder) != 0) return Fail();
   Abort();  // closes the folder; nothing is left to remove
   return true;
 }

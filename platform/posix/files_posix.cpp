@@ -15,6 +15,7 @@
 
 namespace {
 thread_local DWORD t_lastError = 0;
+thread_local int t_lastErrno = 0;
 
 DWORD ErrorFromErrno(int e) {
   switch (e) {
@@ -35,6 +36,7 @@ BOOL Result(int rc) {
     t_lastError = ERROR_SUCCESS;
     return TRUE;
   }
+  t_lastErrno = errno;
   t_lastError = ErrorFromErrno(errno);
   return FALSE;
 }
@@ -49,7 +51,21 @@ std::string ModeText(const wchar_t* mode) {
 
 DWORD GetLastError() { return t_lastError; }
 void SetLastError(DWORD code) { t_lastError = code; }
-void SetLastErrorFromErrno(int e) { t_lastError = ErrorFromErrno(e); }
+void SetLastErrorFromErrno(int e) {
+  t_lastErrno = e;
+  t_lastError = ErrorFromErrno(e);
+}
+
+int LastSystemError() { return t_lastErrno; }
+
+std::string SystemErrorText(int code) {
+  char buffer[256];
+  // The GNU strerror_r, which returns the text (in buffer or a constant).
+  return strerror_r(code, buffer, sizeof buffer);
+}
+
+bool IsWriteProtectedError(int code) { return code == EROFS || code == EACCES || code == EPERM; }
+bool IsDiskFullError(int code) { return code == ENOSPC || code == EDQUOT; }
 
 std::string NativePath(const char* path) {
   std::string out(path ? path : "");

@@ -54,6 +54,13 @@ std::wstring InFolder(const std::wstring& folder, const std::string& name) {
 
 CCardFileWriter::~CCardFileWriter() { Abort(); }
 
+bool CCardFileWriter::Fail() {
+  const DWORD error = GetLastError();
+  Abort();
+  SetLastError(error);
+  return false;
+}
+
 bool CCardFileWriter::Open(const char* path) {
   Abort();
   std::vector<std::string> folders;
@@ -62,8 +69,8 @@ bool CCardFileWriter::Open(const char* path) {
   // A folder under the target's name could never be replaced by the file.
   const DWORD target = GetFileAttributesW(InFolder(m_folderPath, m_name).c_str());
   if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_DIRECTORY) && !IsReparsePoint(target)) {
-    Abort();
-    return false;
+    SetLastError(ERROR_DIRECTORY);
+    return Fail();
   }
   for (int attempt = 0; attempt < card_paths::kTemporaryAttempts && m_file == INVALID_HANDLE_VALUE; ++attempt) {
     m_temporary = card_paths::TemporaryName();
@@ -74,8 +81,7 @@ bool CCardFileWriter::Open(const char* path) {
   }
   if (m_file == INVALID_HANDLE_VALUE) {
     m_temporary.clear();
-    Abort();
-    return false;
+    return Fail();
   }
   return true;
 }
@@ -86,10 +92,7 @@ bool CCardFileWriter::Write(const void* data, std::size_t size) {
   while (size > 0) {
     const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
     DWORD written = 0;
-    if (!WriteFile(m_file, bytes, chunk, &written, nullptr) || written == 0) {
-      Abort();
-      return false;
-    }
+    if (!WriteFile(m_file, bytes, chunk, &written, nullptr) || written == 0) return Fail();
     bytes += written;
     size -= written;
   }
@@ -105,10 +108,8 @@ bool CCardFileWriter::Commit() {
   // link points to.
   if (!flushed || !closed ||
       !MoveFileExW(InFolder(m_folderPath, m_temporary).c_str(), InFolder(m_folderPath, m_name).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    Abort();
-    return false;
-  }
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return Fail();
   m_temporary.clear();
   Abort();  // closes the folders; nothing is left to remove
   return true;

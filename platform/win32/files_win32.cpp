@@ -74,6 +74,23 @@ bool IsRegularFileW(const wchar_t* path) {
          !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
 }
 
+int LastSystemError() { return static_cast<int>(GetLastError()); }
+
+std::string SystemErrorText(int code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&text), 0,
+                                      nullptr);
+  std::wstring words = length && text ? std::wstring(text, length) : std::to_wstring(code);
+  if (text) LocalFree(text);
+  while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.')) words.pop_back();
+  return Utf8FromWide(words);
+}
+
+bool IsWriteProtectedError(int code) { return code == ERROR_WRITE_PROTECT || code == ERROR_ACCESS_DENIED; }
+bool IsDiskFullError(int code) { return code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL; }
+
 int renameUtf8(const char* from, const char* to) {
   return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)

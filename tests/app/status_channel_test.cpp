@@ -134,6 +134,33 @@ TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSecon
   m_dialog.DoModal();
 }
 
+// With the bytes of the job known, the bar moves by bytes and, once a second
+// of transfer has shown the speed, the line tells megabytes, speed and the
+// time left.
+TEST_F(StatusChannelTest, CountLineTellsMegabytesSpeedAndTimeLeftAndTheBarMovesByBytes) {
+  SetScript({[&] {
+    CWindowReporter reporter = Reporter();
+    reporter.SetCountUnit(L"Files");
+    reporter.SetCountTotal(11);
+    reporter.SetCountDone(7);
+    reporter.SetByteTotal(8 << 20);
+    reporter.AddBytesDone(2 << 20);
+    reporter.ShowFile(L"big.bin", 4 << 20);
+    FileProgressCallback(&reporter, 0, 0, 0, 0);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"7/11 Files");  // no speed yet
+    EXPECT_NEAR(BarPos(m_dialog, IDC_COUNT_BAR), BarMax(m_dialog, IDC_COUNT_BAR) / 4, 1);
+    for (int i = 1; i <= 4; ++i) {
+      m_now += 500;
+      FileProgressCallback(&reporter, 0, i * 512.0 * 1024, 0, 0);  // 1 MiB a second
+    }
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"7/11 Files  4.0 / 8.0 MB  1.0 MB/s  0:04 left");
+    EXPECT_NEAR(BarPos(m_dialog, IDC_COUNT_BAR), BarMax(m_dialog, IDC_COUNT_BAR) / 2, 1);
+  }});
+  m_dialog.DoModal();
+}
+
 TEST_F(StatusChannelTest, AJobGoesOnAtOnceAndTheWindowShowsEachNotificationInItsTurn) {
   SetScript({Set(IDC_STATUS_LOG, L"typed by the user"), [&] {
                CWindowReporter reporter = Reporter();

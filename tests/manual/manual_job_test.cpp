@@ -152,7 +152,8 @@ TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
 
 TEST_F(ManualJobTest, FailedQueryAndShortRepliesAreReported) {
   StartServer({"/script/manual.php:drop"});
-  EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server... Error\r\n\r\n");
+  EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server... Error\r\n\r\n  Cause: the transfer failed (Empty reply from "
+                                     L"server); check your internet connection and try again\r\n\r\n");
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Cannot connect to server"});
   // One byte: the step fails.
   StartServer({"/script/manual.php:short1"});
@@ -171,7 +172,7 @@ TEST_F(ManualJobTest, FailedQueryAndShortRepliesAreReported) {
 TEST_F(ManualJobTest, ErrorStatusOrBrokenPdfTransferIsAFailedDownload) {
   for (const char* fault : {"/docs/manual_en.pdf:status500", "/docs/manual_en.pdf:truncate"}) {
     StartServer({fault});
-    EXPECT_EQ(Run(SaveFile(m_target)), kDownloading + L" Error\r\n\r\n");
+    EXPECT_EQ(Run(SaveFile(m_target)).rfind(kDownloading + L" Error\r\n\r\n  Cause: ", 0), 0u) << fault;
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"});
     EXPECT_FALSE(FileExists(m_target));
     EXPECT_TRUE(Temporaries().empty()) << fault;

@@ -269,9 +269,9 @@ TEST_F(HttpSessionTest, ProgressCallbackSeesTheTransferWithItsUserPointer) {
   ASSERT_EQ(session.Perform(), HttpResult::kOk);
   EXPECT_EQ(seen.total, 50000);
   EXPECT_EQ(seen.now, 50000);
-  // A non-zero answer ends the transfer.
+  // A non-zero answer ends the transfer: the job was asked to stop.
   session.SetProgressCallback([](void*, double, double, double, double) { return 1; }, nullptr);
-  EXPECT_EQ(session.Perform(), HttpResult::kFailed);
+  EXPECT_EQ(session.Perform(), HttpResult::kCancelled);
 }
 
 // The proxy is given to libcurl only when its UTF-8 form has at most 1022

@@ -22,6 +22,9 @@ class CRecordingReporter : public CJobReporter {
   void SetCountTotal(std::int32_t total) override { countTotal = total; }
   void SetCountDone(std::int32_t done) override { countDone = done; }
   void AddCountDone(std::int32_t count) override { countDone += count; }
+  void SetByteTotal(std::uint64_t total) override { bytesTotal = total; }
+  void AddBytesDone(std::uint64_t bytes) override { bytesDone += bytes; }
+  bool IsCancelled() const override { return cancelled; }
   void ShowFile(const CString& name, std::uint32_t size) override;
   void CountProgress(double total, double now) override {
     transferTotal = total;
@@ -42,6 +45,7 @@ class CRecordingReporter : public CJobReporter {
   std::vector<std::wstring> output;  // "MessageBox[<icon>]: <text>", as a headless window prints them
   std::wstring countUnit;
   std::int32_t countTotal = 0, countDone = 0;
+  std::uint64_t bytesTotal = 0, bytesDone = 0;
   std::wstring fileName;  // the file line's name
   std::uint32_t fileSize = 0;
   double fileBytes = 0;   // the file transfer's last progress
@@ -53,6 +57,7 @@ class CRecordingReporter : public CJobReporter {
   // the registration form (none: cancelled).
   std::optional<std::wstring> savePath;
   bool consent = true;
+  bool cancelled = false;  // the user's request to stop
   std::function<bool(CHttpSession&, std::int32_t&)> registrationForm;
 };
 

@@ -53,12 +53,17 @@ TEST_F(ClientUpdate, ServerNamedClientIsFetchedAndStarted) {
 TEST_F(ClientUpdate, AnErrorPageOrNothingIsNoClient) {
   data.SetRelease({{"a.txt", "a"}});
   data.SetClient(kRunnableClient, 341);
-  for (const char* fault : {"/client/koral70.exe:status404", "/client/koral70.exe:empty",
-                            "/client/koral70.exe:truncate"}) {
+  // The status log says why, after the failed step.
+  const std::pair<const char*, const wchar_t*> faults[] = {
+      {"/client/koral70.exe:status404", L"  Cause: the server answered with HTTP status 404; try again later\r\n\r\n"},
+      {"/client/koral70.exe:empty", L""},
+      {"/client/koral70.exe:truncate", L"  Cause: the transfer failed (transfer closed with "}};
+  for (const auto& [fault, cause] : faults) {
     auto server = StartServer(data, {"--fault", fault});
     const UpdateRun run = RunUpdate();
     EXPECT_EQ(run.output, std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"}) << fault;
-    EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\nDownloading client udate... \r\n Error\r\n\r\n");
+    const std::wstring failed = L"Connecting to server... OK\r\n\r\nDownloading client udate... \r\n Error\r\n\r\n";
+    EXPECT_EQ(run.status.substr(0, failed.size() + std::wcslen(cause)), failed + cause) << fault;
     EXPECT_FALSE(card.Exists("new_koral70.exe")) << fault;
     // The cut-off and the refused bodies left no temporary file behind.
     for (const auto& item : std::filesystem::directory_iterator(card.Path()))

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "tests/support/file_size_limit.h"
+#include "res/resource.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/update_window.h"
 #include "update/md5.h"
@@ -83,6 +84,23 @@ TEST_F(DownloadPass, FreshCardGetsEveryFileAndTheVersionFile) {
   }
   EXPECT_NE(run.status.find(L"Downloading file: VQA\\Data\\Models\\2024\\models.txt\r\n  * 7 bytes: OK\r\n\r\n"),
             std::wstring::npos);
+  EXPECT_NE(run.status.find(L"OK\r\n\r\n  * Files updated: 5 (0.0 MB) in 0:0"), std::wstring::npos) << run.status;
+}
+
+// The end of a pass tells what became of the card's logs, also when they
+// could not all be sent.
+TEST_F(DownloadPass, TheSummarySaysHowManyLogsWentAndHowManyStayed) {
+  data.SetRelease(FiveFiles());
+  card.Write("logs/a.log", "a");
+  card.Write("logs/b.log", "b");
+  auto server = StartServer(data, {"--fault", "/script/logupload.php:status500:b.log"});
+  const UpdateRun run = Update(*server);
+  // The walk's order decides whether a.log was sent before the failure.
+  const bool sentFirst = !card.Exists("logs/a.log");
+  EXPECT_NE(run.status.find(sentFirst ? L"  * Log files uploaded: 1; left on the SD card: 1\r\n"
+                                      : L"  * Log files uploaded: 1; left on the SD card: 2\r\n"),
+            std::wstring::npos)
+      << run.status;
 }
 
 TEST_F(DownloadPass, CurrentCardFetchesNothingAndKeepsTheVersionFile) {
@@ -266,6 +284,10 @@ TEST_F(DownloadPass, AVersionFileThatCannotBeWrittenFailsAndTheOldStays) {
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kFailed});
   EXPECT_EQ(card.Read("a.txt"), "abc");
   EXPECT_EQ(card.Read("ver.dat"), "old records");
+  // The log says why, in the system's own words.
+  EXPECT_NE(run.status.find(L" Error\r\n\r\n  Cause: the SD card could not be written (File too large)\r\n"),
+            std::wstring::npos)
+      << run.status;
 }
 #endif
 
@@ -504,4 +526,35 @@ TEST_F(HostileServer, AReplyOverTheLimitLeavesNothing) {
   EXPECT_FALSE(card.Exists("a.bin"));
   EXPECT_EQ(card.Read("b.bin"), "old b");
   EXPECT_TRUE(Temporaries().empty());
+}
+
+// Closing the window while a file is on its way asks first; on yes the
+// transfer stops at once, its temporary goes, the files done stay, the log
+// says what happened, and an unattended run ends "not finished".
+TEST_F(DownloadPass, ClosingTheWindowDuringAnUpdateAsksAndStopsItSafely) {
+  const auto files = FiveFiles();
+  data.SetRelease(files);
+  auto server = StartServer(data, {"--fault", "/script/get.php:stall:f=1"});
+  CCardWindow window(Program::kOnCard);
+  window.m_bBatch = true;
+  TakeOutput();
+  SetScript({Click(IDC_START_UPDATE)});
+  std::thread user([&] {
+    if (server->WaitForLog("f=1", 20000))
+      PostMessageW(window.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+  });
+  window.DoModal();
+  user.join();
+  const std::vector<std::wstring> output = TakeOutput();
+  ASSERT_FALSE(output.empty());
+  EXPECT_EQ(output.front().rfind(L"MessageBox[exclamation]: An update is running. Stop it and close the window?", 0), 0u);
+  EXPECT_EQ(window.GetExitStatus(), kUpdateNotFinished);
+  EXPECT_EQ(card.Read("Readme.txt"), files[0].content);
+  EXPECT_FALSE(card.Exists("Reports/table.css"));
+  EXPECT_FALSE(card.Exists("ver.dat"));
+  for (const auto& item : fs::recursive_directory_iterator("."))
+    EXPECT_NE(item.path().filename().string().rfind(".koral70-", 0), 0u) << item.path();
+  const std::wstring status = window.GetStatusText().str();
+  EXPECT_NE(status.find(L"  * Files updated: 1 "), std::wstring::npos) << status;
+  EXPECT_NE(status.find(L"Stopped at your request."), std::wstring::npos) << status;
 }

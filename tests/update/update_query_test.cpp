@@ -38,7 +38,9 @@ TEST_F(UpdateQuery, NoServerIsACannotConnect) {
   setenv("KORAL70_UPDATE_URL", "http://127.0.0.1:1", 1);
   const UpdateRun run = RunUpdate();
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{L"MessageBox[none]: Cannot connect to server"});
-  EXPECT_EQ(run.status, L"Connecting to server... Error\r\n\r\n");
+  EXPECT_EQ(run.status,
+            L"Connecting to server... Error\r\n\r\n  Cause: the server refused the connection; check the server address "
+            L"and your firewall, or try again later\r\n\r\n");
 }
 
 TEST_F(UpdateQuery, SendsTheFieldsInOrderWithNewsAndBatch) {
