@@ -82,14 +82,14 @@ const MSGENTRY g_msgEnglish[] = {
     {36, L"Save"},
     {37, L"Cancel"},
     {82, L"Not enough free space on the SD card for this update: %d MB more are needed."},
-    {83, L"This SD card is already being updated by another copy of this program. Wait until that update has "
-         L"finished."},
-    {84, L"The SD card is write-protected. Slide the lock switch on the side of the card away from \"LOCK\", "
+    {83, L"This SD card is already being updated by another copy of this program.\r\n"
+         L"Wait until that update has finished."},
+    {84, L"The SD card is write-protected.\r\nSlide the lock switch on the side of the card away from \"LOCK\",\r\n"
          L"insert the card again and try again."},
-    {85, L"The SD card holds a folder named \"ver.dat\", where the update records its files. Remove or rename "
-         L"that folder, then try again."},
-    {86, L"The server offers the client that is running already, so the update stops here. Please try again "
-         L"later."},
+    {85, L"The SD card holds a folder named \"ver.dat\", where the update records its files.\r\n"
+         L"Remove or rename that folder, then try again."},
+    {86, L"The server offers the client that is running already, so the update stops here.\r\n"
+         L"Please try again later."},
     {90, L"Usage: koral70 [/b] [/e] [--help]\n"
          L"  /b      update the card unattended; the window closes when the update ends\n"
          L"  /e      finish a self-update of the client, then update (the client starts its\n"
@@ -204,12 +204,13 @@ const MSGENTRY g_msgJapanese[] = {
     {36, L"保存"},
     {37, L"キャンセル"},
     {82, L"SDカードの空き容量が足りません。このアップデートにはあと %d MB 必要です。"},
-    {83, L"このSDカードは、別のアップデートプログラムがすでに更新しています。その更新が終わるまでお待ちください。"},
-    {84, L"SDカードが書き込み禁止になっています。カード側面のロックスイッチを「LOCK」と反対側にずらし、カードを挿し直してから、"
-         L"もう一度お試しください。"},
-    {85, L"SDカードに「ver.dat」という名前のフォルダーがあるため、アップデートを記録できません。このフォルダーを削除するか"
-         L"名前を変えてから、もう一度お試しください。"},
-    {86, L"サーバーが実行中と同じクライアントを送ってきたため、アップデートを中止しました。しばらくしてから、もう一度お試しください。"},
+    {83, L"このSDカードは、別のアップデートプログラムがすでに更新しています。\r\nその更新が終わるまでお待ちください。"},
+    {84, L"SDカードが書き込み禁止になっています。\r\nカード側面のロックスイッチを「LOCK」と反対側にずらし、\r\n"
+         L"カードを挿し直してから、もう一度お試しください。"},
+    {85, L"SDカードに「ver.dat」という名前のフォルダーがあるため、アップデートを記録できません。\r\n"
+         L"このフォルダーを削除するか名前を変えてから、もう一度お試しください。"},
+    {86, L"サーバーが実行中と同じクライアントを送ってきたため、アップデートを中止しました。\r\n"
+         L"しばらくしてから、もう一度お試しください。"},
     {90, L"使い方: koral70 [/b] [/e] [--help]\n"
          L"  /b      SDカードを自動でアップデートし、終了時にウィンドウを閉じます\n"
          L"  /e      クライアントの自己更新を完了してからアップデートします\n"
@@ -226,8 +227,8 @@ const MSGENTRY g_msgJapanese[] = {
     {97, L"  (%d 秒間データなし)"},
     {98, L"名前を付けて保存"},
     {99, L"別のクライアントがカードを更新中です。何も変更していません"},
-    {105, L"  %s / %s MB"},
-    {106, L"  %s MB/秒  残り %s"},
+    {105, L" %s/%sMB"},
+    {106, L" %sMB/秒 残り%s"},
     {107, L"  * ファイル %d 個を更新しました（%s MB、%s）\r\n"},
     {108, L"  * ログファイル %d 個を送信しました。SDカードに残っているのは %d 個です\r\n"},
     {109, L"アップデート中です。中止してウィンドウを閉じますか？\r\n完了したファイルはSDカードに残ります。"},

@@ -21,7 +21,7 @@ const DialogItem kItems[] = {
     {IDC_CHANGE_USER_INFO, K::PushButton, 212, 125, 81, 14, V | T},
     {IDC_FILE_TEXT, K::Static, 7, 174, 196, 8, 0},
     {IDC_FILE_BAR, K::Progress, 7, 186, 196, 5, WS_BORDER},
-    {IDC_COUNT_TEXT, K::Static, 7, 204, 64, 8, 0},
+    {IDC_COUNT_TEXT, K::Static, 7, 204, 196, 8, 0},
     {IDC_COUNT_BAR, K::Progress, 7, 216, 196, 5, WS_BORDER},
     {IDC_DOWNLOAD_MANUAL, K::PushButton, 212, 145, 81, 14, V | T},
     {IDC_WIFI_SETTINGS, K::PushButton, 212, 165, 81, 14, T},

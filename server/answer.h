@@ -15,7 +15,11 @@ enum class Ending {
   Complete,  // the whole body
   Truncate,  // the full length is announced, half the body is sent, then the connection closes
   Stall,     // the first bytes are sent, then nothing until the client gives up (at most 120 s)
+  Slow,      // the whole body, at most kSlowBytesPerSecond
 };
+
+// How fast a slow answer goes: a 12 MiB file takes six seconds.
+constexpr std::uint64_t kSlowBytesPerSecond = 2 << 20;
 
 struct Answer {
   int status = 200;

@@ -73,6 +73,9 @@ void SpoilAnswer(FaultKind kind, Answer& answer) {
     case FaultKind::Stall:
       answer.ending = Ending::Stall;
       break;
+    case FaultKind::Slow:
+      answer.ending = Ending::Slow;
+      break;
     case FaultKind::Short1:
       if (answer.head.empty()) TakeFirstFileByte(answer);
       answer.head.resize(std::min<size_t>(answer.head.size(), 1));

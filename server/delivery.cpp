@@ -87,14 +87,18 @@ void Deliver(Answer answer, const httplib::Request& request, httplib::Response& 
   const int localPort = request.local_port, remotePort = request.remote_port;
   auto body = std::make_shared<Answer>(std::move(answer));
   auto reader = std::make_shared<BodyReader>(*body);
+  const auto started = std::chrono::steady_clock::now();
   response.set_content_provider(
       static_cast<size_t>(size), body->contentType,
-      [body, reader, sendLimit, ending, localPort, remotePort, &stopping](
+      [body, reader, sendLimit, ending, localPort, remotePort, started, &stopping](
           size_t offset, size_t length, httplib::DataSink& sink) {
         if (offset >= sendLimit) {
           if (ending == Ending::Stall) Stall(localPort, remotePort, stopping);
           return false;  // closes the connection short of the announced length
         }
+        // A slow answer sends each piece when its time has come.
+        if (ending == Ending::Slow)
+          std::this_thread::sleep_until(started + std::chrono::microseconds(offset * 1000000 / kSlowBytesPerSecond));
         std::string piece;
         const std::uint64_t want = std::min<std::uint64_t>({length, kPieceBytes, sendLimit - offset});
         if (!reader->Read(offset, want, piece) || piece.empty()) return false;

@@ -16,7 +16,7 @@ constexpr KindName kKinds[] = {
     {FaultKind::Truncate, "truncate"}, {FaultKind::Stall, "stall"},
     {FaultKind::Empty, "empty"},       {FaultKind::Short1, "short1"},
     {FaultKind::NoMarker, "nomarker"}, {FaultKind::NoLogo, "nologo"},
-    {FaultKind::Corrupt, "corrupt"},
+    {FaultKind::Corrupt, "corrupt"},   {FaultKind::Slow, "slow"},
 };
 
 bool AllDigits(const std::string& text) {

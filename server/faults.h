@@ -22,6 +22,7 @@ enum class FaultKind {
   NoMarker,    // policy page without its marker line
   NoLogo,      // the logo answers 404
   Corrupt,     // the first byte of the answer changed ("BF" becomes "XF")
+  Slow,        // the whole answer, at kSlowBytesPerSecond
 };
 
 const char* FaultName(FaultKind kind);

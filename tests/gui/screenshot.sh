@@ -5,24 +5,27 @@
 # display through with-xvfb.sh.
 #
 #   screenshot.sh --title TITLE --out FILE.png [--lang LANG] [--key KEY]
-#                 [--exit-code N] [--workdir DIR] [--caption] [--settle SECONDS]
-#                 -- PROGRAM [ARGS...]
+#                 [--then-key KEY] [--exit-code N] [--workdir DIR] [--caption]
+#                 [--settle SECONDS] -- PROGRAM [ARGS...]
 #
 # LANG defaults to C.UTF-8 (LC_ALL and LC_MESSAGES are cleared, so LANG picks
 # the language); KEY defaults to Escape; the exit code expected defaults to
-# 0. The program runs in DIR, by default a fresh empty folder. Without a
+# 0. --then-key presses one more key a second later (the answer to a
+# question the first key brought up). The program runs in DIR, by default a
+# fresh empty folder. Without a
 # window manager no title bar is drawn: --caption puts the window's title, as
 # the X server holds it, in a strip above the screenshot. The screenshot is
 # taken SECONDS (1) after the window showed.
 set -uo pipefail
 
-title="" out="" lang="C.UTF-8" key="Escape" expected=0 workdir="" caption=0 settle=1
+title="" out="" lang="C.UTF-8" key="Escape" thenkey="" expected=0 workdir="" caption=0 settle=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --title) title="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
     --lang) lang="$2"; shift 2 ;;
     --key) key="$2"; shift 2 ;;
+    --then-key) thenkey="$2"; shift 2 ;;
     --exit-code) expected="$2"; shift 2 ;;
     --workdir) workdir="$2"; shift 2 ;;
     --caption) caption=1; shift ;;
@@ -95,6 +98,10 @@ echo "screenshot: $out"
 xdotool windowfocus "$window" 2>/dev/null
 sleep 0.2
 xdotool key --clearmodifiers "$key"
+if [ -n "$thenkey" ]; then
+  sleep 1
+  xdotool key --clearmodifiers "$thenkey"
+fi
 
 for _ in $(seq 1 200); do
   kill -0 "$pid" 2>/dev/null || break

@@ -398,7 +398,7 @@ TEST_F(ClientOnCard, AWriteProtectedCardIsToldBeforeAnyTransfer) {
       RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", readOnly, card.Path()}, "", card.Path(),
                  ClientEnvironment(server.BaseUrl()));
   EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out << result.err;
-  EXPECT_NE(result.out.find("MessageBox[exclamation]: The SD card is write-protected. Slide the lock switch"),
+  EXPECT_NE(result.out.find("MessageBox[exclamation]: The SD card is write-protected.\\r\\nSlide the lock switch"),
             std::string::npos)
       << result.out;
   EXPECT_EQ(server.CountRequests("/"), 0u);
