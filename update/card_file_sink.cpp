@@ -10,8 +10,8 @@ namespace {
 constexpr std::size_t kWriteBlock = 256 * 1024;
 }  // namespace
 
-CCardFileSink::CCardFileSink(std::string path, std::wstring folders)
-    : m_path(std::move(path)), m_folders(std::move(folders)) {
+CCardFileSink::CCardFileSink(std::string path, std::wstring folders, FolderSet* known)
+    : m_path(std::move(path)), m_folders(std::move(folders)), m_pKnownFolders(known) {
   m_md5.Init();
   m_buffer.reserve(kWriteBlock);
 }
@@ -35,7 +35,7 @@ bool CCardFileSink::Write(const unsigned char* data, std::size_t size) {
 }
 
 void CCardFileSink::Start() {
-  if (CreateParentDirectories(m_folders.c_str()) != 0)
+  if (CreateParentDirectories(m_folders.c_str(), m_pKnownFolders) != 0)
     m_state = State::kFolderFailed;
   else
     m_state = m_writer.Open(m_path.c_str()) ? State::kWriting : State::kFileFailed;

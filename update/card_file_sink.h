@@ -9,6 +9,7 @@
 
 #include "net/http_session.h"
 #include "platform/card_file_writer.h"
+#include "update/card_folders.h"
 #include "update/md5.h"
 
 // Writes through CCardFileWriter, which keeps the old file until Commit. The
@@ -27,8 +28,9 @@ class CCardFileSink : public CHttpBodySink {
   };
 
   // path: card-relative UTF-8; folders: the same path as the wide text whose
-  // '\'-separated prefixes are made as folders (CreateParentDirectories).
-  CCardFileSink(std::string path, std::wstring folders);
+  // '\'-separated prefixes are made as folders (CreateParentDirectories),
+  // but for those in known (the pass's folders, which it extends).
+  CCardFileSink(std::string path, std::wstring folders, FolderSet* known = nullptr);
   CCardFileSink(const CCardFileSink&) = delete;
   CCardFileSink& operator=(const CCardFileSink&) = delete;
 
@@ -55,6 +57,7 @@ class CCardFileSink : public CHttpBodySink {
 
   std::string m_path;
   std::wstring m_folders;
+  FolderSet* m_pKnownFolders;
   CCardFileWriter m_writer;
   CMd5 m_md5;
   // The transfer hands over small chunks; they go to the file in blocks of

@@ -12,14 +12,15 @@ namespace {
 constexpr int kPathBuffer = 248;
 }
 
-int CreateParentDirectories(const wchar_t* path) {
+int CreateParentDirectories(const wchar_t* path, FolderSet* known) {
   wchar_t prefix[kPathBuffer + 1] = {};
   for (int i = 0; path[i] != L'\0' && i < kPathBuffer; ++i) {
-    // Folders are made one level at a time from the card's root, never
-    // through a linked folder.
-    if (path[i] == L'\\' && !CreateCardDirectory(Utf8FromWide(prefix).c_str()) &&
-        GetLastError() != ERROR_ALREADY_EXISTS)
-      return 1;
+    if (path[i] == L'\\' && !(known && known->count(prefix))) {
+      // Folders are made one level at a time from the card's root, never
+      // through a linked folder.
+      if (!CreateCardDirectory(Utf8FromWide(prefix).c_str()) && GetLastError() != ERROR_ALREADY_EXISTS) return 1;
+      if (known) known->insert(prefix);
+    }
     prefix[i] = path[i];
   }
   return 0;

@@ -53,6 +53,7 @@ struct PassState {
   int placed = 0;                   // files fetched and put in place
   std::uint64_t placedBytes = 0;
   LogUploadCounts logs = {};
+  FolderSet folders = {};  // made or found by this pass
   bool stylesheetCurrent = false;  // "Reports\table.css" was found current or fetched
   int fetchCount = 0;
   std::uint64_t replyLimit = 0;  // the largest listed size plus "BF"
@@ -130,7 +131,7 @@ bool FetchFile(PassState& pass, int i) {
   reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
   reporter.PostStatus(CString(GetMsg(Msg::kDownloadingFile)) + displayName.c_str() + L"\r\n ");
 
-  CCardFileSink file(entry.szName, displayName);
+  CCardFileSink file(entry.szName, displayName, &pass.folders);
   CFileReplySink reply(file);
   session.SetBodySink(&reply);
   const HttpResult result = session.Perform();
