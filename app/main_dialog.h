@@ -2,6 +2,7 @@
 // while one runs, and shows what the jobs report through window messages.
 #pragma once
 
+#include "app/status_channel.h"
 #include "app/status_log_view.h"
 #include "core/update_result.h"
 #include "framework/afx.h"
@@ -51,6 +52,11 @@ class CHalyardDlg : public CDialog {
   // again, reports it and returns false.
   bool StartJob(AFX_THREADPROC proc, bool updateJob);
   void ShowJobMembers();
+  // Shows the notes the job has queued, each as the message of its kind
+  // would.
+  void ShowNotes();
+  void ShowNote(const StatusNote& note);
+  void ShowNote(const FileNote& note);
 
   HICON m_hIcon;
   CString m_strStatus;

@@ -118,9 +118,23 @@ void CHalyardDlg::ShowJobMembers() {
     if (CWnd* control = GetDlgItem(id)) control->SetWindowText(*text);
 }
 
+// Either message shows every note waiting, in order: only the first of a
+// run of notes is posted.
 LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
-  StatusNote note;
-  if (!g_statusQueue.Take(note)) return 0;
+  ShowNotes();
+  return 0;
+}
+
+LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
+  ShowNotes();
+  return 0;
+}
+
+void CHalyardDlg::ShowNotes() {
+  for (const Note& note : g_statusQueue.TakeAll()) std::visit([this](const auto& n) { ShowNote(n); }, note);
+}
+
+void CHalyardDlg::ShowNote(const StatusNote& note) {
   m_strCountText = CountLineText(note);
   m_statusLogView.Take(note, m_strStatus);
   // The bar measures bytes when the job has told them, else its count.
@@ -133,24 +147,20 @@ LRESULT CHalyardDlg::OnStatusChanged(WPARAM, LPARAM) {
   m_progressTotal.SendMessage(PBM_SETPOS, static_cast<WPARAM>(done / divisor), 0);
   ShowJobMembers();
   PutCaretAtEnd(m_editStatus, m_strStatus);
-  return 0;
 }
 
-LRESULT CHalyardDlg::OnFileProgress(WPARAM, LPARAM) {
-  FileNote note;
-  if (!g_statusQueue.Take(note)) return 0;
+void CHalyardDlg::ShowNote(const FileNote& note) {
   if (note.size == 0) {
     m_strFileText.Format(L"%s", note.name);
     m_progressFile.SendMessage(PBM_SETPOS, 0, 0);
     ShowJobMembers();
     PutCaretAtEnd(m_editStatus, m_strStatus);
-    return 0;
+    return;
   }
   m_strFileText.Format(L"%s - %lu%% (%lu B)", note.name, static_cast<unsigned long>(note.percent),
                        static_cast<unsigned long>(note.size));
   if (CWnd* line = GetDlgItem(IDC_FILE_TEXT)) line->SetWindowText(m_strFileText);
   m_progressFile.SendMessage(PBM_SETPOS, static_cast<WPARAM>(note.percent), 0);
-  return 0;
 }
 
 LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {

@@ -29,46 +29,20 @@ T Truncate(double value) {
 void RequestJobCancel() { g_cancelRequested = true; }
 void ClearJobCancel() { g_cancelRequested = false; }
 
-void CStatusQueue::Push(StatusNote note) {
+bool CStatusQueue::Push(Note note) {
   std::lock_guard<std::mutex> guard(m_lock);
-  m_status.push_back(std::move(note));
+  m_notes.push_back(std::move(note));
+  return m_notes.size() == 1;
 }
 
-void CStatusQueue::Push(FileNote note) {
+std::vector<Note> CStatusQueue::TakeAll() {
   std::lock_guard<std::mutex> guard(m_lock);
-  m_files.push_back(std::move(note));
-}
-
-bool CStatusQueue::Take(StatusNote& note) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (m_status.empty()) return false;
-  note = std::move(m_status.front());
-  m_status.pop_front();
-  return true;
-}
-
-bool CStatusQueue::Take(FileNote& note) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (m_files.empty()) return false;
-  note = std::move(m_files.front());
-  m_files.pop_front();
-  return true;
-}
-
-void CStatusQueue::DropNewestStatus() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (!m_status.empty()) m_status.pop_back();
-}
-
-void CStatusQueue::DropNewestFile() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (!m_files.empty()) m_files.pop_back();
+  return std::exchange(m_notes, {});
 }
 
 void CStatusQueue::Clear() {
   std::lock_guard<std::mutex> guard(m_lock);
-  m_status.clear();
-  m_files.clear();
+  m_notes.clear();
 }
 
 void CWindowReporter::SetStatus(const CString& log) {
@@ -89,24 +63,26 @@ void CWindowReporter::SendStatus() {
   note.replaceLog = std::exchange(m_replaceLog, false);
   note.logText = std::exchange(m_unsentLog, CString());
   m_countHeld = false;
-  if (afx::IsUiThread()) {
-    // A flow on the UI thread (change user info) cannot leave the note to
-    // the window's queue, which it holds up: the window takes it at once.
-    g_statusQueue.Push(std::move(note));
-    if (CWnd* window = CWnd::FromHandle(m_hWnd))
-      window->SendMessage(WM_STATUS_CHANGED, 0, 0);
-    else
-      g_statusQueue.DropNewestStatus();
-    return;
-  }
-  g_statusQueue.Push(std::move(note));
-  if (!PostMessageW(m_hWnd, WM_STATUS_CHANGED, 0, 0)) g_statusQueue.DropNewestStatus();
+  Send(std::move(note), WM_STATUS_CHANGED);
 }
 
 void CWindowReporter::SendFile() {
   m_fileHeld = false;
-  g_statusQueue.Push(m_file);
-  if (!PostMessageW(m_hWnd, WM_FILE_PROGRESS, 0, 0)) g_statusQueue.DropNewestFile();
+  Send(m_file, WM_FILE_PROGRESS);
+}
+
+void CWindowReporter::Send(Note note, UINT message) {
+  const bool first = g_statusQueue.Push(std::move(note));
+  if (afx::IsUiThread()) {
+    // A flow on the UI thread (change user info) cannot leave the note to
+    // the window's queue, which it holds up: the window takes it at once.
+    if (CWnd* window = CWnd::FromHandle(m_hWnd))
+      window->SendMessage(message, 0, 0);
+    else
+      g_statusQueue.Clear();
+    return;
+  }
+  if (first && !PostMessageW(m_hWnd, message, 0, 0)) g_statusQueue.Clear();
 }
 
 void CWindowReporter::SendHeldProgress() {

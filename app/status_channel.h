@@ -13,6 +13,8 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <variant>
+#include <vector>
 
 #include "app/transfer_rate.h"
 #include "core/job_reporter.h"
@@ -46,24 +48,24 @@ struct FileNote {
   std::uint32_t percent = 0;
 };
 
-// The notifications on their way to the window, in order. The reporter adds
-// one and posts its message; the window's handler takes the oldest.
+using Note = std::variant<StatusNote, FileNote>;
+
+// The notifications on their way to the window, in the order the job made
+// them. Only the note that finds the queue empty has its message posted: the
+// window's handler takes every note waiting, so a job that reports faster
+// than the window wakes it once for many.
 class CStatusQueue {
  public:
-  void Push(StatusNote note);
-  void Push(FileNote note);
-  // False when none is waiting (a message whose note was dropped).
-  bool Take(StatusNote& note);
-  bool Take(FileNote& note);
-  // Drops the newest of its kind: its message could not be posted.
-  void DropNewestStatus();
-  void DropNewestFile();
+  // Adds a note; true when the queue was empty (its message is to be posted).
+  bool Push(Note note);
+  // Every waiting note, oldest first.
+  std::vector<Note> TakeAll();
+  // Drops every waiting note: their message could not be posted.
   void Clear();
 
  private:
   std::mutex m_lock;
-  std::deque<StatusNote> m_status;
-  std::deque<FileNote> m_files;
+  std::vector<Note> m_notes;
 };
 
 extern CStatusQueue g_statusQueue;
@@ -115,6 +117,8 @@ class CWindowReporter : public CJobReporter {
   // Sends the status log's unsent part and the count line.
   void SendStatus();
   void SendFile();
+  // Queues a note for the window, posting message when it is the first.
+  void Send(Note note, UINT message);
   // Sends what coalescing has held back, so that nothing overtakes it.
   void SendHeldProgress();
   // Whether a progress update of a line last sent at lastSent may go now;
