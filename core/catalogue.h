@@ -117,9 +117,15 @@ enum class Msg : std::int32_t {
   kExitLogsLeft = 95,
   kExitHandedOver = 96,
   kExitCardBusy = 99,
+  kExitNoCard = 103,
   // Count line and save dialog.
   kNoDataFor = 97,  // "  (no data for %d s)"
   kSaveAs = 98,
+  // A program started outside any card: the card folder and the self-update.
+  kChooseCardTitle = 100,
+  kChooseCardPrompt = 101,
+  kClientTooOld = 102,
+  kCannotOpenFolder = 104,  // "... %s ..."
 };
 
 // The id of a named text, for tables (CTRLTEXT) that hold ids.
