@@ -18,6 +18,7 @@
 #include "update/file_size.h"
 #include "update/md5.h"
 #include "update/report_stylesheets.h"
+#include "update/self_update.h"
 #include "update/update_list.h"
 #include "update/version_file.h"
 
@@ -45,6 +46,7 @@ struct PassState {
   bool failed = true;  // cleared only when the walk reaches its end
   bool stylesheetFetched = false;
   bool clientUpdateMode = false;
+  bool placeCardClient = false;  // the card's client is put in place after the walk
   bool caseInsensitive = false;     // the card's names ignore letter case
   bool stylesheetCurrent = false;  // "Reports\table.css" was found current or fetched
   int fetchCount = 0;
@@ -212,6 +214,12 @@ UpdateResult ShowSummary(PassState& pass) {
       reporter.LaunchClient(NewClient::kCardCopy);
       return kUpdateHandedOver;
     }
+  }
+  if (pass.placeCardClient && !PlaceCardClient(reporter)) {
+    reporter.ShowMessage(Msg::kUpdateFailed, MB_ICONEXCLAMATION);
+    return kUpdateTransferFailed;
+  }
+  if (pass.fetchCount > 0 || pass.placeCardClient) {
     if (!pass.job->bBatch)
       reporter.ShowMessage(Msg::kUpdateComplete, MB_ICONINFORMATION);
   } else if (!pass.job->bBatch) {
@@ -262,14 +270,20 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
 
   g_bUploadFailed = false;
   g_pUploadSession = &session;
-  UploadLogFolder(CardLogFolder(job->szModulePath), L"*.*");
+  UploadLogFolder(CardLogFolder(job->szModulePath, job->bProgramOffCard != FALSE), L"*.*");
   g_pUploadSession = nullptr;
   const bool logsLeft = g_bUploadFailed;
 
   pass.versionFile.Open();
   session.SetProgressCallback(FileContentProgress, &reporter);
   reporter.ShowProgress(ProgressPart::kGroup, true);
-  pass.clientUpdateMode = RunningClientDiffers(*job, list);
+  // A client on the card that differs from the list's hands over to the new
+  // one. A program that runs from elsewhere is no card client: it updates
+  // every card file, then puts the card's client in place as that hand-over
+  // would have, and starts nothing.
+  const bool clientDiffers = RunningClientDiffers(*job, list);
+  pass.clientUpdateMode = clientDiffers && !job->bProgramOffCard;
+  pass.placeCardClient = clientDiffers && job->bProgramOffCard;
 
   std::uint32_t largest = 0;
   for (const UpdateFileEntry& entry : list) largest = std::max(largest, entry.nSize);
