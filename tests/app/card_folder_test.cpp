@@ -5,12 +5,12 @@
 #include <filesystem>
 
 #include "app/card_folder.h"
-#include "platform/automation.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "tests/support/automation.h"
 #include "tests/support/temp_card.h"
 
+using testing_support::ChooseFolder;
 using testing_support::SetScript;
 using testing_support::TempCard;
 namespace fs = std::filesystem;
@@ -55,12 +55,12 @@ TEST(CardFolder, NoneOrSeveralCardsAskForTheFolderAndACancelGivesNone) {
   TempCard root;
   std::wstring folder;
   bool asked = false;
-  EXPECT_TRUE(Find(root, L"folder /somewhere/card", folder, asked));
+  EXPECT_TRUE(Find(root, ChooseFolder(L"/somewhere/card"), folder, asked));
   EXPECT_TRUE(asked);
   EXPECT_EQ(folder, L"/somewhere/card");
   root.Write("A/pass.ini", "");
   root.Write("B/pass.ini", "");
-  EXPECT_TRUE(Find(root, L"folder " + EscapeAutomationText(In(root, L"B")), folder, asked));
+  EXPECT_TRUE(Find(root, ChooseFolder(In(root, L"B")), folder, asked));
   EXPECT_TRUE(asked);
   EXPECT_EQ(folder, In(root, L"B"));
   folder.clear();

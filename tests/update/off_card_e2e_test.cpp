@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "core/update_result.h"
+#include "platform/text.h"
+#include "tests/support/automation.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_card.h"
 #include "tests/update/card_client.h"
@@ -81,7 +83,7 @@ TEST_F(ClientOffCard, OfSeveralCardsItUpdatesTheChosenOneAndACancelEndsWithNoCar
   ServerProcess server(data.Arguments());
   ASSERT_TRUE(server.Started());
 
-  ProcessResult result = Run(server, "folder " + Card("SPARE") + "\n");
+  ProcessResult result = Run(server, Input({ChooseFolder(WideFromUtf8(Card("SPARE")))}));
   EXPECT_EQ(result.exitCode, kUpdateCurrent) << result.out;
   EXPECT_TRUE(FileExists(Card("SPARE") + "/Readme.txt"));
   EXPECT_FALSE(FileExists(Card("KORAL70") + "/Readme.txt"));
