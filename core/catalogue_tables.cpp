@@ -107,7 +107,7 @@ const MSGENTRY g_msgEnglish[] = {
     {98, L"Save As"},
     {99, L"another client is updating the card; nothing was changed"},
     {100, L"Choose the KORAL70 SD card"},
-    {101, L"No single KORAL70 SD card was found. Choose the card's folder: the one that holds pass.ini."},
+    {101, L"Folder with pass.ini:"},
     {102, L"The update server asks for a newer version of this program, so the update stops here. Update the "
           L"koral70 package, or update the card with the client on the SD card."},
     {103, L"no card was found or chosen; nothing was changed"},
@@ -218,7 +218,7 @@ const MSGENTRY g_msgJapanese[] = {
     {98, L"名前を付けて保存"},
     {99, L"別のクライアントがカードを更新中です。何も変更していません"},
     {100, L"KORAL70 のSDカードを選択"},
-    {101, L"KORAL70 のSDカードを1枚に特定できませんでした。カードのフォルダー（pass.ini があるフォルダー）を選んでください。"},
+    {101, L"pass.ini のあるフォルダー:"},
     {102, L"アップデートサーバーがこのプログラムの新しいバージョンを求めているため、アップデートを中止しました。koral70 "
           L"パッケージを更新するか、SDカード上のクライアントでアップデートしてください。"},
     {103, L"カードが見つからず、選択もされませんでした。何も変更していません"},

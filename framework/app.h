@@ -97,7 +97,7 @@ class CFolderDialog {
   CString GetPathName() const { return m_strPathName; }
 
   CString m_strTitle;          // the window's caption
-  CString m_strPrompt;         // what to choose, shown where the system's chooser has room for it
+  CString m_strPrompt;         // a short label of what to choose, where the system's chooser has one
   CString m_strInitialFolder;  // empty: the system's own start
   CString m_strPathName;
 };

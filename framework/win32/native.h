@@ -102,7 +102,7 @@ bool ShowNativeSaveDialog(NativeWindow owner, const NativeSaveRequest& request,
 
 struct NativeFolderRequest {
   std::wstring title;          // empty: the system's own
-  std::wstring prompt;         // a line of text in the chooser; empty: none
+  std::wstring prompt;         // the label of the folder's name box; empty: the system's
   std::wstring initialFolder;  // empty: the system's own start
 };
 // The system's folder chooser (the shell's item dialog picking folders);

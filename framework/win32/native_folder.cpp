@@ -22,9 +22,8 @@ void Prepare(IFileOpenDialog& dialog, const NativeFolderRequest& request) {
   dialog.GetOptions(&options);
   dialog.SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
   if (!request.title.empty()) dialog.SetTitle(request.title.c_str());
-  Held<IFileDialogCustomize> customize;
-  if (!request.prompt.empty() && SUCCEEDED(dialog.QueryInterface(IID_PPV_ARGS(&customize.p))))
-    customize.p->AddText(1, request.prompt.c_str());
+  // The prompt labels the box that names the folder chosen.
+  if (!request.prompt.empty()) dialog.SetFileNameLabel(request.prompt.c_str());
   Held<IShellItem> folder;
   if (!request.initialFolder.empty() &&
       SUCCEEDED(SHCreateItemFromParsingName(request.initialFolder.c_str(), nullptr, IID_PPV_ARGS(&folder.p))))
