@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/card_folder.h"
 #include "app/command_line.h"
 #include "app/main_dialog.h"
 #include "app/usage.h"
@@ -41,6 +42,13 @@ BOOL CHalyardApp::InitInstance() {
     return FALSE;
   }
   ApplyStartFlags(commandLine, dialog);
+  const CardStart start = EnterCardFolder();
+  if (start == CardStart::kNoCard) {
+    m_nExitStatus = commandLine.m_bBatch ? kUpdateNoCard : 0;
+    m_pMainWnd = nullptr;
+    return FALSE;
+  }
+  dialog.m_bProgramOffCard = start == CardStart::kProgramOffCard;
   // A new client waits for the one that started it to end and let the card
   // go; any other start finds the card free or leaves it alone.
   if (!m_cardLock.Acquire(commandLine.m_bSelfUpdated ? kHandOverWaitMs : 0)) {

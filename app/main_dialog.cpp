@@ -52,7 +52,7 @@ BOOL CHalyardDlg::OnInitDialog() {
   for (int id : {IDC_WIFI_SETTINGS, IDC_COUNT_BAR, IDC_COUNT_TEXT, IDC_FILE_BAR, IDC_FILE_TEXT})
     if (CWnd* control = GetDlgItem(id)) control->ShowWindow(SW_HIDE);
   RepairClientSwap();
-  if (m_bFinishSelfUpdate) FinishSelfUpdate();
+  if (m_bFinishSelfUpdate && !m_bProgramOffCard) FinishSelfUpdate();
   if (m_bAutoStart) OnStartUpdate();
   return FALSE;
 }

@@ -21,6 +21,9 @@ class CHalyardDlg : public CDialog {
   bool m_bFinishSelfUpdate = false;
   bool m_bAutoStart = false;
   bool m_bBatch = false;
+  // The program runs from outside the card (the current directory): it
+  // never hands over to a client on the card, nor swaps itself in there.
+  bool m_bProgramOffCard = false;
 
   // The status log as the window last set it.
   const CString& GetStatusText() const { return m_strStatus; }

@@ -81,6 +81,7 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   job->strSerial = m_strSerial;
   job->strPassword = m_strPassword;
   job->bUpdateNews = m_bUpdateNews;
+  job->bProgramOffCard = m_bProgramOffCard ? 1 : 0;
   if (updateJob) {
     job->bBatch = m_bBatch ? 1 : 0;
     job->bSelfUpdated = m_bFinishSelfUpdate ? 1 : 0;

@@ -13,7 +13,7 @@ CString UsageText() {
     Msg message;
   } statuses[] = {{kUpdateCurrent, Msg::kExitCurrent},        {kUpdateNotFinished, Msg::kExitNotFinished}, {kUpdateNoLogin, Msg::kExitNoLogin},
                   {kUpdateTransferFailed, Msg::kExitTransferFailed}, {kUpdateLogsLeft, Msg::kExitLogsLeft},    {kUpdateHandedOver, Msg::kExitHandedOver},
-                  {kUpdateCardBusy, Msg::kExitCardBusy}};
+                  {kUpdateCardBusy, Msg::kExitCardBusy},     {kUpdateNoCard, Msg::kExitNoCard}};
   for (const auto& row : statuses) {
     CString line;
     line.Format(L"  %d  %s\n", static_cast<int>(row.status), GetMsg(row.message));

@@ -14,14 +14,15 @@ function(koral70_add_xvfb_test name)
 endfunction()
 
 # koral70_add_screenshot_test(<name> TITLE <window title> SCREENSHOT <file.png>
-#     [LANG <LANG value>] [KEY <xdotool key>] [EXIT_CODE <n>] [CAPTION]
+#     [LANG <LANG value>] [KEY <xdotool key>] [EXIT_CODE <n>] [CARD] [CAPTION]
 #     COMMAND <program> [args...])
 # Starts the program, waits for the window of that exact title, saves a
 # screenshot of the screen as ${KORAL70_SCREENSHOT_DIR}/<file.png>, presses
-# KEY (Escape) and expects the exit code (0). CAPTION writes the window's
-# title above the screenshot.
+# KEY (Escape) and expects the exit code (0). CARD runs the program in a
+# card folder (one with a "pass.ini"); CAPTION writes the window's title
+# above the screenshot.
 function(koral70_add_screenshot_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 S "CAPTION" "TITLE;SCREENSHOT;LANG;KEY;EXIT_CODE" "COMMAND")
+  cmake_parse_arguments(PARSE_ARGV 1 S "CARD;CAPTION" "TITLE;SCREENSHOT;LANG;KEY;EXIT_CODE" "COMMAND")
   if(NOT S_LANG)
     set(S_LANG C.UTF-8)
   endif()
@@ -35,7 +36,11 @@ function(koral70_add_screenshot_test name)
   if(S_CAPTION)
     set(caption --caption)
   endif()
+  set(card)
+  if(S_CARD)
+    set(card --card)
+  endif()
   koral70_add_xvfb_test(${name} ${KORAL70_GUI_SCRIPTS}/screenshot.sh
     --title ${S_TITLE} --out ${KORAL70_SCREENSHOT_DIR}/${S_SCREENSHOT}
-    --lang ${S_LANG} --key ${S_KEY} --exit-code ${S_EXIT_CODE} ${caption} -- ${S_COMMAND})
+    --lang ${S_LANG} --key ${S_KEY} --exit-code ${S_EXIT_CODE} ${card} ${caption} -- ${S_COMMAND})
 endfunction()

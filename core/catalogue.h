@@ -117,9 +117,15 @@ enum class Msg : std::int32_t {
   kExitLogsLeft = 95,
   kExitHandedOver = 96,
   kExitCardBusy = 99,
+  kExitNoCard = 103,
   // Count line and save dialog.
   kNoDataFor = 97,  // "  (no data for %d s)"
   kSaveAs = 98,
+  // A program started outside any card: the card folder and the self-update.
+  kChooseCardTitle = 100,
+  kChooseCardPrompt = 101,
+  kClientTooOld = 102,
+  kCannotOpenFolder = 104,  // "... %s ..."
   // The count line's bytes and speed, and the pass's summary.
   kCountBytes = 105,  // "  %s / %s MB"
   kCountSpeed = 106,  // "  %s MB/s  %s left"

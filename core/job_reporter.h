@@ -26,6 +26,10 @@ struct JOBPARAM {
   // The update job of a client started to finish a self-update ("/e"): it
   // never hands over to a client equal to itself.
   BOOL bSelfUpdated = FALSE;
+  // The program runs from outside the card (an installed program that found
+  // the card): its log folder is the card's "logs", and it never hands over
+  // to a client on the card, whose own client it updates as a file instead.
+  BOOL bProgramOffCard = FALSE;
 };
 
 // The parts of the window's progress group: the count line with its bar,

@@ -11,4 +11,5 @@ enum UpdateResult : int {
   kUpdateLogsLeft = 4,        // the card is current, but log files stayed on it
   kUpdateHandedOver = 5,      // a new client was started to finish the update
   kUpdateCardBusy = 6,        // another client is updating the card; this one touched nothing
+  kUpdateNoCard = 7,          // started outside any card, none was found or chosen; nothing touched
 };

@@ -86,3 +86,15 @@ CString CFileDialog::GetFileName() const {
   const int slash = std::max(m_strPathName.ReverseFind(L'/'), m_strPathName.ReverseFind(L'\\'));
   return slash < 0 ? m_strPathName : m_strPathName.Mid(slash + 1);
 }
+
+CFolderDialog::CFolderDialog(LPCWSTR title, LPCWSTR prompt, LPCWSTR initialFolder, CWnd*)
+    : m_strTitle(title), m_strPrompt(prompt), m_strInitialFolder(initialFolder) {}
+
+std::intptr_t CFolderDialog::DoModal() {
+  return afx::CallOnUi(
+      [this] {
+        afx::Backend* backend = afx::GetBackend();
+        return backend ? backend->FolderDialog(*this) : IDCANCEL;
+      },
+      IDCANCEL);
+}

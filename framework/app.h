@@ -1,5 +1,5 @@
-// The application object, the command line, worker threads, message boxes
-// and the save-file dialog.
+// The application object, the command line, worker threads, message boxes,
+// the save-file dialog and the folder dialog.
 #pragma once
 
 #include <vector>
@@ -85,5 +85,20 @@ class CFileDialog {
   DWORD m_dwFlags;
   CString m_strFilter;  // "Description|pattern|...||"
   CString m_strTitle;   // empty: "Save As"
+  CString m_strPathName;
+};
+
+// The system's folder chooser. DoModal returns IDOK with the chosen folder's
+// path in m_strPathName, or IDCANCEL.
+class CFolderDialog {
+ public:
+  CFolderDialog(LPCWSTR title, LPCWSTR prompt, LPCWSTR initialFolder = nullptr, CWnd* parent = nullptr);
+  // Runs the dialog; callable from any thread like AfxMessageBox.
+  std::intptr_t DoModal();
+  CString GetPathName() const { return m_strPathName; }
+
+  CString m_strTitle;          // the window's caption
+  CString m_strPrompt;         // a short label of what to choose, where the system's chooser has one
+  CString m_strInitialFolder;  // empty: the system's own start
   CString m_strPathName;
 };

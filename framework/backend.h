@@ -8,6 +8,7 @@
 
 class CDialog;
 class CFileDialog;
+class CFolderDialog;
 
 namespace afx {
 
@@ -22,10 +23,12 @@ class Backend {
   virtual void DestroyDialogWindow(CDialog& dialog) = 0;
   // A window's state changed by program code.
   virtual void StateChanged(WindowState& state, Change what) = 0;
-  // Modal boxes, on the UI thread. MessageBox returns IDOK; the save dialog
-  // returns IDOK with the chosen path stored in the dialog, or IDCANCEL.
+  // Modal boxes, on the UI thread. MessageBox returns IDOK; the save and
+  // folder dialogs return IDOK with the chosen path stored in the dialog, or
+  // IDCANCEL.
   virtual int MessageBox(const CString& text, UINT flags) = 0;
   virtual int SaveFileDialog(CFileDialog& dialog) = 0;
+  virtual int FolderDialog(CFolderDialog& dialog) = 0;
   // The main window has ended; its last status text, for the automation log.
   virtual void ReportStatusLog(const CString& text) = 0;
 };

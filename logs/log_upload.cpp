@@ -138,7 +138,10 @@ LogUploadCounts UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
   return walk.counts;
 }
 
-CString CardLogFolder(const wchar_t* modulePath) {
+CString CardLogFolder(const wchar_t* modulePath, bool programOffCard) {
+  // A program that runs from elsewhere has the card's root as its current
+  // directory, and never a log folder of its own.
+  if (programOffCard) return CString(L"logs");
   if (!modulePath || !*modulePath) return CString(L"D:\\logs_2");
   // "logs" beside the program: on a card, whose root holds the program, that
   // is the drive's own log folder; a program run from any other folder never

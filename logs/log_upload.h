@@ -27,6 +27,8 @@ struct LogUploadCounts {
 };
 LogUploadCounts UploadLogFolder(const wchar_t* folder, const wchar_t* pattern);
 
-// The card's log folder: "logs" in the folder that holds the program (the
-// card's root), or "D:\logs_2" when the program's path is empty.
-CString CardLogFolder(const wchar_t* modulePath);
+// The card's log folder: for a program on the card "logs" in the folder that
+// holds it (the card's root), or "D:\logs_2" when the program's path is
+// empty; for a program that runs from outside the card (programOffCard)
+// "logs" in the current directory, the card's root.
+CString CardLogFolder(const wchar_t* modulePath, bool programOffCard);

@@ -1,6 +1,7 @@
 // Kernel facilities with their Windows names: the user's display language,
 // the module path, the tick count, sleeping and the per-user temporary folder
-// (on Windows the real ones); the environment and the program's arguments.
+// (on Windows the real ones); the program's folder, the environment and the
+// program's arguments.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,9 @@ void Sleep(DWORD milliseconds);
 // length stored, 0 on failure (no safe folder, or the buffer is too small).
 DWORD GetTempPathW(DWORD size, wchar_t* buffer);
 #endif
+
+// Whether folder is the one that holds the running program's file.
+bool IsProgramFolder(const std::wstring& folder);
 
 // A variable of the environment in UTF-8, or "" when it is not set.
 std::string GetEnvironmentText(const char* name);

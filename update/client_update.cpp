@@ -27,6 +27,13 @@ std::string OwnFile(const JOBPARAM& job) { return Utf8FromWide(job.szModulePath)
 
 UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHttpSession& session,
                                const unsigned char* answer, std::uint32_t size) {
+  // The server's client is the card's. A program that runs from elsewhere
+  // (an installed one) is updated by its package manager, and the card's
+  // own client asks for its successor when it runs.
+  if (job.bProgramOffCard) {
+    reporter.ShowMessage(Msg::kClientTooOld, MB_ICONEXCLAMATION);
+    return kUpdateNoLogin;
+  }
   const char* url = reinterpret_cast<const char*>(answer) + kClientUpdateUrlOffset;
   const std::uint32_t urlBytes = size - kClientUpdateUrlOffset;
   if (urlBytes > CHttpSession::kMaxUrlBytes || std::memchr(url, '\0', urlBytes)) {

@@ -20,7 +20,9 @@ constexpr std::uint64_t kMaxClientReply = 256ull << 20;
 // kUpdateHandedOver. Reports every failure itself; nothing is written or
 // started then. A client that finishes a self-update (job.bSelfUpdated) and
 // is sent a client equal to itself stops there: handing over would only
-// start the same request again.
+// start the same request again. A program that runs from outside the card
+// (job.bProgramOffCard) fetches nothing: it says that it is too old for the
+// server and returns kUpdateNoLogin.
 UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHttpSession& session,
                                const unsigned char* answer, std::uint32_t size);
 

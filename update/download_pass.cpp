@@ -21,6 +21,7 @@
 #include "update/file_size.h"
 #include "update/md5.h"
 #include "update/report_stylesheets.h"
+#include "update/self_update.h"
 #include "update/update_list.h"
 #include "update/version_file.h"
 
@@ -48,6 +49,7 @@ struct PassState {
   bool failed = true;  // cleared only when the walk reaches its end
   bool stylesheetFetched = false;
   bool clientUpdateMode = false;
+  bool placeCardClient = false;  // the card's client is put in place after the walk
   bool caseInsensitive = false;     // the card's names ignore letter case
   bool cancelled = false;           // the user asked the job to stop
   int placed = 0;                   // files fetched and put in place
@@ -254,6 +256,12 @@ UpdateResult ShowSummary(PassState& pass) {
       reporter.LaunchClient(NewClient::kCardCopy);
       return kUpdateHandedOver;
     }
+  }
+  if (pass.placeCardClient && !PlaceCardClient(reporter)) {
+    reporter.ShowMessage(Msg::kUpdateFailed, MB_ICONEXCLAMATION);
+    return kUpdateTransferFailed;
+  }
+  if (pass.fetchCount > 0 || pass.placeCardClient) {
     if (!pass.job->bBatch)
       reporter.ShowMessage(Msg::kUpdateComplete, MB_ICONINFORMATION);
   } else if (!pass.job->bBatch) {
@@ -314,7 +322,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   g_pUploadSession = &session;
   // A stop the user asks for ends the upload that runs, too.
   session.SetProgressCallback(CancelOnly, &reporter);
-  pass.logs = UploadLogFolder(CardLogFolder(job->szModulePath), L"*.*");
+  pass.logs = UploadLogFolder(CardLogFolder(job->szModulePath, job->bProgramOffCard != FALSE), L"*.*");
   g_pUploadSession = nullptr;
   const bool logsLeft = g_bUploadFailed;
 
@@ -322,7 +330,13 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   session.SetProgressCallback(FileContentProgress, &reporter);
   reporter.PostStatus(L"");  // the count line with its total, before it shows
   reporter.ShowProgress(ProgressPart::kGroup, true);
-  pass.clientUpdateMode = RunningClientDiffers(*job, list);
+  // A client on the card that differs from the list's hands over to the new
+  // one. A program that runs from elsewhere is no card client: it updates
+  // every card file, then puts the card's client in place as that hand-over
+  // would have, and starts nothing.
+  const bool clientDiffers = RunningClientDiffers(*job, list);
+  pass.clientUpdateMode = clientDiffers && !job->bProgramOffCard;
+  pass.placeCardClient = clientDiffers && job->bProgramOffCard;
 
   std::uint32_t largest = 0;
   for (const UpdateFileEntry& entry : list) largest = std::max(largest, entry.nSize);

@@ -88,3 +88,7 @@ int CopyCardClient(CJobReporter& reporter) {
   if (!out.Write(buffer.data(), buffer.size()) || !out.Commit()) return 3;
   return 0;
 }
+
+bool PlaceCardClient(CJobReporter& reporter) {
+  return CopyCardClient(reporter) == 0 && renameUtf8(kNewClient, kRunningClient) == 0;
+}

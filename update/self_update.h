@@ -22,3 +22,9 @@ void RepairClientSwap();
 // when a file or the buffer could not be had (reported through reporter);
 // 2 when reading failed; 3 when writing failed.
 int CopyCardClient(CJobReporter& reporter);
+
+// For a program that runs from outside the card: puts the card's copy of the
+// client in place as the card's "koral70.exe", through "new_koral70.exe" and
+// one rename, as the hand-over of a client on the card would. False when
+// that failed (a missing file or buffer is reported as CopyCardClient does).
+bool PlaceCardClient(CJobReporter& reporter);

@@ -67,6 +67,16 @@ bool HeadlessBackend::Execute(const std::wstring& command) {
     m_saveAnswer = std::wstring();
     return true;
   }
+  if (verb == L"folder") {
+    std::wstring path;
+    std::getline(in >> std::ws, path);
+    m_folderAnswer = UnescapeAutomationText(path);
+    return true;
+  }
+  if (verb == L"folder-cancel") {
+    m_folderAnswer = std::wstring();
+    return true;
+  }
   if (!dialog) return false;
   if (verb == L"exit") {
     dialog->SendMessage(WM_COMMAND, IDCANCEL, 0);
@@ -119,20 +129,30 @@ int HeadlessBackend::MessageBox(const CString& text, UINT flags) {
   return (flags & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
 }
 
-int HeadlessBackend::SaveFileDialog(CFileDialog& dialog) {
+std::wstring HeadlessBackend::TakeAnswer(std::optional<std::wstring>& answer, const wchar_t* verb) {
   std::wstring line;
-  while (!m_saveAnswer && NextLine(line)) {
-    if (line.rfind(L"savefile", 0) == 0)
+  while (!answer && NextLine(line)) {
+    if (line.rfind(verb, 0) == 0)
       Execute(line);
     else
       m_pending.push_back(line);
   }
-  if (!m_saveAnswer || m_saveAnswer->empty()) {
-    m_saveAnswer.reset();
-    return IDCANCEL;
-  }
-  dialog.m_strPathName = m_saveAnswer->c_str();
-  m_saveAnswer.reset();
+  std::wstring taken = answer.value_or(std::wstring());
+  answer.reset();
+  return taken;
+}
+
+int HeadlessBackend::SaveFileDialog(CFileDialog& dialog) {
+  const std::wstring path = TakeAnswer(m_saveAnswer, L"savefile");
+  if (path.empty()) return IDCANCEL;
+  dialog.m_strPathName = path.c_str();
+  return IDOK;
+}
+
+int HeadlessBackend::FolderDialog(CFolderDialog& dialog) {
+  const std::wstring path = TakeAnswer(m_folderAnswer, L"folder");
+  if (path.empty()) return IDCANCEL;
+  dialog.m_strPathName = path.c_str();
   return IDOK;
 }
 

@@ -8,10 +8,10 @@
 // Input commands, one a line, each run in the active dialog when the UI
 // thread is idle (nothing queued and no worker thread running):
 //   click <id>, set <id> <text>, check <id> <0|1>, savefile <path>,
-//   savefile-cancel, exit.
+//   savefile-cancel, folder <path>, folder-cancel, exit.
 // A save dialog that opens with no answer given reads ahead to the next
-// savefile command (commands passed over are kept and run later); at the end
-// of input it is cancelled. At the end of input, once idle, the active
+// savefile command, a folder dialog to the next folder command (commands
+// passed over are kept and run later); at the end of input it is cancelled. At the end of input, once idle, the active
 // dialog ends as if Esc was pressed, down to the main window.
 #pragma once
 
@@ -37,6 +37,7 @@ class HeadlessBackend : public Backend {
   void StateChanged(WindowState&, Change) override {}
   int MessageBox(const CString& text, UINT flags) override;
   int SaveFileDialog(CFileDialog& dialog) override;
+  int FolderDialog(CFolderDialog& dialog) override;
   void ReportStatusLog(const CString& text) override;
 
   // Runs one command in the active dialog; false when it was not understood.
@@ -46,10 +47,14 @@ class HeadlessBackend : public Backend {
 
  private:
   bool NextLine(std::wstring& line);
+  // The answer a dialog takes: answer as given, else read ahead to the next
+  // command that starts with verb; empty for a cancel or the end of input.
+  std::wstring TakeAnswer(std::optional<std::wstring>& answer, const wchar_t* verb);
 
   std::function<bool(std::wstring&)> m_readLine;
   std::deque<std::wstring> m_pending;  // commands read ahead by a save dialog
-  std::optional<std::wstring> m_saveAnswer;  // empty text: cancel
+  std::optional<std::wstring> m_saveAnswer;    // empty text: cancel
+  std::optional<std::wstring> m_folderAnswer;  // empty text: cancel
   bool m_endOfInput = false;
 };
 

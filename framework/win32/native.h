@@ -101,6 +101,16 @@ struct NativeSaveRequest {
 bool ShowNativeSaveDialog(NativeWindow owner, const NativeSaveRequest& request,
                           std::wstring& chosen);
 
+struct NativeFolderRequest {
+  std::wstring title;          // empty: the system's own
+  std::wstring prompt;         // the label of the folder's name box; empty: the system's
+  std::wstring initialFolder;  // empty: the system's own start
+};
+// The system's folder chooser (the shell's item dialog picking folders);
+// false when the user cancelled or no chooser could be had.
+bool ShowNativeFolderDialog(NativeWindow owner, const NativeFolderRequest& request,
+                            std::wstring& chosen);
+
 // What a native control shows, read from the control itself, for checks.
 struct NativeView {
   bool exists = false;

@@ -158,6 +158,15 @@ class Win32Backend : public Backend, public win32::NativeSink {
     return IDOK;
   }
 
+  int FolderDialog(CFolderDialog& dialog) override {
+    const win32::NativeFolderRequest request{dialog.m_strTitle.str(), dialog.m_strPrompt.str(),
+                                             dialog.m_strInitialFolder.str()};
+    std::wstring chosen;
+    if (!win32::ShowNativeFolderDialog(BoxOwner(), request, chosen)) return IDCANCEL;
+    dialog.m_strPathName = chosen;
+    return IDOK;
+  }
+
   void ReportStatusLog(const CString&) override {}
 
   // Input from the native windows.

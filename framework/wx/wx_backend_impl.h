@@ -1,5 +1,5 @@
 // The wx backend: dialogs from templates, their modal loops, and the modal
-// boxes (message box, save dialog).
+// boxes (message box, save and folder dialogs).
 #pragma once
 
 #include <vector>
@@ -20,6 +20,7 @@ class WxBackend : public Backend {
   void StateChanged(WindowState& state, Change what) override;
   int MessageBox(const CString& text, UINT flags) override;
   int SaveFileDialog(CFileDialog& dialog) override;
+  int FolderDialog(CFolderDialog& dialog) override;
   void ReportStatusLog(const CString&) override {}
 
  private:

@@ -1,5 +1,6 @@
-// The modal boxes: message box and save-file dialog.
+// The modal boxes: message box, save-file dialog and folder dialog.
 #include <wx/app.h>
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
@@ -52,6 +53,17 @@ int WxBackend::SaveFileDialog(CFileDialog& dialog) {
     if (chooser.ShowModal() != wxID_OK) return IDCANCEL;
     dialog.m_strPathName = PathWithDefaultExtension(chooser.GetPath().ToStdWstring(),
                                                     dialog.m_strDefaultExtension.str());
+    return IDOK;
+  });
+}
+
+int WxBackend::FolderDialog(CFolderDialog& dialog) {
+  // GTK's chooser shows the title and has no place for a prompt.
+  return RunBox([&] {
+    wxDirDialog chooser(BoxParent(), wxString(dialog.m_strTitle.str()),
+                        wxString(dialog.m_strInitialFolder.str()), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (chooser.ShowModal() != wxID_OK) return IDCANCEL;
+    dialog.m_strPathName = chooser.GetPath().ToStdWstring();
     return IDOK;
   });
 }

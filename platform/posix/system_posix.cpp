@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -39,6 +40,14 @@ std::string ModulePath() {
   return std::string(buffer, static_cast<size_t>(n));
 }
 }  // namespace
+
+bool IsProgramFolder(const std::wstring& folder) {
+  const std::string program = ModulePath();
+  char resolved[PATH_MAX];
+  if (program.empty() || !realpath(Utf8FromWide(folder).c_str(), resolved)) return false;
+  // The link to the program is resolved already.
+  return program.substr(0, program.rfind('/')) == (std::string(resolved) == "/" ? "" : resolved);
+}
 
 DWORD GetModuleFileNameW(HINSTANCE, wchar_t* buffer, DWORD size) {
   if (!buffer || size == 0) return 0;

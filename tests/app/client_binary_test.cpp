@@ -20,24 +20,29 @@ using testing_support::TempCard;
 namespace {
 const testing_support::Environment kHeadless = {{"KORAL70_UI", "headless"},
                                                 {"KORAL70_UPDATE_URL", "http://127.0.0.1:9"}};
+
+// A card folder, so that the program stays there and searches no media.
+struct Card : TempCard {
+  Card() { Write("pass.ini", ""); }
+};
 }
 
 TEST(ClientBinary, EndsAtOnceAtTheEndOfInputWithItsStatusLog) {
-  TempCard card;
+  Card card;
   const auto result = RunProcess({ClientBinary()}, "", card.Path(), kHeadless, 30);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "StatusLog: \n");
 }
 
 TEST(ClientBinary, ExitEndsTheMainWindow) {
-  TempCard card;
+  Card card;
   const auto result = RunProcess({ClientBinary()}, "exit\n", card.Path(), kHeadless, 30);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "StatusLog: \n");
 }
 
 TEST(ClientBinary, TypedStatusTextIsEscapedInTheLog) {
-  TempCard card;
+  Card card;
   const auto result =
       RunProcess({ClientBinary()}, Input({Set(IDC_STATUS_LOG, L"a\\\\b\\r\\nc"), Click(IDOK)}),
                  card.Path(), kHeadless, 30);
@@ -49,7 +54,7 @@ TEST(ClientBinary, TypedStatusTextIsEscapedInTheLog) {
 // chooses it; on Windows it is the user's, which a child shares with this
 // test, so there only this run's language is checked.
 TEST(ClientBinary, HelpPrintsUsageAndExitStatusesWithoutAWindow) {
-  TempCard card;
+  Card card;
   const auto help = [&](const char* argument, bool japanese) {
     return RunProcess({ClientBinary(), argument}, "", card.Path(),
                       {{"KORAL70_UI", "headless"}, {"LANG", japanese ? "ja_JP.UTF-8" : "C.UTF-8"}, {"LC_ALL", ""}},

@@ -5,20 +5,21 @@
 # display through with-xvfb.sh.
 #
 #   screenshot.sh --title TITLE --out FILE.png [--lang LANG] [--key KEY]
-#                 [--then-key KEY] [--exit-code N] [--workdir DIR] [--caption]
-#                 [--settle SECONDS] -- PROGRAM [ARGS...]
+#                 [--then-key KEY] [--exit-code N] [--workdir DIR] [--card]
+#                 [--caption] [--settle SECONDS] -- PROGRAM [ARGS...]
 #
 # LANG defaults to C.UTF-8 (LC_ALL and LC_MESSAGES are cleared, so LANG picks
 # the language); KEY defaults to Escape; the exit code expected defaults to
 # 0. --then-key presses one more key a second later (the answer to a
 # question the first key brought up). The program runs in DIR, by default a
-# fresh empty folder. Without a
+# fresh empty folder; --card puts an empty "pass.ini" there, so that the
+# client takes it for its card. Without a
 # window manager no title bar is drawn: --caption puts the window's title, as
 # the X server holds it, in a strip above the screenshot. The screenshot is
 # taken SECONDS (1) after the window showed.
 set -uo pipefail
 
-title="" out="" lang="C.UTF-8" key="Escape" thenkey="" expected=0 workdir="" caption=0 settle=1
+title="" out="" lang="C.UTF-8" key="Escape" thenkey="" expected=0 workdir="" card=0 caption=0 settle=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --title) title="$2"; shift 2 ;;
@@ -28,6 +29,7 @@ while [ $# -gt 0 ]; do
     --then-key) thenkey="$2"; shift 2 ;;
     --exit-code) expected="$2"; shift 2 ;;
     --workdir) workdir="$2"; shift 2 ;;
+    --card) card=1; shift ;;
     --caption) caption=1; shift ;;
     --settle) settle="$2"; shift 2 ;;
     --) shift; break ;;
@@ -46,6 +48,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 [ -n "$workdir" ] || workdir="$scratch/run"
 mkdir -p "$workdir" "$(dirname "$out")"
+[ "$card" = 1 ] && : >"$workdir/pass.ini"
 log="$scratch/program.log"
 
 fail() {

@@ -178,12 +178,16 @@ TEST_F(LogUpload, LinksAndPipesAreNeitherFollowedNorSentAndStayWithoutAFailure) 
 #endif
 
 TEST(CardLogFolder, LogsBesideTheProgramOrTheFallback) {
-  EXPECT_EQ(CardLogFolder(L""), L"D:\\logs_2");
+  EXPECT_EQ(CardLogFolder(L"", false), L"D:\\logs_2");
   // On a card the program sits in the drive's root: its own log folder.
-  EXPECT_EQ(CardLogFolder(L"/media/SD CARD/koral70.exe"), L"/media/SD CARD/logs");
-  EXPECT_EQ(CardLogFolder(L"E:\\koral70.exe"), L"E:\\logs");
+  EXPECT_EQ(CardLogFolder(L"/media/SD CARD/koral70.exe", false), L"/media/SD CARD/logs");
+  EXPECT_EQ(CardLogFolder(L"E:\\koral70.exe", false), L"E:\\logs");
   // Run from a folder of a system disk, it stays in that folder, never the
   // disk's root.
-  EXPECT_EQ(CardLogFolder(L"/tmp/koral70-demo.x/card/koral70.exe"), L"/tmp/koral70-demo.x/card/logs");
-  EXPECT_EQ(CardLogFolder(L"/koral70.exe"), L"/logs");
+  EXPECT_EQ(CardLogFolder(L"/tmp/koral70-demo.x/card/koral70.exe", false), L"/tmp/koral70-demo.x/card/logs");
+  EXPECT_EQ(CardLogFolder(L"/koral70.exe", false), L"/logs");
+}
+
+TEST(CardLogFolder, AProgramOffTheCardTakesTheCardsOwnLogs) {
+  EXPECT_EQ(CardLogFolder(L"/usr/bin/koral70", true), L"logs");
 }

@@ -84,6 +84,8 @@ std::wstring SaveFile(const std::string& path) {
   return L"savefile " + EscapeAutomationText(WideFromUtf8(path));
 }
 
+std::wstring ChooseFolder(const std::wstring& path) { return L"folder " + EscapeAutomationText(path); }
+
 std::string Input(const std::vector<std::wstring>& commands) {
   std::string input;
   for (const std::wstring& command : commands) input += Utf8FromWide(command) + "\n";

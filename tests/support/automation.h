@@ -35,8 +35,10 @@ bool OutputContains(const std::wstring& text);
 std::wstring Click(int id);
 std::wstring Set(int id, const std::wstring& text);
 std::wstring Check(int id, bool checked);
-// The command line that answers the save dialog with a path.
+// The command lines that answer the save dialog and the folder dialog with
+// a path.
 std::wstring SaveFile(const std::string& path);
+std::wstring ChooseFolder(const std::wstring& path);
 // Command lines as standard input of the client program: UTF-8, each ended
 // by a line end.
 std::string Input(const std::vector<std::wstring>& commands);

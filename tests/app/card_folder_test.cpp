@@ -1,0 +1,70 @@
+// Where the program works: the start-folder decision and the search for a
+// card, over folders the test lays out (never the machine's real media).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/card_folder.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "tests/support/automation.h"
+#include "tests/support/temp_card.h"
+
+using testing_support::ChooseFolder;
+using testing_support::SetScript;
+using testing_support::TempCard;
+namespace fs = std::filesystem;
+
+namespace {
+std::wstring Wide(const TempCard& folder) { return WideFromUtf8(folder.Path()); }
+std::wstring In(const TempCard& root, const wchar_t* name) {
+  return Wide(root) + static_cast<wchar_t>(fs::path::preferred_separator) + name;
+}
+
+// Runs the search with a script for the folder dialog; asked tells whether
+// the dialog read it.
+bool Find(const TempCard& root, std::wstring answer, std::wstring& folder, bool& asked) {
+  asked = false;
+  SetScript({[&asked] { asked = true; }, answer});
+  return FindCardFolder({Wide(root)}, folder);
+}
+}  // namespace
+
+TEST(CardFolder, AFolderHoldingTheProgramOrPassIniIsACard) {
+  TempCard folder;
+  EXPECT_FALSE(IsCardFolder(Wide(folder)));
+  folder.Write("pass.ini", "");
+  EXPECT_TRUE(IsCardFolder(Wide(folder)));
+  wchar_t program[1024] = {};
+  GetModuleFileNameW(nullptr, program, 1024);
+  EXPECT_TRUE(IsCardFolder(fs::path(program).parent_path().wstring()));
+}
+
+TEST(CardFolder, TheOneMountedCardIsTakenWithoutAsking) {
+  TempCard root;
+  root.Write("KORAL70/pass.ini", "");
+  root.Write("STICK/notes.txt", "");
+  std::wstring folder;
+  bool asked = false;
+  EXPECT_TRUE(Find(root, L"folder-cancel", folder, asked));
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(folder, In(root, L"KORAL70"));
+}
+
+TEST(CardFolder, NoneOrSeveralCardsAskForTheFolderAndACancelGivesNone) {
+  TempCard root;
+  std::wstring folder;
+  bool asked = false;
+  EXPECT_TRUE(Find(root, ChooseFolder(L"/somewhere/card"), folder, asked));
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(folder, L"/somewhere/card");
+  root.Write("A/pass.ini", "");
+  root.Write("B/pass.ini", "");
+  EXPECT_TRUE(Find(root, ChooseFolder(In(root, L"B")), folder, asked));
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(folder, In(root, L"B"));
+  folder.clear();
+  EXPECT_FALSE(Find(root, L"folder-cancel", folder, asked));
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(folder.empty());
+}
