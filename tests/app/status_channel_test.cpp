@@ -44,26 +44,6 @@ void RunQueued() {
   }
 }
 
-// Runs work on a worker thread while the UI thread handles its notifications,
-// and returns what control id of dialog showed after each of them.
-template <class Work>
-std::vector<std::wstring> ShownWhile(CDialog& dialog, int id, Work work) {
-  std::atomic<bool> done{false};
-  std::thread worker([&] {
-    work();
-    done = true;
-  });
-  std::vector<std::wstring> shown;
-  while (!done || afx::HasQueuedWork()) {
-    if (afx::RunOneQueued())
-      shown.push_back(TextOf(dialog, id));
-    else
-      afx::WaitForUiWork(std::chrono::milliseconds(20));
-  }
-  worker.join();
-  return shown;
-}
-
 class StatusChannelTest : public testing::Test {
  protected:
   void SetUp() override { testing_support::TakeOutput(); }
@@ -245,15 +225,19 @@ TEST_F(StatusChannelTest, FilePercentIsPublishedOncePerWholePercentAndNeverPastO
     CWindowReporter reporter = Reporter();
     reporter.ShowFile(L"Data\\big.bin", 1000);
     RunQueued();
-    const std::vector<std::wstring> shown = ShownWhile(m_dialog, IDC_FILE_TEXT, [&] {
+    std::thread([&] {
       for (double now : {0.0, 5.0, 10.0, 15.0, 19.9, 20.0, 1000.0, 1500.0, 1500.0}) {
         m_now += kProgressIntervalMs;
         FileProgressCallback(&reporter, 0, now, 0, 0);
       }
-    });
-    EXPECT_EQ(shown, (std::vector<std::wstring>{
-                         L"Data\\big.bin - 1% (1000 B)", L"Data\\big.bin - 2% (1000 B)",
-                         L"Data\\big.bin - 100% (1000 B)"}));
+    }).join();
+    const std::vector<Note> notes = g_statusQueue.TakeAll();
+    std::vector<std::uint32_t> percents;
+    for (const Note& note : notes) percents.push_back(std::get<FileNote>(note).percent);
+    EXPECT_EQ(percents, (std::vector<std::uint32_t>{1, 2, 100}));
+    for (const Note& note : notes) g_statusQueue.Push(note);
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, IDC_FILE_TEXT), L"Data\\big.bin - 100% (1000 B)");
     EXPECT_EQ(BarPos(m_dialog, IDC_FILE_BAR), 100);
   }});
   m_dialog.DoModal();
