@@ -23,12 +23,14 @@ int WxBackend::RunBox(Run run) {
 
 int WxBackend::MessageBox(const CString& text, UINT flags) {
   const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
+  // A box without an icon flag has no icon: wx's own dialog draws one for
+  // any icon flag, wxICON_NONE included (as an error sign).
   long style = (yesNo ? wxYES_NO : wxOK) | wxCENTRE;
   switch (flags & MB_ICONMASK) {
     case MB_ICONERROR: style |= wxICON_ERROR; break;
     case MB_ICONEXCLAMATION: style |= wxICON_EXCLAMATION; break;
     case MB_ICONINFORMATION: style |= wxICON_INFORMATION; break;
-    default: style |= wxICON_NONE; break;
+    default: break;
   }
   return RunBox([&] {
     // Captioned with the program's name, as the framework's message boxes are.

@@ -112,4 +112,5 @@ wait "$pid"
 code=$?
 pid=""
 [ "$code" -eq "$expected" ] || fail "the program exited with $code, expected $expected"
+grep -q "wx assertion failed" "$log" && fail "wx reported a failed assertion"
 echo "the program exited with $code after the key $key"
