@@ -1,5 +1,4 @@
 // The modal boxes: message box and save-file dialog.
-#include <wx/app.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
@@ -33,9 +32,9 @@ int WxBackend::MessageBox(const CString& text, UINT flags) {
     default: break;
   }
   return RunBox([&] {
-    // Captioned with the program's name, as the framework's message boxes are.
     // wx's own dialog draws the icon; GTK's native one draws none.
-    wxGenericMessageDialog box(BoxParent(), wxui::LabelText(text.str()), wxTheApp->GetAppName(), style);
+    wxGenericMessageDialog box(BoxParent(), wxui::LabelText(text.str()),
+                               wxString(AfxGetAppName().str()), style);
     const int answer = box.ShowModal();
     if (!yesNo) return IDOK;
     return answer == wxID_YES ? IDYES : IDNO;
