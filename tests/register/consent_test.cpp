@@ -249,11 +249,14 @@ TEST(Consent, AFailedViewAfterASuccessfulOneKeepsAcceptEnabled) {
 }
 
 #ifndef _WIN32  // the desktop's opener is xdg-open, found on PATH
-TEST(Consent, AStayingOpenerDoesNotHoldTheDialog) {
+TEST(Consent, NoBrowserIsReportedWithThePageAndAStayingOpenerDoesNotHoldTheDialog) {
   PrivateTemp temp;
   TestServer server(MakeServerData(temp.Card().Path(), 'L'));
   const std::string bin = temp.Card().Path() + "/bin";
-  testing_support::DesktopShell desktop(bin);
+  CString saved;
+  saved.Format(GetMsg(87), WideFromUtf8(temp.PolicyFolder() + "/privacy_policy.html").c_str());
+  testing_support::DesktopShell desktop(bin);  // no xdg-open there yet
+  EXPECT_EQ(ViewOnce().output, std::vector<std::wstring>{Box(L"error", (GetMsg(77) + (L"\r\n" + saved)).str())});
   // xdg-open stays until a browser that it had to start is closed.
   temp.Card().Write("bin/xdg-open", "#!/bin/sh\necho $$ > " + bin + "/pid\nexec /bin/sleep 10\n");
   chmod((bin + "/xdg-open").c_str(), 0755);
