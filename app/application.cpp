@@ -26,6 +26,8 @@ void ApplyStartFlags(const CCustomCommandLineInfo& info, CHalyardDlg& dialog) {
   }
 }
 
+CHalyardApp::CHalyardApp() : CWinApp(kProductName) {}
+
 BOOL CHalyardApp::InitInstance() {
   INITCOMMONCONTROLSEX controls = {8, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

@@ -10,6 +10,9 @@ class CCustomCommandLineInfo;
 
 class CHalyardApp : public CWinApp {
  public:
+  // Named by the product, whatever the program file is called (a new
+  // client runs as "new_koral70.exe" until it has put itself in place).
+  CHalyardApp();
   BOOL InitInstance() override;
   // The exit status: how an unattended run's update ended (UpdateResult),
   // else 0.

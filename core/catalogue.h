@@ -100,6 +100,7 @@ enum class Msg : std::int32_t {
   kCardWriteProtected = 84,
   kVersionFileIsFolder = 85,
   kSameClientOffered = 86,
+  kManualNotShown = 88,  // "The manual was saved as %s, but ..."
   // Consent dialog.
   kPolicyTitle = 72,
   kAccept = 73,
@@ -107,6 +108,7 @@ enum class Msg : std::int32_t {
   kDeny = 75,
   kPolicyInstructions = 76,
   kPolicyOpenFailed = 77,
+  kPolicySavedAs = 87,  // "The page was saved as %s. ...", the line after 77
   kServerError404 = 78,
   // The usage text and its exit statuses.
   kUsage = 90,

@@ -90,6 +90,9 @@ const MSGENTRY g_msgEnglish[] = {
          L"Remove or rename that folder, then try again."},
     {86, L"The server offers the client that is running already, so the update stops here.\r\n"
          L"Please try again later."},
+    {87, L"The page was saved as %s.\r\nOpen it with a web browser."},
+    {88, L"The manual was saved as %s,\r\nbut no program to show PDF files was found.\r\n"
+         L"Open it with a PDF viewer."},
     {90, L"Usage: koral70 [/b] [/e] [--help]\n"
          L"  /b      update the card unattended; the window closes when the update ends\n"
          L"  /e      finish a self-update of the client, then update (the client starts its\n"
@@ -217,6 +220,9 @@ const MSGENTRY g_msgJapanese[] = {
          L"このフォルダーを削除するか名前を変えてから、もう一度お試しください。"},
     {86, L"サーバーが実行中と同じクライアントを送ってきたため、アップデートを中止しました。\r\n"
          L"しばらくしてから、もう一度お試しください。"},
+    {87, L"ページは %s に保存されています。\r\nWeb ブラウザーで開いてください。"},
+    {88, L"取扱説明書は %s に保存されましたが、\r\nPDF ファイルを表示するプログラムが見つかりませんでした。\r\n"
+         L"PDF ビューアーで開いてください。"},
     {90, L"使い方: koral70 [/b] [/e] [--help]\n"
          L"  /b      SDカードを自動でアップデートし、終了時にウィンドウを閉じます\n"
          L"  /e      クライアントの自己更新を完了してからアップデートします\n"

@@ -10,6 +10,12 @@ void CJobReporter::ShowNumberMessage(Msg message, int number, UINT type) {
   ShowMessageBox(text, type);
 }
 
+void CJobReporter::ShowTextMessage(Msg message, const CString& text, UINT type) {
+  CString formatted;
+  formatted.Format(GetMsg(message), text.GetString());
+  ShowMessageBox(formatted, type);
+}
+
 void CJobReporter::Fail(Msg message, UINT type, const FailureCause& cause) {
   PostStatus(GetMsg(Msg::kStepError) + CauseLine(cause));
   ShowMessage(message, type);

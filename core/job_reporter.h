@@ -100,11 +100,12 @@ class CJobReporter {
   // The job's body has returned with result.
   virtual void Finished(int result) = 0;
 
-  // A catalogue text in a message box, alone or formatted with a number.
-  // (Two names: the style constants are long on Windows, and an overload
-  // could not tell a style from a number.)
+  // A catalogue text in a message box, alone or formatted with a number or
+  // a text. (Names of their own: the style constants are long on Windows,
+  // and an overload could not tell a style from a number.)
   void ShowMessage(Msg message, UINT type = MB_OK);
   void ShowNumberMessage(Msg message, int number, UINT type = MB_OK);
+  void ShowTextMessage(Msg message, const CString& text, UINT type = MB_OK);
   // A step that failed: " Error" ends its status line, a line with the cause
   // follows when one is known, then the box says what failed.
   void Fail(Msg message, UINT type = MB_OK, const FailureCause& cause = {});

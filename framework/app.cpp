@@ -7,17 +7,28 @@
 
 #include "framework/backend.h"
 #include "framework/uiqueue.h"
+#include "platform/system.h"
 
 namespace {
 CWinApp* g_app = nullptr;
 std::atomic<bool> g_failNextThread{false};
 }  // namespace
 
-CWinApp::CWinApp() { g_app = this; }
+CWinApp::CWinApp(LPCWSTR appName) : m_pszAppName(appName) { g_app = this; }
 CWinApp::~CWinApp() {
   if (g_app == this) g_app = nullptr;
 }
 CWinApp* AfxGetApp() { return g_app; }
+
+CString AfxGetAppName() {
+  if (g_app && g_app->m_pszAppName) return g_app->m_pszAppName;
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const CString file(path);
+  const CString name = file.Mid(std::max(file.ReverseFind(L'/'), file.ReverseFind(L'\\')) + 1);
+  const int dot = name.ReverseFind(L'.');
+  return dot < 0 ? name : name.Left(dot);
+}
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
   for (size_t i = 0; i < m_arguments.size(); ++i) {

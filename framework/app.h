@@ -17,7 +17,8 @@ class CCommandLineInfo {
 
 class CWinApp {
  public:
-  CWinApp();
+  // appName captions the program's message boxes (see AfxGetAppName).
+  explicit CWinApp(LPCWSTR appName = nullptr);
   virtual ~CWinApp();
   virtual BOOL InitInstance() { return TRUE; }
   // Called when InitInstance has returned; its result is the program's exit
@@ -27,11 +28,17 @@ class CWinApp {
   HICON LoadIcon(UINT id) const;
 
   CWnd* m_pMainWnd = nullptr;
+  // The name the program was made with; null for none.
+  LPCWSTR m_pszAppName;
   // The arguments after the program name, as the platform passed them.
   std::vector<CString> m_arguments;
 };
 
 CWinApp* AfxGetApp();
+// The caption of every message box: the application object's name, else
+// (a program without a name of its own, such as a dialog preview) the
+// program file's name without folder and extension.
+CString AfxGetAppName();
 
 #ifndef _WIN32
 struct INITCOMMONCONTROLSEX {

@@ -125,6 +125,7 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   }
   reporter.AppendStatus(GetMsg(Msg::kStepOk));
   reporter.PostStatus(GetMsg(Msg::kManualSaved) + fileName);
-  ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  if (!ShellSucceeded(ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL)))
+    reporter.ShowTextMessage(Msg::kManualNotShown, WideFromUtf8(NativePath(path)), MB_ICONINFORMATION);
   return 0;
 }

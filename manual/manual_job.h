@@ -1,6 +1,6 @@
 // The user-manual download job: asks the server for the manual's address,
 // downloads the PDF with kilobyte progress, lets the user save it and opens
-// it.
+// it (or, when no program can show it, tells where it was saved).
 #pragma once
 
 #include <cstdint>

@@ -13,5 +13,7 @@ bool IsProgramFile(const std::string& path);
 // from this one but sharing its standard streams. True when it started.
 bool StartProgram(const std::string& path, const std::string& parameters);
 bool FileExists(const std::string& path);
-// Hands a document or URL to the desktop's opener. True when it took it.
+// Hands a document or URL to the desktop's opener without waiting for the
+// program that shows it. True when it took it: on POSIX, xdg-open ended
+// with success or still runs after a short while (it is then left to run).
 bool OpenWithDesktop(const std::string& target);

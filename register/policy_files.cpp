@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "platform/text.h"
 
 CString g_strPolicyFolder;
 
@@ -62,13 +63,19 @@ bool SavePolicyAndOpen(const unsigned char* page, const unsigned char* logo, siz
   const CString logoFolder = folder + kPolicyLogoFolder + L"\\";
   if (MakeOwnFolder(logoFolder)) WriteWholeFile(logoFolder + kPolicyLogoName, logo, logoLength);
 
-  if (IsPrivacyPolicyPage(pagePath) &&
-      ShellSucceeded(ShellExecuteW(nullptr, L"open", pagePath, nullptr, nullptr, SW_SHOWNORMAL))) {
-    g_strPolicyFolder = folder;
-    return true;
+  if (!IsPrivacyPolicyPage(pagePath)) {
+    AfxMessageBox(GetMsg(Msg::kPolicyOpenFailed), MB_ICONERROR);
+    return false;
   }
-  AfxMessageBox(GetMsg(Msg::kPolicyOpenFailed), MB_ICONERROR);
-  return false;
+  if (!ShellSucceeded(ShellExecuteW(nullptr, L"open", pagePath, nullptr, nullptr, SW_SHOWNORMAL))) {
+    // No browser took the page; the user can still open it by hand.
+    CString saved;
+    saved.Format(GetMsg(Msg::kPolicySavedAs), WideFromUtf8(NativePath(pagePath)).c_str());
+    AfxMessageBox(CString(GetMsg(Msg::kPolicyOpenFailed)) + L"\r\n" + saved, MB_ICONERROR);
+    return false;
+  }
+  g_strPolicyFolder = folder;
+  return true;
 }
 
 bool IsPrivacyPolicyPage(const CString& path) {

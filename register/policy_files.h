@@ -24,8 +24,9 @@ CString PolicyFolderName();
 // the browser. True when the page was stored, carries the marker and was
 // opened; pagePath then names the stored page and g_strPolicyFolder the
 // folder. A missing page or logo, or a folder or file that is a symbolic
-// link, gives false without a message; a page without the marker, or a
-// browser that does not start, shows message 77 and leaves the files.
+// link, gives false without a message; a page without the marker shows
+// message 77, a browser that does not start message 77 with the stored
+// page's path, and both leave the files.
 bool SavePolicyAndOpen(const unsigned char* page, const unsigned char* logo, size_t pageLength,
                        size_t logoLength, CString& pagePath);
 

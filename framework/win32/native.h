@@ -86,9 +86,11 @@ void RedrawNative(NativeWindow window);
 // program's module with these ids, at the system's icon sizes; 0 for none.
 void SetNativeIcons(NativeWindow window, unsigned bigId, unsigned smallId);
 
+// None gives a box without an icon (MB_OK alone).
 enum class NativeIcon { None, Information, Exclamation, Error };
 // With yesNo the box asks Yes or No and returns IDYES or IDNO; else IDOK.
-int ShowNativeMessageBox(NativeWindow owner, const std::wstring& text, NativeIcon icon, bool yesNo);
+int ShowNativeMessageBox(NativeWindow owner, const std::wstring& title, const std::wstring& text,
+                         NativeIcon icon, bool yesNo);
 
 struct NativeSaveRequest {
   std::wstring title;         // empty: the system's own

@@ -10,17 +10,6 @@
 namespace afx::win32 {
 namespace {
 
-// Message boxes are captioned with the program's name: its file name
-// without folder and extension.
-std::wstring ProgramName() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring name(path);
-  name = name.substr(name.find_last_of(L"\\/") + 1);
-  const size_t dot = name.rfind(L'.');
-  return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
 UINT IconFlag(NativeIcon icon) {
   switch (icon) {
     case NativeIcon::Information: return MB_ICONINFORMATION;
@@ -32,11 +21,12 @@ UINT IconFlag(NativeIcon icon) {
 
 }  // namespace
 
-int ShowNativeMessageBox(NativeWindow owner, const std::wstring& text, NativeIcon icon, bool yesNo) {
+int ShowNativeMessageBox(NativeWindow owner, const std::wstring& title, const std::wstring& text,
+                         NativeIcon icon, bool yesNo) {
   // Without an owner the box still keeps the program's other windows from
   // taking input while it shows.
   const UINT modality = owner ? MB_APPLMODAL : MB_TASKMODAL;
-  const int answer = MessageBoxW(static_cast<HWND>(owner), text.c_str(), ProgramName().c_str(),
+  const int answer = MessageBoxW(static_cast<HWND>(owner), text.c_str(), title.c_str(),
                                  (yesNo ? MB_YESNO : MB_OK) | IconFlag(icon) | modality);
   return yesNo ? (answer == IDYES ? IDYES : IDNO) : IDOK;
 }

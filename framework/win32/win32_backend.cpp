@@ -143,7 +143,7 @@ class Win32Backend : public Backend, public win32::NativeSink {
   }
 
   int MessageBox(const CString& text, UINT flags) override {
-    return win32::ShowNativeMessageBox(BoxOwner(), text.str(), NativeIconOf(flags),
+    return win32::ShowNativeMessageBox(BoxOwner(), AfxGetAppName().str(), text.str(), NativeIconOf(flags),
                                        (flags & MB_TYPEMASK) == MB_YESNO);
   }
 

@@ -1,5 +1,4 @@
 // The modal boxes: message box, save-file dialog and folder dialog.
-#include <wx/app.h>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -24,17 +23,19 @@ int WxBackend::RunBox(Run run) {
 
 int WxBackend::MessageBox(const CString& text, UINT flags) {
   const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
+  // A box without an icon flag has no icon: wx's own dialog draws one for
+  // any icon flag, wxICON_NONE included (as an error sign).
   long style = (yesNo ? wxYES_NO : wxOK) | wxCENTRE;
   switch (flags & MB_ICONMASK) {
     case MB_ICONERROR: style |= wxICON_ERROR; break;
     case MB_ICONEXCLAMATION: style |= wxICON_EXCLAMATION; break;
     case MB_ICONINFORMATION: style |= wxICON_INFORMATION; break;
-    default: style |= wxICON_NONE; break;
+    default: break;
   }
   return RunBox([&] {
-    // Captioned with the program's name, as the framework's message boxes are.
     // wx's own dialog draws the icon; GTK's native one draws none.
-    wxGenericMessageDialog box(BoxParent(), wxui::LabelText(text.str()), wxTheApp->GetAppName(), style);
+    wxGenericMessageDialog box(BoxParent(), wxui::LabelText(text.str()),
+                               wxString(AfxGetAppName().str()), style);
     const int answer = box.ShowModal();
     if (!yesNo) return IDOK;
     return answer == wxID_YES ? IDYES : IDNO;

@@ -3,6 +3,7 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <sstream>
@@ -19,32 +20,39 @@ std::vector<std::string> SplitParameters(const std::string& parameters) {
   return words;
 }
 
-// Starts argv detached from us: the child is reaped by an intermediate
-// process so that it outlives this program without becoming a zombie.
-bool SpawnDetached(const std::vector<std::string>& args) {
-  pid_t middle = fork();
+// How long the desktop's opener has to say that it cannot open a document.
+// One that still runs then has started a program that shows it: xdg-open
+// stays until a browser that it had to start is closed.
+constexpr int kOpenerVerdictMs = 2000;
+constexpr int kVerdictPollMs = 20;
+
+// Starts argv (a path, or a name looked up on PATH) detached from us: an
+// intermediate process starts it and ends, so that it outlives this program
+// and its new parent reaps it. With a verdict time the intermediate first
+// waits up to that long: a child that ended by then succeeded only with
+// status 0, one still running has started. After the fork only calls that
+// are safe in the child of a threaded program.
+bool SpawnDetached(const std::vector<std::string>& args, int verdictMs) {
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t middle = fork();
   if (middle < 0) return false;
   if (middle == 0) {
     setsid();
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
     pid_t child;
-    int rc = posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ);
-    _exit(rc == 0 ? 0 : 1);
+    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) _exit(1);
+    const timespec pause{0, kVerdictPollMs * 1000000L};
+    for (int waited = 0; waited < verdictMs; waited += kVerdictPollMs) {
+      int status = 0;
+      if (waitpid(child, &status, WNOHANG) == child)
+        _exit(WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1);
+      nanosleep(&pause, nullptr);
+    }
+    _exit(0);
   }
   int status = 0;
-  waitpid(middle, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-bool RunOpener(const std::string& target) {
-  std::vector<char*> argv = {const_cast<char*>("xdg-open"), const_cast<char*>(target.c_str()),
-                             nullptr};
-  pid_t child;
-  if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  if (waitpid(child, &status, 0) < 0) return false;
+  if (waitpid(middle, &status, 0) < 0) return false;
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 }  // namespace
@@ -62,9 +70,11 @@ bool StartProgram(const std::string& path, const std::string& parameters) {
   if (stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IXUSR)) chmod(path.c_str(), st.st_mode | S_IXUSR);
   std::vector<std::string> args = {path.find('/') == std::string::npos ? "./" + path : path};
   for (auto& p : SplitParameters(parameters)) args.push_back(p);
-  return SpawnDetached(args);
+  return SpawnDetached(args, 0);
 }
 
 bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-bool OpenWithDesktop(const std::string& target) { return RunOpener(target); }
+bool OpenWithDesktop(const std::string& target) {
+  return SpawnDetached({"xdg-open", target}, kOpenerVerdictMs);
+}

@@ -39,6 +39,8 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesW(WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The shell starts the program associated with the document and returns;
+// it never waits for that program to end.
 bool OpenWithDesktop(const std::string& target) {
   const HINSTANCE result =
       ShellExecuteW(nullptr, L"open", WideFromUtf8(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);

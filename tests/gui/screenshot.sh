@@ -86,6 +86,8 @@ echo "found window $window titled '$title' (LANG=$lang)"
 
 # Let the toolkit finish drawing the freshly mapped window.
 sleep "$settle"
+# Without a window manager a box may lie under its owner.
+xdotool windowraise "$window" 2>/dev/null
 import -window root "$out" || fail "import could not take the screenshot"
 [ -s "$out" ] || fail "the screenshot $out is empty"
 if [ "$caption" = 1 ]; then
@@ -115,4 +117,5 @@ wait "$pid"
 code=$?
 pid=""
 [ "$code" -eq "$expected" ] || fail "the program exited with $code, expected $expected"
+grep -q "wx assertion failed" "$log" && fail "wx reported a failed assertion"
 echo "the program exited with $code after the key $key"

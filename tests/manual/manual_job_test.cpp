@@ -141,6 +141,17 @@ TEST_F(ManualJobTest, DownloadsSavesAndOpensTheManual) {
   EXPECT_TRUE(Temporaries().empty());
 }
 
+#ifndef _WIN32  // the desktop's opener is xdg-open, found on PATH
+TEST_F(ManualJobTest, WithoutAPdfViewerTheMessageNamesTheSavedManual) {
+  StartServer();
+  testing_support::DesktopShell noViewer(m_card.Path());
+  Run(SaveFile(m_target));
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[information]: The manual was saved as " +
+                                                    WideFromUtf8(m_target) + L",\\r\\nbut no program to show PDF "
+                                                    L"files was found.\\r\\nOpen it with a PDF viewer."});
+}
+#endif
+
 TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
   StartServer();
   CHalyardDlg dialog;

@@ -1,6 +1,8 @@
 // The consent dialog against the reference server's policy site: the page
 // and logo downloads, every failure message, and Accept and Deny.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -245,3 +247,22 @@ TEST(Consent, AFailedViewAfterASuccessfulOneKeepsAcceptEnabled) {
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_FALSE(FileExists(temp.PolicyFolder()));
 }
+
+#ifndef _WIN32  // the desktop's opener is xdg-open, found on PATH
+TEST(Consent, NoBrowserIsReportedWithThePageAndAStayingOpenerDoesNotHoldTheDialog) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'L'));
+  const std::string bin = temp.Card().Path() + "/bin";
+  CString saved;
+  saved.Format(GetMsg(87), WideFromUtf8(temp.PolicyFolder() + "/privacy_policy.html").c_str());
+  testing_support::DesktopShell desktop(bin);  // no xdg-open there yet
+  EXPECT_EQ(ViewOnce().output, std::vector<std::wstring>{Box(L"error", (GetMsg(77) + (L"\r\n" + saved)).str())});
+  // xdg-open stays until a browser that it had to start is closed.
+  temp.Card().Write("bin/xdg-open", "#!/bin/sh\necho $$ > " + bin + "/pid\nexec /bin/sleep 10\n");
+  chmod((bin + "/xdg-open").c_str(), 0755);
+  EXPECT_TRUE(ViewOnce().acceptEnabled);
+  const int pid = std::stoi(temp.Card().Read("bin/pid"));
+  EXPECT_EQ(kill(pid, 0), 0);  // still running: nobody waited for it
+  kill(pid, SIGKILL);
+}
+#endif

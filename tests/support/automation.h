@@ -7,7 +7,9 @@
 #include <string>
 #include <variant>
 
+#include "platform/automation.h"
 #include "tests/support/cstring_printer.h"
+#include "tests/support/environment.h"
 #include <vector>
 
 namespace testing_support {
@@ -42,5 +44,19 @@ std::wstring ChooseFolder(const std::wstring& path);
 // Command lines as standard input of the client program: UTF-8, each ended
 // by a line end.
 std::string Input(const std::vector<std::wstring>& commands);
+
+// While it lives, shell opens launch documents as on a desktop, through the
+// xdg-open on path (a path without one: no browser and no PDF viewer).
+struct DesktopShell {
+  explicit DesktopShell(const std::string& path) : savedPath(std::getenv("PATH")) {
+    setenv("PATH", path.c_str(), 1);
+    SetHeadlessShell(false);
+  }
+  ~DesktopShell() {
+    setenv("PATH", savedPath.c_str(), 1);
+    SetHeadlessShell(true);
+  }
+  std::string savedPath;
+};
 
 }  // namespace testing_support
