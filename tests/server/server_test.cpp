@@ -323,6 +323,9 @@ TEST_F(ServerTest, LargeLogUploadGoesToDiskAsItArrives) {
   constexpr std::uint64_t kSize = 200ull << 20;
   auto server = Start();
   const std::string cookie = Login(), boundary = "koral70-large-upload";
+  // What the server holds before the upload (a sanitized build holds far
+  // more): the upload may add a few blocks to it, never the log.
+  const long before = PeakMemoryKiB(server->Pid());
   const std::string head = "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"big.log\"\r\n\r\n";
   const std::string tail = "\r\n--" + boundary + "\r\nContent-Disposition: form-data; name=\"name\"\r\n\r\nbig.log\r\n--" + boundary + "--\r\n";
   auto body = [&](size_t offset, size_t, httplib::DataSink& sink) {
@@ -351,9 +354,10 @@ TEST_F(ServerTest, LargeLogUploadGoesToDiskAsItArrives) {
   }
   EXPECT_EQ(offset, kSize);
   const long peak = PeakMemoryKiB(server->Pid());
-  std::printf("server's peak memory with a %llu MiB upload: %ld KiB\n", static_cast<unsigned long long>(kSize >> 20), peak);
-  EXPECT_GT(peak, 0);
-  EXPECT_LT(peak, 64 * 1024);
+  std::printf("server's peak memory with a %llu MiB upload: %ld KiB (%ld KiB before it)\n",
+              static_cast<unsigned long long>(kSize >> 20), peak, before);
+  EXPECT_GT(before, 0);
+  EXPECT_LT(peak - before, 32 * 1024);
 }
 
 TEST_F(ServerTest, PolicyPagesCarryTheMarkerUnlessSwitchedOff) {
