@@ -52,9 +52,10 @@ bool CCardFileSink::Flush() {
   return written;
 }
 
-void CCardFileSink::FinalDigest(unsigned char (&digest)[16]) {
-  m_md5.Final();
+bool CCardFileSink::FinalDigest(unsigned char (&digest)[16]) {
+  if (!m_md5.Final()) return false;
   std::memcpy(digest, m_md5.digest, 16);
+  return true;
 }
 
 bool CCardFileSink::Commit() {

@@ -40,8 +40,9 @@ class CCardFileSink : public CHttpBodySink {
   // The system's error code of the folder or file failure (0: none).
   int GetError() const { return m_nError; }
   std::uint64_t Size() const { return m_nSize; }
-  // The digest of every byte received; call once, after the transfer.
-  void FinalDigest(unsigned char (&digest)[16]);
+  // The digest of every byte received; call once, after the transfer. False
+  // when the system could not digest them (digest is then left as it was).
+  bool FinalDigest(unsigned char (&digest)[16]);
   // Puts the file in place; false when it was not completely written or the
   // device refused it (the old file then stays). GetState then tells whether
   // a folder or the file itself failed.

@@ -63,7 +63,11 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
     return kUpdateTransferFailed;
   }
   unsigned char digest[16];
-  file.FinalDigest(digest);
+  if (!file.FinalDigest(digest)) {
+    file.Abort();
+    reporter.Fail(Msg::kMemoryError);
+    return kUpdateTransferFailed;
+  }
   // After its swap the running program is "koral70.exe"; when the swap
   // failed it still runs from its own file.
   if (job.bSelfUpdated &&

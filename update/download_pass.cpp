@@ -162,7 +162,7 @@ bool FetchFile(PassState& pass, int i) {
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
   unsigned char digest[16];
-  file.FinalDigest(digest);
+  if (!file.FinalDigest(digest)) return fail(Msg::kMemoryError, {});
   if (size - kReplyPrefixBytes != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
     return fail(Msg::kDownloadFailedBody, session.LastFailureCause());
   if (!file.Commit()) {
