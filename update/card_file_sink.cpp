@@ -1,35 +1,32 @@
 #include "update/card_file_sink.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 #include "platform/files.h"
 #include "update/card_folders.h"
 
-namespace {
-constexpr std::size_t kWriteBlock = 256 * 1024;
-}  // namespace
-
-CCardFileSink::CCardFileSink(std::string path, std::wstring folders, FolderSet* known)
-    : m_path(std::move(path)), m_folders(std::move(folders)), m_pKnownFolders(known) {
+CCardFileSink::CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known)
+    : m_path(std::move(path)), m_folders(std::move(folders)), m_pKnownFolders(known), m_hasher(hasher) {
   m_md5.Init();
-  m_buffer.reserve(kWriteBlock);
+  m_blocks[0].bytes = std::make_unique_for_overwrite<unsigned char[]>(kBlockBytes);
 }
+
+CCardFileSink::~CCardFileSink() { m_hasher.Wait(m_nLastTicket); }
 
 bool CCardFileSink::Write(const unsigned char* data, std::size_t size) {
   if (size == 0) return true;
-  m_md5.Update(data, size);
   m_nSize += size;
   if (m_state == State::kEmpty) Start();
-  if (m_state != State::kWriting) return true;
-  if (m_buffer.size() + size > kWriteBlock && !Flush()) return true;
-  if (size >= kWriteBlock) {
-    if (!m_writer.Write(data, size)) {
-      m_state = State::kFileFailed;
-      m_nError = LastSystemError();
-    }
-  } else {
-    m_buffer.insert(m_buffer.end(), data, data + size);
+  while (size > 0) {
+    const std::size_t take = std::min(size, kBlockBytes - m_nFilled);
+    std::memcpy(m_blocks[m_nBlock].bytes.get() + m_nFilled, data, take);
+    m_nFilled += take;
+    data += take;
+    size -= take;
+    HandOnPieces();
+    if (m_nFilled == kBlockBytes) NextBlock();
   }
   return true;
 }
@@ -42,9 +39,26 @@ void CCardFileSink::Start() {
   if (m_state != State::kWriting) m_nError = LastSystemError();
 }
 
+void CCardFileSink::HandOnPieces() {
+  Block& block = m_blocks[m_nBlock];
+  for (; m_nFilled - m_nHanded >= kPieceBytes; m_nHanded += kPieceBytes)
+    block.ticket = m_nLastTicket = m_hasher.Add(m_md5, block.bytes.get() + m_nHanded, kPieceBytes);
+}
+
+void CCardFileSink::NextBlock() {
+  // The hasher reads the block while it is written.
+  if (m_state == State::kWriting) Flush();
+  m_nBlock = (m_nBlock + 1) % kBlocks;
+  m_nFilled = m_nHanded = 0;
+  Block& next = m_blocks[m_nBlock];
+  if (next.bytes)
+    m_hasher.Wait(next.ticket);
+  else
+    next.bytes = std::make_unique_for_overwrite<unsigned char[]>(kBlockBytes);
+}
+
 bool CCardFileSink::Flush() {
-  const bool written = m_buffer.empty() || m_writer.Write(m_buffer.data(), m_buffer.size());
-  m_buffer.clear();
+  const bool written = m_nFilled == 0 || m_writer.Write(m_blocks[m_nBlock].bytes.get(), m_nFilled);
   if (!written) {
     m_state = State::kFileFailed;
     m_nError = LastSystemError();
@@ -52,9 +66,13 @@ bool CCardFileSink::Flush() {
   return written;
 }
 
-void CCardFileSink::FinalDigest(unsigned char (&digest)[16]) {
-  m_md5.Final();
+bool CCardFileSink::FinalDigest(unsigned char (&digest)[16]) {
+  // The rest of the last block is less than a piece: not worth a hand-over.
+  m_hasher.Wait(m_nLastTicket);
+  m_md5.Update(m_blocks[m_nBlock].bytes.get() + m_nHanded, m_nFilled - m_nHanded);
+  if (!m_md5.Final()) return false;
   std::memcpy(digest, m_md5.digest, 16);
+  return true;
 }
 
 bool CCardFileSink::Commit() {

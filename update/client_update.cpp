@@ -12,6 +12,7 @@
 #include "update/client_files.h"
 #include "update/file_size.h"
 #include "update/md5.h"
+#include "update/md5_worker.h"
 
 namespace {
 // Whether the file at path holds exactly size bytes with this digest.
@@ -46,7 +47,8 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
   session.SetUrlA(std::string(url, urlBytes).c_str());
   // The body streams into a temporary file that becomes "new_koral70.exe"
   // only when the whole client has arrived.
-  CCardFileSink file(kNewClient, WideFromUtf8(kNewClient));
+  CMd5Worker hasher;
+  CCardFileSink file(kNewClient, WideFromUtf8(kNewClient), hasher);
   session.SetBodySink(&file);
   const HttpResult result = session.Perform();
   session.SetBodySink(nullptr);
@@ -63,7 +65,11 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
     return kUpdateTransferFailed;
   }
   unsigned char digest[16];
-  file.FinalDigest(digest);
+  if (!file.FinalDigest(digest)) {
+    file.Abort();
+    reporter.Fail(Msg::kMemoryError);
+    return kUpdateTransferFailed;
+  }
   // After its swap the running program is "koral70.exe"; when the swap
   // failed it still runs from its own file.
   if (job.bSelfUpdated &&

@@ -20,6 +20,7 @@
 #include "update/file_reply.h"
 #include "update/file_size.h"
 #include "update/md5.h"
+#include "update/md5_worker.h"
 #include "update/report_stylesheets.h"
 #include "update/self_update.h"
 #include "update/update_list.h"
@@ -61,6 +62,7 @@ struct PassState {
   std::uint64_t replyLimit = 0;  // the largest listed size plus "BF"
   std::vector<bool> current = {};     // per entry: the card copy was current before the walk
   std::vector<bool> repeated = {};    // per entry: an earlier entry names the same card file
+  CMd5Worker hasher = {};             // digests the fetched files while they arrive
 };
 
 // The name under which the card keeps an entry's file: one kind of
@@ -133,7 +135,7 @@ bool FetchFile(PassState& pass, int i) {
   reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
   reporter.PostStatus(CString(GetMsg(Msg::kDownloadingFile)) + displayName.c_str() + L"\r\n ");
 
-  CCardFileSink file(entry.szName, displayName, &pass.folders);
+  CCardFileSink file(entry.szName, displayName, pass.hasher, &pass.folders);
   CFileReplySink reply(file);
   session.SetBodySink(&reply);
   const HttpResult result = session.Perform();
@@ -162,7 +164,7 @@ bool FetchFile(PassState& pass, int i) {
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
   unsigned char digest[16];
-  file.FinalDigest(digest);
+  if (!file.FinalDigest(digest)) return fail(Msg::kMemoryError, {});
   if (size - kReplyPrefixBytes != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
     return fail(Msg::kDownloadFailedBody, session.LastFailureCause());
   if (!file.Commit()) {

@@ -44,6 +44,19 @@ TEST(Md5, PiecewiseUpdatesGiveTheSameDigest) {
   EXPECT_EQ(DigestHex(md5.digest), Md5Of(text));
 }
 
+TEST(Md5, InitStartsOverAfterAFinalAndMidWay) {
+  CMd5 md5;
+  md5.Init();
+  md5.Update(reinterpret_cast<const unsigned char*>("abc"), 3);
+  ASSERT_TRUE(md5.Final());
+  md5.Init();
+  md5.Update(reinterpret_cast<const unsigned char*>("xyz"), 3);
+  md5.Init();
+  md5.Update(reinterpret_cast<const unsigned char*>("a"), 1);
+  ASSERT_TRUE(md5.Final());
+  EXPECT_EQ(DigestHex(md5.digest), "0cc175b9c0f1b6a831c399e269772661");
+}
+
 TEST(Md5OfFile, DigestsFilesOfAnySize) {
   TempCard card;
   card.Write("empty.bin", "");

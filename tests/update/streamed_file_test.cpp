@@ -1,5 +1,6 @@
 // A get.php body streamed into its card file chunk by chunk, as the session
-// hands it over: the "BF" prefix, the lazily started file and the digest.
+// hands it over: the "BF" prefix, the lazily started file and the digest,
+// most of it made by the hashing worker while the body arrives.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "update/card_file_sink.h"
 #include "update/file_reply.h"
 #include "update/md5.h"
+#include "update/md5_worker.h"
 
 using testing_support::TempCard;
 namespace fs = std::filesystem;
@@ -39,6 +41,14 @@ std::string DigestOf(CCardFileSink& file) {
   return std::string(reinterpret_cast<const char*>(digest), 16);
 }
 
+// Bytes that differ from block to block, so that a block digested twice,
+// skipped or out of turn changes the digest.
+std::string Varied(size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 2654435761u + seed) >> 13);
+  return bytes;
+}
+
 std::string Md5(const std::string& bytes) {
   CMd5 md5;
   md5.Init();
@@ -52,7 +62,8 @@ TEST(StreamedFile, PrefixSplitOverChunksStillCountsAndIsNotPartOfTheFile) {
   TempCard card;
   card.Write("Data/file.bin", "old");
   const std::string content(70000, 'c');
-  CCardFileSink file("Data\\file.bin", L"Data\\file.bin");
+  CMd5Worker hasher;
+  CCardFileSink file("Data\\file.bin", L"Data\\file.bin", hasher);
   CFileReplySink reply(file);
   Feed(reply, "BF" + content, {1, 1, 5, 16384});
   EXPECT_TRUE(reply.HasPrefix());
@@ -67,7 +78,8 @@ TEST(StreamedFile, PrefixSplitOverChunksStillCountsAndIsNotPartOfTheFile) {
 
 TEST(StreamedFile, ABodyWithoutThePrefixCreatesNoFolderAndNoFile) {
   TempCard card;
-  CCardFileSink file("New\\file.bin", L"New\\file.bin");
+  CMd5Worker hasher;
+  CCardFileSink file("New\\file.bin", L"New\\file.bin", hasher);
   CFileReplySink reply(file);
   Feed(reply, "BXsome content", {1});
   EXPECT_FALSE(reply.HasPrefix());
@@ -77,7 +89,8 @@ TEST(StreamedFile, ABodyWithoutThePrefixCreatesNoFolderAndNoFile) {
 
 TEST(StreamedFile, ThePrefixAloneStartsNothingUntilItIsPlacedAsAnEmptyFile) {
   TempCard card;
-  CCardFileSink file("New\\file.bin", L"New\\file.bin");
+  CMd5Worker hasher;
+  CCardFileSink file("New\\file.bin", L"New\\file.bin", hasher);
   CFileReplySink reply(file);
   Feed(reply, "BF", {});
   EXPECT_TRUE(reply.HasPrefix());
@@ -91,7 +104,8 @@ TEST(StreamedFile, ThePrefixAloneStartsNothingUntilItIsPlacedAsAnEmptyFile) {
 TEST(StreamedFile, AFolderThatCannotBeMadeIsKeptAndTheBodyStillDigested) {
   TempCard card;
   card.Write("blocked", "a file where a folder belongs");
-  CCardFileSink file("blocked\\inner\\file.bin", L"blocked\\inner\\file.bin");
+  CMd5Worker hasher;
+  CCardFileSink file("blocked\\inner\\file.bin", L"blocked\\inner\\file.bin", hasher);
   CFileReplySink reply(file);
   Feed(reply, "BFabc", {3});
   EXPECT_EQ(file.GetState(), CCardFileSink::State::kFolderFailed);
@@ -103,13 +117,32 @@ TEST(StreamedFile, AFolderThatCannotBeMadeIsKeptAndTheBodyStillDigested) {
 TEST(StreamedFile, AnAbortedFileLeavesTheOldOneAndNoTemporary) {
   TempCard card;
   card.Write("file.bin", "old");
+  CMd5Worker hasher;
   {
-    CCardFileSink file("file.bin", L"file.bin");
+    CCardFileSink file("file.bin", L"file.bin", hasher);
     CFileReplySink reply(file);
-    Feed(reply, "BF" + std::string(50000, 'n'), {20000});
+    // Blocks still on their way to the hasher when the file is dropped.
+    Feed(reply, "BF" + Varied(1 << 20, 5), {20000});
     EXPECT_EQ(file.GetState(), CCardFileSink::State::kWriting);
     EXPECT_EQ(Tree().size(), 2u);  // the old file and the temporary
   }  // never committed
   EXPECT_EQ(card.Read("file.bin"), "old");
   EXPECT_EQ(Tree(), std::vector<std::string>{"./file.bin"});
+}
+
+TEST(StreamedFile, LargeFilesInARowAreWrittenAndDigestedByteForByte) {
+  TempCard card;
+  CMd5Worker hasher;  // one for the files in turn, as in a pass
+  for (unsigned n = 0; n < 2; ++n) {
+    // Several blocks and a tail, in chunks that split pieces and blocks,
+    // one of them larger than a block.
+    const std::string content = Varied(5 * 256 * 1024 + 4321 * n, n);
+    const std::string name = "file" + std::to_string(n) + ".bin";
+    CCardFileSink file(name, std::wstring(name.begin(), name.end()), hasher);
+    CFileReplySink reply(file);
+    Feed(reply, "BF" + content, {3, 16383, 262144, 700001, 1});
+    EXPECT_EQ(DigestOf(file), Md5(content));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(card.Read(name), content);
+  }
 }
