@@ -13,7 +13,14 @@ CCardFileSink::CCardFileSink(std::string path, std::wstring folders, CMd5Worker&
   m_blocks[0].bytes = std::make_unique_for_overwrite<unsigned char[]>(kBlockBytes);
 }
 
-CCardFileSink::~CCardFileSink() { m_hasher.Wait(m_nLastTicket); }
+CCardFileSink::~CCardFileSink() { m_hasher.Wait(std::max(m_nLastTicket, m_nStepTicket)); }
+
+void CCardFileSink::ThenOnHasher(std::function<void()> step) {
+  if (m_nLastTicket == 0)
+    step();
+  else
+    m_nStepTicket = m_hasher.AddStep(std::move(step));
+}
 
 bool CCardFileSink::Write(const unsigned char* data, std::size_t size) {
   if (size == 0) return true;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,7 +36,7 @@ class CCardFileSink : public CHttpBodySink {
   // but for those in known (the pass's folders, which it extends). hasher
   // digests the received bytes; it outlives the sink.
   CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known = nullptr);
-  // Waits until the hasher is done with this file's bytes.
+  // Waits until the hasher is done with this file's bytes and its last step.
   ~CCardFileSink() override;
   CCardFileSink(const CCardFileSink&) = delete;
   CCardFileSink& operator=(const CCardFileSink&) = delete;
@@ -55,6 +56,14 @@ class CCardFileSink : public CHttpBodySink {
   bool Commit();
   // Drops what was written; the old file stays. The destructor does it too.
   void Abort() { m_writer.Abort(); }
+
+  // Runs step (which may take the digest and commit) on the hasher's thread
+  // once it has digested this file's bytes, so that the transfer thread can
+  // go on with the next file; a file the hasher took no part in runs it
+  // here and now. The sink is the step's alone until StepDone.
+  void ThenOnHasher(std::function<void()> step);
+  bool StepDone() { return m_hasher.Done(m_nStepTicket); }
+  void WaitForStep() { m_hasher.Wait(m_nStepTicket); }
 
  private:
   // The transfer hands over small chunks. They are gathered in blocks: a
@@ -91,7 +100,8 @@ class CCardFileSink : public CHttpBodySink {
   std::size_t m_nBlock = 0;   // the block being filled
   std::size_t m_nFilled = 0;  // its bytes received
   std::size_t m_nHanded = 0;  // its bytes handed to the hasher
-  std::uint64_t m_nLastTicket = 0;
+  std::uint64_t m_nLastTicket = 0;  // the last piece's
+  std::uint64_t m_nStepTicket = 0;
   State m_state = State::kEmpty;
   int m_nError = 0;
   std::uint64_t m_nSize = 0;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unordered_set>
+#include <utility>
 
 #include "core/catalogue.h"
 #include "core/product.h"
@@ -40,6 +42,20 @@ constexpr std::uint64_t kReplyPrefixBytes = 2;
 int FolderCreationFailureNumber(int index) { return 1001 + index; }
 int FileCreationFailureNumber(int index) { return index + 1; }
 
+// How the last step of a fetched file came out.
+enum class Placed { kYes, kNoDigest, kWrongBody, kNotWritten };
+
+// A fetched file on its way into place: its digest check and its commit run
+// on the hashing thread while the next file is transferred, and its outcome
+// is shown before anything of the next file.
+struct FinishingFile {
+  int index = 0;
+  FailureCause cause;  // the transfer's, for a body that fails its check
+  Placed outcome = Placed::kYes;
+  unsigned char digest[16] = {};
+  std::unique_ptr<CCardFileSink> file;  // last: its end waits for the step
+};
+
 // Lifetime state of one pass.
 struct PassState {
   JOBPARAM* job;
@@ -63,6 +79,8 @@ struct PassState {
   std::vector<bool> current = {};     // per entry: the card copy was current before the walk
   std::vector<bool> repeated = {};    // per entry: an earlier entry names the same card file
   CMd5Worker hasher = {};             // digests the fetched files while they arrive
+  std::unique_ptr<FinishingFile> finishing = {};  // the file fetched last, until its outcome is shown
+  int starting = -1;  // the entry being fetched whose start is not shown yet
 };
 
 // The name under which the card keeps an entry's file: one kind of
@@ -73,16 +91,10 @@ std::string CardNameKey(const char* name, bool caseInsensitive) {
   return caseInsensitive ? Utf8FromWide(UpperCaseName(WideFromUtf8(key))) : key;
 }
 
-// The file line's percent is of the file's own bytes, without the "BF" in
-// front of them.
 // During the log upload a transfer shows nothing, but ends when the user
 // asks the job to stop.
 int CancelOnly(void* reporter, double, double, double, double) {
   return static_cast<CJobReporter*>(reporter)->IsCancelled() ? 1 : 0;
-}
-
-int FileContentProgress(void* reporter, double dltotal, double dlnow, double ultotal, double ulnow) {
-  return FileProgressCallback(reporter, dltotal, std::max(0.0, dlnow - kReplyPrefixBytes), ultotal, ulnow);
 }
 
 bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, 16) == 0; }
@@ -118,10 +130,95 @@ Msg TransferFailureMessage(HttpResult result) {
   return Msg::kDownloadFailed;
 }
 
+std::wstring DisplayName(const UpdateFileEntry& entry) {
+  std::wstring name = WideFromUtf8(entry.szName);
+  if (name.size() > kDisplayNameChars - 1) name.resize(kDisplayNameChars - 1);
+  return name;
+}
+
+// Shows the start of the file being fetched, once: the file line names it
+// from the start of its transfer, at 0 %.
+void ShowFetchStart(PassState& pass) {
+  if (pass.starting < 0) return;
+  const UpdateFileEntry& entry = pass.list[static_cast<size_t>(std::exchange(pass.starting, -1))];
+  pass.reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
+  pass.reporter.PostStatus(CString(GetMsg(Msg::kDownloadingFile)) + DisplayName(entry).c_str() + L"\r\n ");
+}
+
+// The last step of a fetched file whose size was right: a body that is not
+// the listed file, where the list carries the server's digest, is dropped;
+// any other is put in place. The file holds exactly the bytes digested on
+// their way to it.
+Placed CheckAndPlace(CCardFileSink& file, const UpdateFileEntry& entry, unsigned char (&digest)[16]) {
+  Placed checked = Placed::kYes;
+  if (!file.FinalDigest(digest))
+    checked = Placed::kNoDigest;
+  else if (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest))
+    checked = Placed::kWrongBody;
+  if (checked != Placed::kYes) {
+    file.Abort();
+    return checked;
+  }
+  return file.Commit() ? Placed::kYes : Placed::kNotWritten;
+}
+
+// Waits for the last step of the file fetched last and shows its outcome.
+// False when it failed (reported): the pass ends at that file.
+bool SettleFinishing(PassState& pass) {
+  if (!pass.finishing) return true;
+  const std::unique_ptr<FinishingFile> done = std::move(pass.finishing);
+  done->file->WaitForStep();
+  CJobReporter& reporter = pass.reporter;
+  UpdateFileEntry& entry = pass.list[static_cast<size_t>(done->index)];
+  switch (done->outcome) {
+    case Placed::kNoDigest:
+      reporter.Fail(Msg::kMemoryError, MB_OK);
+      return false;
+    case Placed::kWrongBody:
+      reporter.Fail(Msg::kDownloadFailedBody, MB_OK, done->cause);
+      return false;
+    case Placed::kNotWritten: {
+      const bool folder = done->file->GetState() == CCardFileSink::State::kFolderFailed;
+      reporter.FailWithNumber(Msg::kCannotCreateFile,
+                              folder ? FolderCreationFailureNumber(done->index)
+                                     : FileCreationFailureNumber(done->index),
+                              CardFailureCause(done->file->GetError()));
+      return false;
+    }
+    case Placed::kYes:
+      break;
+  }
+  std::memcpy(entry.abDigest, done->digest, 16);
+  ++pass.placed;
+  pass.placedBytes += entry.nSize;
+  reporter.AddBytesDone(entry.nSize);
+  reporter.ShowFile(L"", 0);
+  reporter.AddCountDone(1);
+  reporter.PostStatus(GetMsg(Msg::kStepOk));
+  return true;
+}
+
+// A file's transfer shows its progress once the file before it is shown in
+// place; its percent is of the file's own bytes, without the "BF" in front
+// of them. A file before that failed ends the transfer, and is reported
+// when the transfer has ended.
+int FetchProgress(void* user, double dltotal, double dlnow, double ultotal, double ulnow) {
+  PassState& pass = *static_cast<PassState*>(user);
+  if (const FinishingFile* before = pass.finishing.get()) {
+    if (!before->file->StepDone()) return pass.reporter.IsCancelled() ? 1 : 0;
+    if (before->outcome != Placed::kYes) return 1;
+    SettleFinishing(pass);
+  }
+  ShowFetchStart(pass);
+  return FileProgressCallback(&pass.reporter, dltotal, std::max(0.0, dlnow - kReplyPrefixBytes), ultotal,
+                              ulnow);
+}
+
 // Fetches entry i and streams it into its card file, which is put in place
-// only when the whole body has arrived and passed every check. False after
-// reporting why the pass aborts; no byte of the body is left on the card then
-// (folders made for it stay, as empty folders).
+// only when the whole body has arrived and passed every check: at once for
+// a small file, behind the next file's transfer for a large one. False after
+// reporting why the pass aborts; no byte of the body is left on the card
+// then (folders made for it stay, as empty folders).
 bool FetchFile(PassState& pass, int i) {
   UpdateFileEntry& entry = pass.list[static_cast<size_t>(i)];
   CJobReporter& reporter = pass.reporter;
@@ -129,26 +226,30 @@ bool FetchFile(PassState& pass, int i) {
   if (std::strcmp(ShortName(entry.szName), "table.css") == 0) pass.stylesheetFetched = true;
   ++pass.fetchCount;
   RequestFile(session, i);
-  std::wstring displayName = WideFromUtf8(entry.szName);
-  if (displayName.size() > kDisplayNameChars - 1) displayName.resize(kDisplayNameChars - 1);
-  // The file line names the file from the start of its transfer, at 0 %.
-  reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
-  reporter.PostStatus(CString(GetMsg(Msg::kDownloadingFile)) + displayName.c_str() + L"\r\n ");
+  pass.starting = i;
+  if (!pass.finishing) ShowFetchStart(pass);
 
-  CCardFileSink file(entry.szName, displayName, pass.hasher, &pass.folders);
-  CFileReplySink reply(file);
+  auto file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
+  CFileReplySink reply(*file);
   session.SetBodySink(&reply);
   const HttpResult result = session.Perform();
   session.SetBodySink(nullptr);
+  // Whatever came, the file before is shown first; when it failed, the pass
+  // ends there and this file is never shown.
+  if (!SettleFinishing(pass)) {
+    pass.starting = -1;
+    return false;
+  }
+  ShowFetchStart(pass);
   // Every refusal drops the temporary file before the user is told what
   // failed and why.
   auto fail = [&](Msg message, const FailureCause& cause) {
-    file.Abort();
+    file->Abort();
     reporter.Fail(message, MB_OK, cause);
     return false;
   };
   if (result == HttpResult::kCancelled) {
-    file.Abort();
+    file->Abort();
     pass.cancelled = true;
     return false;
   }
@@ -157,38 +258,30 @@ bool FetchFile(PassState& pass, int i) {
   // "BF" alone is a whole answer: the file is empty.
   if (size < kReplyPrefixBytes || size > pass.replyLimit)
     return fail(Msg::kDownloadFailedAnswer, session.LastFailureCause());
+  // The size goes to the window with the file's outcome: one wake of the
+  // window for both.
   CString received;
   received.Format(GetMsg(Msg::kBytesReceived), static_cast<int>(size - kReplyPrefixBytes));
-  reporter.PostStatus(received);
-  if (!reply.HasPrefix()) return fail(Msg::kDownloadFailedBody, session.LastFailureCause());
+  reporter.AppendStatus(received);
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
-  unsigned char digest[16];
-  if (!file.FinalDigest(digest)) return fail(Msg::kMemoryError, {});
-  if (size - kReplyPrefixBytes != entry.nSize || (!entry.bLocalDigest && !SameDigest(digest, entry.abDigest)))
+  if (!reply.HasPrefix() || size - kReplyPrefixBytes != entry.nSize)
     return fail(Msg::kDownloadFailedBody, session.LastFailureCause());
-  if (!file.Commit()) {
-    const bool folder = file.GetState() == CCardFileSink::State::kFolderFailed;
-    reporter.FailWithNumber(Msg::kCannotCreateFile,
-                            folder ? FolderCreationFailureNumber(i) : FileCreationFailureNumber(i),
-                            CardFailureCause(file.GetError()));
-    return false;
-  }
-  // The file holds exactly the bytes digested on their way to it.
-  std::memcpy(entry.abDigest, digest, 16);
-  ++pass.placed;
-  pass.placedBytes += entry.nSize;
 
-  reporter.AddBytesDone(entry.nSize);
-  reporter.ShowFile(L"", 0);
-  reporter.AddCountDone(1);
-  reporter.PostStatus(GetMsg(Msg::kStepOk));
-  return true;
+  pass.finishing = std::make_unique<FinishingFile>();
+  FinishingFile& finishing = *pass.finishing;
+  finishing.index = i;
+  finishing.cause = session.LastFailureCause();
+  finishing.file = std::move(file);
+  finishing.file->ThenOnHasher(
+      [&finishing, &entry] { finishing.outcome = CheckAndPlace(*finishing.file, entry, finishing.digest); });
+  // A step that ran here is shown at once.
+  return !finishing.file->StepDone() || SettleFinishing(pass);
 }
 
 // Walks the list; true when it reached its end (in client-update mode: the
 // client entry was fetched).
-bool WalkList(PassState& pass) {
+bool WalkEntries(PassState& pass) {
   UpdateFileEntry* client = pass.clientUpdateMode ? FindClientEntry(pass.list) : nullptr;
   for (size_t i = 0; i < pass.list.size(); ++i) {
     UpdateFileEntry& entry = pass.list[i];
@@ -202,6 +295,7 @@ bool WalkList(PassState& pass) {
     const bool current = pass.current[i] || (pass.repeated[i] && !pass.clientUpdateMode);
     const bool isStylesheet = std::strcmp(entry.szName, kReportsStylesheet) == 0;
     if (current) {
+      if (!SettleFinishing(pass)) return false;
       pass.stylesheetCurrent = pass.stylesheetCurrent || isStylesheet;
       pass.reporter.AddCountDone(1);
       pass.reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), 0);
@@ -213,6 +307,12 @@ bool WalkList(PassState& pass) {
     if (pass.clientUpdateMode) return true;
   }
   return true;
+}
+
+// The walk, and the outcome of the file fetched last.
+bool WalkList(PassState& pass) {
+  const bool walked = WalkEntries(pass);
+  return SettleFinishing(pass) && walked;
 }
 
 // Tells the server that the pass has ended; its answer is not needed.
@@ -329,7 +429,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   const bool logsLeft = g_bUploadFailed;
 
   pass.versionFile.Open();
-  session.SetProgressCallback(FileContentProgress, &reporter);
+  session.SetProgressCallback(FetchProgress, &pass);
   reporter.PostStatus(L"");  // the count line with its total, before it shows
   reporter.ShowProgress(ProgressPart::kGroup, true);
   // A client on the card that differs from the list's hands over to the new

@@ -1,6 +1,7 @@
 #include "update/md5_worker.h"
 
 #include <system_error>
+#include <utility>
 
 CMd5Worker::~CMd5Worker() {
   if (!m_thread.joinable()) return;
@@ -13,6 +14,21 @@ CMd5Worker::~CMd5Worker() {
 }
 
 std::uint64_t CMd5Worker::Add(CMd5& md5, const unsigned char* data, std::size_t size) {
+  return Queue({&md5, data, size, {}});
+}
+
+std::uint64_t CMd5Worker::AddStep(std::function<void()> step) {
+  return Queue({nullptr, nullptr, 0, std::move(step)});
+}
+
+void CMd5Worker::Do(Piece& piece) {
+  if (piece.md5)
+    piece.md5->Update(piece.data, piece.size);
+  else
+    piece.step();
+}
+
+std::uint64_t CMd5Worker::Queue(Piece piece) {
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!m_thread.joinable() && !m_bNoThread) {
     try {
@@ -23,11 +39,13 @@ std::uint64_t CMd5Worker::Add(CMd5& md5, const unsigned char* data, std::size_t 
   }
   const std::uint64_t ticket = ++m_nAdded;
   if (m_bNoThread) {
-    md5.Update(data, size);
-    m_nDigested = ticket;
+    lock.unlock();
+    Do(piece);
+    lock.lock();
+    m_nDone = ticket;
     return ticket;
   }
-  m_queue.push_back({&md5, data, size});
+  m_queue.push_back(std::move(piece));
   lock.unlock();
   m_added.notify_one();
   return ticket;
@@ -35,7 +53,12 @@ std::uint64_t CMd5Worker::Add(CMd5& md5, const unsigned char* data, std::size_t 
 
 void CMd5Worker::Wait(std::uint64_t ticket) {
   std::unique_lock<std::mutex> lock(m_mutex);
-  m_digested.wait(lock, [&] { return m_nDigested >= ticket; });
+  m_done.wait(lock, [&] { return m_nDone >= ticket; });
+}
+
+bool CMd5Worker::Done(std::uint64_t ticket) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_nDone >= ticket;
 }
 
 void CMd5Worker::Run() {
@@ -43,12 +66,12 @@ void CMd5Worker::Run() {
   for (;;) {
     m_added.wait(lock, [&] { return m_bEnd || !m_queue.empty(); });
     if (m_queue.empty()) return;
-    const Piece piece = m_queue.front();
+    Piece piece = std::move(m_queue.front());
     m_queue.pop_front();
     lock.unlock();
-    piece.md5->Update(piece.data, piece.size);
+    Do(piece);
     lock.lock();
-    ++m_nDigested;
-    m_digested.notify_all();
+    ++m_nDone;
+    m_done.notify_all();
   }
 }

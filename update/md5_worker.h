@@ -1,12 +1,15 @@
 // A thread that digests the pieces of received files while the transfer
-// thread goes on receiving and writing: a large file then costs about what
-// its transfer and its write cost, not that plus its digest.
+// thread goes on receiving and writing, and then runs each file's last step
+// (its check and its commit) behind its pieces while the next file is
+// transferred: a large file then costs about what its transfer and its
+// write cost, not that plus its digest and its flush.
 #pragma once
 
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -28,25 +31,35 @@ class CMd5Worker {
   // returned ticket (or a later one) has returned. When no thread can be
   // started the piece is digested here and now.
   std::uint64_t Add(CMd5& md5, const unsigned char* data, std::size_t size);
-  // Returns once the piece of this ticket and every one before it are
-  // digested. Ticket 0 is no piece.
+  // Queues step to run behind every piece and step queued before; returns
+  // its ticket. Without a thread it runs here and now.
+  std::uint64_t AddStep(std::function<void()> step);
+  // Returns once the piece or step of this ticket and every one before it
+  // are done. Ticket 0 is none.
   void Wait(std::uint64_t ticket);
+  // Whether they are done, without waiting.
+  bool Done(std::uint64_t ticket);
 
  private:
+  // Bytes for a digest, or a step (md5 null).
   struct Piece {
     CMd5* md5;
     const unsigned char* data;
     std::size_t size;
+    std::function<void()> step;
   };
+  // Queues piece and returns its ticket; without a thread it is done here.
+  std::uint64_t Queue(Piece piece);
+  static void Do(Piece& piece);
   void Run();
 
   std::mutex m_mutex;
   std::condition_variable m_added;     // a piece was queued, or the end is asked
-  std::condition_variable m_digested;  // a piece was digested
+  std::condition_variable m_done;   // a piece was digested or a step run
   std::deque<Piece> m_queue;
   std::uint64_t m_nAdded = 0;     // tickets handed out: the last piece's ticket
-  std::uint64_t m_nDigested = 0;  // the last digested piece's ticket
+  std::uint64_t m_nDone = 0;   // the last done piece's ticket
   bool m_bEnd = false;
-  bool m_bNoThread = false;  // starting the thread failed: digest on the caller's
+  bool m_bNoThread = false;  // starting the thread failed: all is done on the caller's
   std::thread m_thread;
 };

@@ -367,6 +367,46 @@ TEST_F(HostileServer, ABodyOfAnotherSizeOrDigestIsNotPlaced) {
   EXPECT_TRUE(Temporaries().empty());
 }
 
+// Large files are checked and put in place while the next one is on its
+// way; what the window says and what the card holds stay those of one file
+// after the other, and a file that fails ends the pass at itself.
+TEST_F(HostileServer, LargeFilesFinishedBehindTheNextTransferKeepTheirOrder) {
+  const std::string a(200000, 'a'), b(300000, 'b'), c(250000, 'c');
+  data.SetRelease({{"a.bin", a}, {"b.bin", b}, {"c.bin", c}});
+  card.Write("b.bin", "old b");
+  auto server = StartServer(data);
+  data.SetListOverrides("1 md5 00112233445566778899aabbccddeeff\n");
+  UpdateRun run = Update(*server);
+  EXPECT_EQ(run.Messages(), (std::vector<std::wstring>{
+                                L"MessageBox[none]: Download cannot be completed (3)", kFailed}));
+  EXPECT_NE(run.status.find(L"Downloading file: a.bin\r\n  * 200000 bytes: OK\r\n\r\n"
+                            L"Downloading file: b.bin\r\n  * 300000 bytes: Error\r\n"),
+            std::wstring::npos);
+  EXPECT_EQ(run.status.find(L"c.bin"), std::wstring::npos);
+  EXPECT_EQ(card.Read("a.bin"), a);
+  EXPECT_EQ(card.Read("b.bin"), "old b");
+
+  data.SetListOverrides("");
+  fs::remove("b.bin");
+  fs::create_directories("b.bin/inside");  // a folder where the file belongs
+  run = Update(*server);
+  EXPECT_EQ(run.Messages(),
+            (std::vector<std::wstring>{L"MessageBox[none]: Cannot create file (2)", kFailed}));
+  EXPECT_EQ(run.status.find(L"c.bin"), std::wstring::npos);
+  EXPECT_FALSE(card.Exists("c.bin"));
+  EXPECT_TRUE(Temporaries().empty());
+
+  fs::remove_all("b.bin");
+  run = Update(*server);
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kComplete});
+  EXPECT_NE(run.status.find(L"Downloading file: b.bin\r\n  * 300000 bytes: OK\r\n\r\n"
+                            L"Downloading file: c.bin\r\n  * 250000 bytes: OK\r\n\r\n"),
+            std::wstring::npos);
+  EXPECT_EQ(card.Read("b.bin"), b);
+  EXPECT_EQ(card.Read("c.bin"), c);
+  EXPECT_EQ(RecordsOf(card.Read("ver.dat")).size(), 3u);
+}
+
 TEST_F(HostileServer, AnnouncedFilesLargerThanTheFreeSpaceChangeNothing) {
   // 4 GiB - 1 bytes, twenty times: more than any test machine has free.
   std::vector<ReleaseFile> files = {{"a.txt", "abc"}};
