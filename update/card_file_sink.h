@@ -97,9 +97,9 @@ class CCardFileSink : public CHttpBodySink {
   CMd5Worker& m_hasher;
   CMd5 m_md5;
   std::array<Block, kBlocks> m_blocks;
-  std::size_t m_nBlock = 0;   // the block being filled
-  std::size_t m_nFilled = 0;  // its bytes received
-  std::size_t m_nHanded = 0;  // its bytes handed to the hasher
+  std::size_t m_nBlock = 0;         // the block being filled
+  std::size_t m_nFilled = 0;        // its bytes received
+  std::size_t m_nHanded = 0;        // its bytes handed to the hasher
   std::uint64_t m_nLastTicket = 0;  // the last piece's
   std::uint64_t m_nStepTicket = 0;
   State m_state = State::kEmpty;

@@ -67,20 +67,20 @@ struct PassState {
   bool stylesheetFetched = false;
   bool clientUpdateMode = false;
   bool placeCardClient = false;  // the card's client is put in place after the walk
-  bool caseInsensitive = false;     // the card's names ignore letter case
-  bool cancelled = false;           // the user asked the job to stop
-  int placed = 0;                   // files fetched and put in place
+  bool caseInsensitive = false;  // the card's names ignore letter case
+  bool cancelled = false;        // the user asked the job to stop
+  int placed = 0;                // files fetched and put in place
   std::uint64_t placedBytes = 0;
   LogUploadCounts logs = {};
-  FolderSet folders = {};  // made or found by this pass
+  FolderSet folders = {};          // made or found by this pass
   bool stylesheetCurrent = false;  // "Reports\table.css" was found current or fetched
   int fetchCount = 0;
-  std::uint64_t replyLimit = 0;  // the largest listed size plus "BF"
-  std::vector<bool> current = {};     // per entry: the card copy was current before the walk
-  std::vector<bool> repeated = {};    // per entry: an earlier entry names the same card file
-  CMd5Worker hasher = {};             // digests the fetched files while they arrive
+  std::uint64_t replyLimit = 0;                   // the largest listed size plus "BF"
+  std::vector<bool> current = {};                 // per entry: the card copy was current before the walk
+  std::vector<bool> repeated = {};                // per entry: an earlier entry names the same card file
+  CMd5Worker hasher = {};                         // digests the fetched files while they arrive
   std::unique_ptr<FinishingFile> finishing = {};  // the file fetched last, until its outcome is shown
-  int starting = -1;  // the entry being fetched whose start is not shown yet
+  int starting = -1;                              // the entry being fetched whose start is not shown yet
 };
 
 // The name under which the card keeps an entry's file: one kind of
@@ -179,10 +179,10 @@ bool SettleFinishing(PassState& pass) {
       return false;
     case Placed::kNotWritten: {
       const bool folder = done->file->GetState() == CCardFileSink::State::kFolderFailed;
-      reporter.FailWithNumber(Msg::kCannotCreateFile,
-                              folder ? FolderCreationFailureNumber(done->index)
-                                     : FileCreationFailureNumber(done->index),
-                              CardFailureCause(done->file->GetError()));
+      reporter.FailWithNumber(
+          Msg::kCannotCreateFile,
+          folder ? FolderCreationFailureNumber(done->index) : FileCreationFailureNumber(done->index),
+          CardFailureCause(done->file->GetError()));
       return false;
     }
     case Placed::kYes:
@@ -364,8 +364,7 @@ UpdateResult ShowSummary(PassState& pass) {
     return kUpdateTransferFailed;
   }
   if (pass.fetchCount > 0 || pass.placeCardClient) {
-    if (!pass.job->bBatch)
-      reporter.ShowMessage(Msg::kUpdateComplete, MB_ICONINFORMATION);
+    if (!pass.job->bBatch) reporter.ShowMessage(Msg::kUpdateComplete, MB_ICONINFORMATION);
   } else if (!pass.job->bBatch) {
     reporter.AppendStatus(L"  * ");
     reporter.PostStatus(GetMsg(Msg::kUpToDate));
@@ -409,7 +408,8 @@ bool PlanPass(PassState& pass) {
   }
   const std::uint64_t missing = MissingCardSpace(fetches, pass.list.size());
   if (missing == 0) return true;
-  pass.reporter.ShowNumberMessage(Msg::kNotEnoughSpace, static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
+  pass.reporter.ShowNumberMessage(Msg::kNotEnoughSpace,
+                                  static_cast<int>((missing + kMegabyte - 1) / kMegabyte));
   return false;
 }
 }  // namespace

@@ -54,10 +54,10 @@ class CMd5Worker {
   void Run();
 
   std::mutex m_mutex;
-  std::condition_variable m_added;     // a piece was queued, or the end is asked
+  std::condition_variable m_added;  // a piece was queued, or the end is asked
   std::condition_variable m_done;   // a piece was digested or a step run
   std::deque<Piece> m_queue;
-  std::uint64_t m_nAdded = 0;     // tickets handed out: the last piece's ticket
+  std::uint64_t m_nAdded = 0;  // tickets handed out: the last piece's ticket
   std::uint64_t m_nDone = 0;   // the last done piece's ticket
   bool m_bEnd = false;
   bool m_bNoThread = false;  // starting the thread failed: all is done on the caller's
