@@ -3,8 +3,9 @@
 # X display (run it through with-xvfb.sh): a slow update with its speed and
 # time left, the summary at its end, the question when the window is closed
 # during an update, and a write-protected card. The reference server serves
-# two files of 8 MiB at 2 MiB a second; the card is a fresh folder. With
-# openbox installed the windows have a window manager.
+# two files of 8 MiB at 2 MiB a second; the card is a fresh folder that
+# holds the release's client. With openbox installed the windows have a
+# window manager.
 #
 #   update_screenshots.sh --server KORAL70-SERVER --client KORAL70 --out-dir DIR
 #                         --suffix NAME [--lang LANG]
@@ -67,6 +68,9 @@ for _ in $(seq 50); do
 done
 [ -n "$port" ] || fail "the reference server did not start"
 printf 'serial=K70000001\npass=demo1234\n' > "$card/pass.ini"
+# The card holds the release's client already: only the two files are slow.
+mkdir -p "$card/Support/updater"
+cp "$client" "$card/Support/updater/koral70.exe"
 printf 'scan 2024-05-02 KR-100 ok\n' > "$card/logs/session.log"
 cp "$client" "$card/koral70.exe"
 export KORAL70_UPDATE_URL="http://127.0.0.1:$port" KORAL70_POLICY_URL="http://127.0.0.1:$port"
