@@ -4,11 +4,11 @@
 set(KORAL70_SCREENSHOT_DIR ${CMAKE_BINARY_DIR}/screenshots)
 set(KORAL70_GUI_SCRIPTS ${PROJECT_SOURCE_DIR}/tests/gui)
 
-# Runs a command on its own virtual display; skipped without xvfb-run.
+# Runs a command on its own virtual display; skipped without Xvfb.
 function(koral70_add_xvfb_test name)
   add_test(NAME ${name} COMMAND ${KORAL70_GUI_SCRIPTS}/with-xvfb.sh ${ARGN})
-  # One virtual display starts at a time: xvfb-run -a can pick the same
-  # display number for two servers started together.
+  # One GUI check runs at a time: each waits for windows within timeouts,
+  # and their programs then do not compete for the machine with each other.
   set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK koral70_xvfb
                        TIMEOUT 180 LABELS gui)
 endfunction()
