@@ -115,8 +115,7 @@ bool CLogWalk::Walk(const std::wstring& folder, const std::wstring& relative, co
   return keeps;
 }
 
-}  // namespace
-
+// The walk on g_pUploadSession, from the log folder's root.
 LogUploadCounts UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
   // In the file system's own form: libcurl opens the files by these paths.
   std::wstring root = WideFromUtf8(NativePath(folder));
@@ -136,6 +135,17 @@ LogUploadCounts UploadLogFolder(const wchar_t* folder, const wchar_t* pattern) {
   CLogWalk walk(root.substr(cut));
   walk.Walk(root, std::wstring(), pattern);
   return walk.counts;
+}
+
+}  // namespace
+
+LogUploadCounts UploadLogs(CHttpSession& session, const wchar_t* folder) {
+  g_bUploadFailed = false;
+  g_pUploadSession = &session;
+  LogUploadCounts counts = UploadLogFolder(folder, L"*.*");
+  g_pUploadSession = nullptr;
+  counts.failed = g_bUploadFailed;
+  return counts;
 }
 
 CString CardLogFolder(const wchar_t* modulePath, bool programOffCard) {

@@ -5,12 +5,15 @@
 
 #include "framework/cstring.h"
 
+class CHttpSession;
+
 // True from the first failure anywhere in a walk to its end: from then on
-// files are still sent but nothing is deleted or removed. The caller sets it
-// to false before the walk (and g_pUploadSession to its logged-in session).
+// files are still sent but nothing is deleted or removed. Only UploadLogs
+// sets it (and g_pUploadSession), for the length of its walk.
 extern bool g_bUploadFailed;
 
-// Walks folder (the log folder's path) with pattern ("*.*"): announces each
+// Walks folder (the log folder's path) with "*.*" on session, which has
+// carried the login, so its cookies go with every request: announces each
 // subfolder with "dir=" and its path below the log folder, uploads each file
 // as "file" and "name" parts, deletes and removes as long as nothing failed.
 // A file whose folder is not the one announced last (a log folder's own file
@@ -20,12 +23,15 @@ extern bool g_bUploadFailed;
 // logs: links, pipes, sockets and devices are neither followed, read nor
 // deleted, and a folder that holds one stays without that counting as a
 // failure.
-// Returns how many log files the server took and how many stayed on the card.
+// Returns how many log files the server took and how many stayed on the card,
+// and whether anything failed (g_bUploadFailed at the walk's end). The upload
+// session is cleared again before it returns.
 struct LogUploadCounts {
   int sent = 0;
   int left = 0;
+  bool failed = false;
 };
-LogUploadCounts UploadLogFolder(const wchar_t* folder, const wchar_t* pattern);
+LogUploadCounts UploadLogs(CHttpSession& session, const wchar_t* folder);
 
 // The card's log folder: for a program on the card "logs" in the folder that
 // holds it (the card's root), or "D:\logs_2" when the program's path is

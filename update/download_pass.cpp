@@ -420,13 +420,9 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   pass.caseInsensitive = caseInsensitiveCard;
   const ULONGLONG started = GetTickCount64();
 
-  g_bUploadFailed = false;
-  g_pUploadSession = &session;
   // A stop the user asks for ends the upload that runs, too.
   session.SetProgressCallback(CancelOnly, &reporter);
-  pass.logs = UploadLogFolder(CardLogFolder(job->szModulePath, job->bProgramOffCard != FALSE), L"*.*");
-  g_pUploadSession = nullptr;
-  const bool logsLeft = g_bUploadFailed;
+  pass.logs = UploadLogs(session, CardLogFolder(job->szModulePath, job->bProgramOffCard != FALSE));
 
   pass.versionFile.Open();
   session.SetProgressCallback(FetchProgress, &pass);
@@ -458,5 +454,5 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   if (pass.stylesheetFetched || pass.stylesheetCurrent) PlaceReportStylesheets();
   PostSummary(pass, started);
   const UpdateResult result = ShowSummary(pass);
-  return result == kUpdateCurrent && logsLeft ? kUpdateLogsLeft : result;
+  return result == kUpdateCurrent && pass.logs.failed ? kUpdateLogsLeft : result;
 }

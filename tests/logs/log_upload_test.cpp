@@ -32,10 +32,8 @@ class LogUpload : public ::testing::Test {
       session.AddPostField(BuildUpdateQuery(L"123456789", L"secret", false, false));
       ASSERT_EQ(session.Perform(), HttpResult::kOk);
     }
-    g_bUploadFailed = false;
-    g_pUploadSession = &session;
-    UploadLogFolder(fs::absolute("logs").wstring().c_str(), L"*.*");
-    g_pUploadSession = nullptr;
+    outcome = UploadLogs(session, fs::absolute("logs").wstring().c_str());
+    EXPECT_EQ(g_pUploadSession, nullptr);
     session.ClearPostFields();
     session.AddPostField(L"f=-1");
     session.SetUrl(ServerScriptUrl(ServerScript::kGet));
@@ -54,6 +52,7 @@ class LogUpload : public ::testing::Test {
 
   TempCard card;
   ServerData data;
+  LogUploadCounts outcome;
 };
 }  // namespace
 
@@ -69,7 +68,7 @@ TEST_F(LogUpload, FilesOfTheFolderAreSentAndRemovedWithIt) {
   EXPECT_EQ(data.Received("logs/123456789/one.log"), "first");
   EXPECT_EQ(data.Received("logs/123456789/.hidden"), "second");
   EXPECT_FALSE(card.Exists("logs"));
-  EXPECT_FALSE(g_bUploadFailed);
+  EXPECT_FALSE(outcome.failed);
 }
 
 TEST_F(LogUpload, SubfoldersAreAnnouncedBeforeTheirFilesAndRemovedInnermostFirst) {
@@ -96,14 +95,14 @@ TEST_F(LogUpload, NoFolderNothingToDo) {
   auto server = StartServer(data);
   Upload(*server);
   EXPECT_TRUE(LogRequests(*server).empty());
-  EXPECT_FALSE(g_bUploadFailed);
+  EXPECT_FALSE(outcome.failed);
 }
 
 TEST_F(LogUpload, AfterAFailedUploadTheRestIsSentButNothingDeleted) {
   for (const char* name : {"a.log", "b.log", "c.log"}) card.Write(std::string("logs/") + name, name);
   auto server = StartServer(data, {"--fault", "/script/logupload.php:drop:b.log"});
   Upload(*server);
-  EXPECT_TRUE(g_bUploadFailed);
+  EXPECT_TRUE(outcome.failed);
   // The walk follows the folder's own order: files before b.log were sent
   // and deleted, the ones after it were sent and kept.
   std::vector<std::string> order;
@@ -128,7 +127,7 @@ TEST_F(LogUpload, AnUploadTheServerRefusedStaysOnTheCard) {
     Upload(*server);
     EXPECT_EQ(LogRequests(*server).size(), 1u);
     EXPECT_EQ(card.Read("logs/kept.log"), "kept");
-    EXPECT_TRUE(g_bUploadFailed);
+    EXPECT_TRUE(outcome.failed);
   }
   // Without the login's session the server refuses too.
   auto server = StartServer(data);
@@ -173,7 +172,7 @@ TEST_F(LogUpload, LinksAndPipesAreNeitherFollowedNorSentAndStayWithoutAFailure) 
   EXPECT_EQ(card.Read("outside/secret.txt"), "not a log");
   EXPECT_FALSE(card.Exists("logs/real.log"));
   EXPECT_TRUE(fs::is_fifo("logs/pipe.log"));
-  EXPECT_FALSE(g_bUploadFailed);
+  EXPECT_FALSE(outcome.failed);
 }
 #endif
 
