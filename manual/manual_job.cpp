@@ -7,6 +7,7 @@
 #include "manual/manual_download.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "query/query_failure.h"
 #include "query/update_query.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -65,17 +66,9 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
     query.SetProxy(proxy);
     download.SetProxy(proxy);
   }
-  switch (SendQuery(query, ServerScript::kManual, BuildLoginForm(job->strSerial, job->strPassword))) {
-    case QueryResult::kAnswered:
-      break;
-    case QueryResult::kNoConnection:
-    case QueryResult::kTooLong:  // no reply limit here: only a reply without memory
-      reporter.Fail(Msg::kCannotConnect, MB_OK, query.LastFailureCause());
-      return 0;
-    case QueryResult::kTooShort:
-      reporter.Fail(Msg::kInvalidResponse);
-      return 0;
-  }
+  const QueryResult sent =
+      SendQuery(query, ServerScript::kManual, BuildLoginForm(job->strSerial, job->strPassword));
+  if (!CheckQueryAnswered(sent, query, reporter, QueryFailureShown::kFailedStep)) return 0;
   reporter.PostStatus(GetMsg(Msg::kStepOk));
   std::string reply(query.BodyText());
   reporter.SetCountUnit(GetMsg(Msg::kKilobytes));

@@ -101,6 +101,7 @@ class CHttpSession {
   void SetProgressCallback(HttpProgressCallback callback, void* user);
   // Ends a transfer whose reply grows beyond limit bytes (0: no limit).
   void SetReplyLimit(std::uint64_t limit);
+  bool HasReplyLimit() const { return m_nReplyLimit != 0; }
   // Hands later reply bodies to sink instead of the memory buffer (null: back
   // to the buffer). The sink must outlive the transfers it receives.
   void SetBodySink(CHttpBodySink* sink) { m_pSink = sink; }

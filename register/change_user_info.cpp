@@ -3,6 +3,7 @@
 #include "core/catalogue.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "query/query_failure.h"
 #include "query/update_query.h"
 #include "register/registration_result.h"
 
@@ -30,17 +31,8 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
   CHttpSession session;
   CString proxy;
   if (GetSystemProxy(proxy)) session.SetProxy(proxy);
-  switch (SendUpdateQuery(session, serial, password, updateNews, false)) {
-    case QueryResult::kAnswered:
-      break;
-    case QueryResult::kNoConnection:
-    case QueryResult::kTooLong:  // no reply limit here: only a reply without memory
-      reporter.ShowMessage(Msg::kCannotConnect);
-      return;
-    case QueryResult::kTooShort:
-      reporter.ShowMessage(Msg::kInvalidResponse);
-      return;
-  }
+  const QueryResult sent = SendUpdateQuery(session, serial, password, updateNews, false);
+  if (!CheckQueryAnswered(sent, session, reporter, QueryFailureShown::kBoxOnly)) return;
   switch (ReadUpdateAnswer(session.Body())) {
     case UpdateAnswer::kClientUpdate:
       reporter.ShowMessage(Msg::kUpdateClientFirst);

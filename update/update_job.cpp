@@ -11,6 +11,7 @@
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "platform/card_root.h"
+#include "query/query_failure.h"
 #include "query/update_query.h"
 #include "update/client_update.h"
 #include "update/download_pass.h"
@@ -72,20 +73,9 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
     clientSession.SetProxy(proxy);
   }
   session.SetReplyLimit(kMaxListReply);
-  switch (SendUpdateQuery(session, job->strSerial, job->strPassword, job->bUpdateNews != FALSE,
-                          job->bBatch != FALSE)) {
-    case QueryResult::kAnswered:
-      break;
-    case QueryResult::kNoConnection:
-      reporter.Fail(Msg::kCannotConnect, MB_OK, session.LastFailureCause());
-      return kUpdateNoLogin;
-    case QueryResult::kTooLong:  // longer than any list can be: no answer of ours
-      reporter.Fail(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
-      return kUpdateNoLogin;
-    case QueryResult::kTooShort:
-      reporter.Fail(Msg::kInvalidResponse);
-      return kUpdateNoLogin;
-  }
+  const QueryResult sent = SendUpdateQuery(session, job->strSerial, job->strPassword,
+                                           job->bUpdateNews != FALSE, job->bBatch != FALSE);
+  if (!CheckQueryAnswered(sent, session, reporter, QueryFailureShown::kFailedStep)) return kUpdateNoLogin;
   reporter.PostStatus(GetMsg(Msg::kStepOk));
 
   const std::span<const unsigned char> answer = session.Body();
