@@ -26,6 +26,71 @@ bool IsUsableAddress(const std::string& reply) {
   return length <= CHttpSession::kMaxUrlBytes && reply.find('\0', kAddressOffset) == std::string::npos;
 }
 
+// The login on the manual script; true when its answer is the manual's
+// address, which reply then holds.
+bool AskForManualAddress(CHttpSession& query, const JOBPARAM& job, CJobReporter& reporter,
+                         std::string& reply) {
+  const QueryResult sent =
+      SendQuery(query, ServerScript::kManual, BuildLoginForm(job.strSerial, job.strPassword));
+  if (!CheckQueryAnswered(sent, query, reporter, QueryFailureShown::kFailedStep)) return false;
+  reporter.PostStatus(GetMsg(Msg::kStepOk));
+  reply = query.BodyText();
+  reporter.SetCountUnit(GetMsg(Msg::kKilobytes));
+  if (reply.compare(0, kPdfPrefixLength, kPdfPrefix) != 0 || !IsUsableAddress(reply)) {
+    reporter.ShowMessage(Msg::kInvalidResponse);
+    return false;
+  }
+  return true;
+}
+
+// The PDF from address into manual, with its kilobytes on the count line;
+// false, with the user told why unless the window is closing, when it did
+// not arrive whole.
+bool DownloadManual(CHttpSession& download, const char* address, CManualDownload& manual,
+                    CJobReporter& reporter) {
+  download.SetProgressCallback(&CountProgressCallback, &reporter);
+  download.SetReplyLimit(kManualReplyLimit);
+  reporter.ShowProgress(ProgressPart::kCountLine, true);
+  download.SetUrlA(address);
+  // The body goes to a temporary file as it arrives; one that cannot be
+  // kept there (no temporary file, a full disk) ends the transfer.
+  const bool kept = manual.Open();
+  download.SetBodySink(&manual);
+  HttpResult result = kept ? download.Perform() : HttpResult::kSinkFailed;
+  download.SetBodySink(nullptr);
+  if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
+  if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
+    reporter.PostStatus(GetMsg(Msg::kStoppedByUser));
+    return false;
+  }
+  if (result == HttpResult::kSinkFailed) {
+    reporter.Fail(Msg::kMemoryError);
+    return false;
+  }
+  // An error page is not the manual.
+  if (result != HttpResult::kOk || !download.Succeeded()) {
+    reporter.Fail(Msg::kErrorDownloading, MB_OK, download.LastFailureCause());
+    return false;
+  }
+  return true;
+}
+
+// Lets the user choose where the manual goes, saves it there and opens it.
+void SaveAndOpenManual(CManualDownload& manual, const CString& suggestedName, CJobReporter& reporter) {
+  CString path, fileName;
+  if (!reporter.ChooseSaveFile(suggestedName, kManualFileFilter, path, fileName)) return;
+  if (!manual.SaveTo(path)) {
+    reporter.AppendStatus(GetMsg(Msg::kStepError));
+    reporter.PostStatus(GetMsg(Msg::kManualFailed));
+    reporter.ShowMessage(Msg::kCannotSaveFile);
+    return;
+  }
+  reporter.AppendStatus(GetMsg(Msg::kStepOk));
+  reporter.PostStatus(GetMsg(Msg::kManualSaved) + fileName);
+  if (!ShellSucceeded(ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL)))
+    reporter.ShowTextMessage(Msg::kManualNotShown, WideFromUtf8(NativePath(path)), MB_ICONINFORMATION);
+}
+
 }  // namespace
 
 CString SuggestedManualName(const std::string& reply) {
@@ -66,59 +131,14 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
     query.SetProxy(proxy);
     download.SetProxy(proxy);
   }
-  const QueryResult sent =
-      SendQuery(query, ServerScript::kManual, BuildLoginForm(job->strSerial, job->strPassword));
-  if (!CheckQueryAnswered(sent, query, reporter, QueryFailureShown::kFailedStep)) return 0;
-  reporter.PostStatus(GetMsg(Msg::kStepOk));
-  std::string reply(query.BodyText());
-  reporter.SetCountUnit(GetMsg(Msg::kKilobytes));
-  if (reply.compare(0, kPdfPrefixLength, kPdfPrefix) != 0 || !IsUsableAddress(reply)) {
-    reporter.ShowMessage(Msg::kInvalidResponse);
-    return 0;
-  }
+  std::string reply;
+  if (!AskForManualAddress(query, *job, reporter, reply)) return 0;
+  // The window shows the notes in the order they were made, so the
+  // transfer's count line comes after this line of the log.
   reporter.PostStatus(GetMsg(Msg::kDownloadingManual));
-  // PostStatus has returned: the window has taken every notification, so
-  // the transfer's count line cannot overtake the log.
   const CString suggestedName = SuggestedManualName(reply);
-
-  download.SetProgressCallback(&CountProgressCallback, &reporter);
-  download.SetReplyLimit(kManualReplyLimit);
-  reporter.ShowProgress(ProgressPart::kCountLine, true);
-  download.SetUrlA(reply.c_str() + kAddressOffset);
-  reply = std::string();
-  // The body goes to a temporary file as it arrives; one that cannot be
-  // kept there (no temporary file, a full disk) ends the transfer.
   CManualDownload manual;
-  const bool kept = manual.Open();
-  download.SetBodySink(&manual);
-  HttpResult result = kept ? download.Perform() : HttpResult::kSinkFailed;
-  download.SetBodySink(nullptr);
-  if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
-  if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
-    reporter.PostStatus(GetMsg(Msg::kStoppedByUser));
-    return 0;
-  }
-  if (result == HttpResult::kSinkFailed) {
-    reporter.Fail(Msg::kMemoryError);
-    return 0;
-  }
-  // An error page is not the manual.
-  if (result != HttpResult::kOk || !download.Succeeded()) {
-    reporter.Fail(Msg::kErrorDownloading, MB_OK, download.LastFailureCause());
-    return 0;
-  }
-
-  CString path, fileName;
-  if (!reporter.ChooseSaveFile(suggestedName, kManualFileFilter, path, fileName)) return 0;
-  if (!manual.SaveTo(path)) {
-    reporter.AppendStatus(GetMsg(Msg::kStepError));
-    reporter.PostStatus(GetMsg(Msg::kManualFailed));
-    reporter.ShowMessage(Msg::kCannotSaveFile);
-    return 0;
-  }
-  reporter.AppendStatus(GetMsg(Msg::kStepOk));
-  reporter.PostStatus(GetMsg(Msg::kManualSaved) + fileName);
-  if (!ShellSucceeded(ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL)))
-    reporter.ShowTextMessage(Msg::kManualNotShown, WideFromUtf8(NativePath(path)), MB_ICONINFORMATION);
+  if (!DownloadManual(download, reply.c_str() + kAddressOffset, manual, reporter)) return 0;
+  SaveAndOpenManual(manual, suggestedName, reporter);
   return 0;
 }
