@@ -44,7 +44,7 @@ BOOL CHalyardDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
   if (ReadCredentialsFile(m_strSerial, m_strPassword)) UpdateData(FALSE);
-  GetModuleFileNameW(nullptr, m_szModulePath, 255);
+  GetModuleFileNameW(nullptr, m_szModulePath, kModulePathChars);
   if (CWnd* start = GetDlgItem(IDC_START_UPDATE)) start->SetFocus();
   SetMainTexts();
   m_bUpdateNews = TRUE;
@@ -75,20 +75,6 @@ void CHalyardDlg::SetMainTexts() {
 }
 
 int CHalyardDlg::GetExitStatus() const { return m_bBatch ? m_nUpdateResult : 0; }
-
-LRESULT CHalyardDlg::OnJobFinished(WPARAM, LPARAM lParam) {
-  // A hand-over's outcome is the window's own: OnLaunchClient has set it.
-  if (lParam != kUpdateHandedOver) m_nUpdateResult = static_cast<int>(lParam);
-  m_bJobRunning = false;
-  for (int id : {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS, IDC_CHANGE_USER_INFO,
-                 IDOK, IDC_DOWNLOAD_MANUAL})
-    if (CWnd* control = GetDlgItem(id)) control->EnableWindow(TRUE);
-  if (m_bCloseWhenFinished) {
-    m_nUpdateResult = kUpdateNotFinished;
-    EndDialog(IDCANCEL);
-  }
-  return 0;
-}
 
 void CHalyardDlg::OnCancel() {
   if (!m_bJobRunning) {

@@ -4,6 +4,7 @@
 
 #include "app/status_channel.h"
 #include "app/status_log_view.h"
+#include "core/job_reporter.h"
 #include "core/update_result.h"
 #include "framework/afx.h"
 
@@ -72,7 +73,7 @@ class CHalyardDlg : public CDialog {
   CString m_strFileText;
   CEdit m_editStatus;
   CStatusLogView m_statusLogView;
-  wchar_t m_szModulePath[255] = {};
+  wchar_t m_szModulePath[kModulePathChars] = {};
   // How the last job ended (UpdateResult; the manual download always ends
   // with 0); "not finished" until one has.
   int m_nUpdateResult = kUpdateNotFinished;

@@ -1,5 +1,8 @@
 // The main window's side of the status channel: the job threads, starting a
 // job, and showing what the job reports.
+#include <algorithm>
+#include <iterator>
+
 #include "app/main_dialog.h"
 #include "app/status_channel.h"
 #include "core/catalogue.h"
@@ -19,6 +22,11 @@ namespace {
 // signed; larger counts are divided down together so that the bar stays
 // proportional.
 constexpr std::uint64_t kMaxBarRange = 0x7FFF;
+
+// The controls locked while a job runs. The manual download locks its own
+// button too: one job at a time.
+constexpr int kJobLockedControls[] = {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS,
+                                      IDC_CHANGE_USER_INFO, IDOK, IDC_DOWNLOAD_MANUAL};
 
 // "7/11 Files", then, with bytes whose speed is known, "  12.3 / 57.0 MB
 // 2.1 MB/s  0:23 left"; a stalled transfer tells how long it has been
@@ -74,6 +82,12 @@ UINT ManualThreadProc(void* param) {
   return static_cast<UINT>(result);
 }
 
+// "Start update" and the automatic start: the update job reports missing
+// credentials itself.
+void CHalyardDlg::OnStartUpdate() { StartJob(UpdateThreadProc, true); }
+
+void CHalyardDlg::OnDownloadManual() { StartJob(ManualThreadProc, false); }
+
 bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   auto* job = new JOBPARAM;
   UpdateData(TRUE);
@@ -86,7 +100,7 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
     job->bBatch = m_bBatch ? 1 : 0;
     job->bSelfUpdated = m_bFinishSelfUpdate ? 1 : 0;
   }
-  for (int i = 0; i < 255; ++i) job->szModulePath[i] = m_szModulePath[i];
+  std::copy(std::begin(m_szModulePath), std::end(m_szModulePath), job->szModulePath);
   CProgressCtrl& bar = updateJob ? m_progressFile : m_progressTotal;
   (updateJob ? m_strFileText : m_strCountText) = L"";
   bar.SendMessage(PBM_SETPOS, 0, 0);
@@ -95,9 +109,7 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   m_strCountText = L"";
   ShowJobMembers();
   ClearJobCancel();
-  // The manual download disables its own button too: one job at a time.
-  for (int id : {IDC_START_UPDATE, IDC_SERIAL, IDC_PASSWORD, IDC_UPDATE_NEWS, IDC_CHANGE_USER_INFO,
-                 IDOK, IDC_DOWNLOAD_MANUAL})
+  for (int id : kJobLockedControls)
     if (CWnd* control = GetDlgItem(id)) control->EnableWindow(FALSE);
   m_bJobRunning = true;
   if (AfxBeginThread(proc, job, 0, 0, 0, nullptr)) return true;
@@ -106,6 +118,19 @@ bool CHalyardDlg::StartJob(AFX_THREADPROC proc, bool updateJob) {
   OnJobFinished(0, kUpdateNotFinished);
   AfxMessageBox(GetMsg(Msg::kMemoryError), MB_OK);
   return false;
+}
+
+LRESULT CHalyardDlg::OnJobFinished(WPARAM, LPARAM lParam) {
+  // A hand-over's outcome is the window's own: OnLaunchClient has set it.
+  if (lParam != kUpdateHandedOver) m_nUpdateResult = static_cast<int>(lParam);
+  m_bJobRunning = false;
+  for (int id : kJobLockedControls)
+    if (CWnd* control = GetDlgItem(id)) control->EnableWindow(TRUE);
+  if (m_bCloseWhenFinished) {
+    m_nUpdateResult = kUpdateNotFinished;
+    EndDialog(IDCANCEL);
+  }
+  return 0;
 }
 
 // What a job changes of the data exchange's members, written to the controls

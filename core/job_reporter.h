@@ -5,6 +5,7 @@
 // how the window takes a notification over.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/catalogue.h"
@@ -14,13 +15,17 @@
 
 class CHttpSession;
 
+// The length of the program's path in a job's record, the terminator
+// included (longer paths are cut).
+constexpr std::size_t kModulePathChars = 255;
+
 // One job's record: allocated by the window, owned and freed by the job
 // thread. hWnd is the window the job reports to.
 struct JOBPARAM {
   HWND hWnd = nullptr;
   CString strSerial;
   CString strPassword;
-  wchar_t szModulePath[255] = {};
+  wchar_t szModulePath[kModulePathChars] = {};
   BOOL bUpdateNews = FALSE;
   BOOL bBatch = FALSE;
   // The update job of a client started to finish a self-update ("/e"): it

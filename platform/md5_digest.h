@@ -5,6 +5,9 @@
 
 #include <cstddef>
 
+// An MD5 digest's length.
+constexpr std::size_t kMd5DigestBytes = 16;
+
 #ifndef _WIN32
 struct evp_md_ctx_st;  // libcrypto's EVP_MD_CTX
 #endif
@@ -25,7 +28,7 @@ class CMd5Digest {
   bool Add(const void* data, std::size_t size);
   // Writes the digest of the bytes added since Start and ends it. False when
   // none was started or the library failed; digest is then left as it was.
-  bool Finish(unsigned char (&digest)[16]);
+  bool Finish(unsigned char (&digest)[kMd5DigestBytes]);
 
  private:
 #ifdef _WIN32

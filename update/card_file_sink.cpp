@@ -73,12 +73,12 @@ bool CCardFileSink::Flush() {
   return written;
 }
 
-bool CCardFileSink::FinalDigest(unsigned char (&digest)[16]) {
+bool CCardFileSink::FinalDigest(unsigned char (&digest)[kMd5DigestBytes]) {
   // The rest of the last block is less than a piece: not worth a hand-over.
   m_hasher.Wait(m_nLastTicket);
   m_md5.Update(m_blocks[m_nBlock].bytes.get() + m_nHanded, m_nFilled - m_nHanded);
   if (!m_md5.Final()) return false;
-  std::memcpy(digest, m_md5.digest, 16);
+  std::memcpy(digest, m_md5.digest, kMd5DigestBytes);
   return true;
 }
 

@@ -49,7 +49,7 @@ class CCardFileSink : public CHttpBodySink {
   std::uint64_t Size() const { return m_nSize; }
   // The digest of every byte received; call once, after the transfer. False
   // when the system could not digest them (digest is then left as it was).
-  bool FinalDigest(unsigned char (&digest)[16]);
+  bool FinalDigest(unsigned char (&digest)[kMd5DigestBytes]);
   // Puts the file in place; false when it was not completely written or the
   // device refused it (the old file then stays). GetState then tells whether
   // a folder or the file itself failed.

@@ -16,10 +16,10 @@
 
 namespace {
 // Whether the file at path holds exactly size bytes with this digest.
-bool FileIs(const char* path, std::uint64_t size, const unsigned char (&digest)[16]) {
-  unsigned char own[16];
+bool FileIs(const char* path, std::uint64_t size, const unsigned char (&digest)[kMd5DigestBytes]) {
+  unsigned char own[kMd5DigestBytes];
   return QueryFileSize(path) == static_cast<std::int64_t>(size) && Md5OfFile(path, own) &&
-         std::memcmp(own, digest, 16) == 0;
+         std::memcmp(own, digest, kMd5DigestBytes) == 0;
 }
 
 // The running program's own file, as a UTF-8 path.
@@ -64,7 +64,7 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
     reporter.Fail(Msg::kErrorDownloading, MB_OK, session.LastFailureCause());
     return kUpdateTransferFailed;
   }
-  unsigned char digest[16];
+  unsigned char digest[kMd5DigestBytes];
   if (!file.FinalDigest(digest)) {
     file.Abort();
     reporter.Fail(Msg::kMemoryError);
@@ -99,9 +99,9 @@ bool RunningClientDiffers(const JOBPARAM& job, std::vector<UpdateFileEntry>& lis
   if (!client) return false;
   if (job.bSelfUpdated && FileIs(OwnFile(job).c_str(), client->nSize, client->abDigest)) return false;
   if (QueryFileSize(kRunningClient) == client->nSize) {
-    unsigned char digest[16];
+    unsigned char digest[kMd5DigestBytes];
     // A client that cannot be digested counts as current.
-    if (!Md5OfFile(kRunningClient, digest) || std::memcmp(digest, client->abDigest, 16) == 0)
+    if (!Md5OfFile(kRunningClient, digest) || std::memcmp(digest, client->abDigest, kMd5DigestBytes) == 0)
       return false;
   }
   return true;

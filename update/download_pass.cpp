@@ -33,8 +33,6 @@ constexpr size_t kDisplayNameChars = 248;
 constexpr const char* kReportsStylesheet = "Reports\\table.css";
 // Message 82 names the shortfall in whole megabytes.
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
-// A file's answer is "BF" and then the file's bytes.
-constexpr std::uint64_t kReplyPrefixBytes = 2;
 
 // The number "Cannot create file (%d)" shows tells a support
 // reader which list entry failed and at which step: a folder on its path
@@ -52,7 +50,7 @@ struct FinishingFile {
   int index = 0;
   FailureCause cause;  // the transfer's, for a body that fails its check
   Placed outcome = Placed::kYes;
-  unsigned char digest[16] = {};
+  unsigned char digest[kMd5DigestBytes] = {};
   std::unique_ptr<CCardFileSink> file;  // last: its end waits for the step
 };
 
@@ -97,19 +95,19 @@ int CancelOnly(void* reporter, double, double, double, double) {
   return static_cast<CJobReporter*>(reporter)->IsCancelled() ? 1 : 0;
 }
 
-bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, 16) == 0; }
+bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, kMd5DigestBytes) == 0; }
 
 // Whether the card copy of an entry is in the state the list asks for. An
 // entry checked against "ver.dat" takes the digest of its card copy.
 bool IsCurrent(UpdateFileEntry& entry, const CVersionFile& versionFile) {
   const std::int64_t size = QueryFileSize(entry.szName);
   if (size < 0 || size != entry.nSize) return false;
-  unsigned char digest[16];
+  unsigned char digest[kMd5DigestBytes];
   if (!entry.bLocalDigest) return Md5OfFile(entry.szName, digest) && SameDigest(digest, entry.abDigest);
   const UpdateFileEntry* record = versionFile.Find(entry.szName);
   if (!record || std::memcmp(record->szTag, entry.szTag, sizeof entry.szTag) != 0) return false;
   if (!Md5OfFile(entry.szName, digest) || !SameDigest(digest, record->abDigest)) return false;
-  std::memcpy(entry.abDigest, digest, 16);
+  std::memcpy(entry.abDigest, digest, kMd5DigestBytes);
   return true;
 }
 
@@ -149,7 +147,7 @@ void ShowFetchStart(PassState& pass) {
 // the listed file, where the list carries the server's digest, is dropped;
 // any other is put in place. The file holds exactly the bytes digested on
 // their way to it.
-Placed CheckAndPlace(CCardFileSink& file, const UpdateFileEntry& entry, unsigned char (&digest)[16]) {
+Placed CheckAndPlace(CCardFileSink& file, const UpdateFileEntry& entry, unsigned char (&digest)[kMd5DigestBytes]) {
   Placed checked = Placed::kYes;
   if (!file.FinalDigest(digest))
     checked = Placed::kNoDigest;
@@ -188,7 +186,7 @@ bool SettleFinishing(PassState& pass) {
     case Placed::kYes:
       break;
   }
-  std::memcpy(entry.abDigest, done->digest, 16);
+  std::memcpy(entry.abDigest, done->digest, kMd5DigestBytes);
   ++pass.placed;
   pass.placedBytes += entry.nSize;
   reporter.AddBytesDone(entry.nSize);
@@ -438,7 +436,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
 
   std::uint32_t largest = 0;
   for (const UpdateFileEntry& entry : list) largest = std::max(largest, entry.nSize);
-  pass.replyLimit = std::uint64_t{largest} + 2;
+  pass.replyLimit = std::uint64_t{largest} + kReplyPrefixBytes;
   session.SetReplyLimit(pass.replyLimit);
 
   if (PlanPass(pass)) {

@@ -2,7 +2,7 @@
 
 bool CFileReplySink::Write(const unsigned char* data, std::size_t size) {
   // The prefix may arrive split over chunks.
-  while (m_nPrefix < 2 && size > 0) {
+  while (m_nPrefix < kReplyPrefixBytes && size > 0) {
     m_prefix[m_nPrefix++] = *data++;
     --size;
   }

@@ -18,7 +18,7 @@ void CMd5::Update(const unsigned char* data, std::size_t length) { m_context.Add
 
 bool CMd5::Final() { return m_context.Finish(digest); }
 
-bool Md5OfFile(const char* path, unsigned char digest[16]) {
+bool Md5OfFile(const char* path, unsigned char digest[kMd5DigestBytes]) {
   // Opened for reading only; POSIX has no deny-write sharing, so a file that
   // another process is writing is digested as it stands at each read.
   std::FILE* file = fopenRegularUtf8(path, "rb");
@@ -31,6 +31,6 @@ bool Md5OfFile(const char* path, unsigned char digest[16]) {
   const bool readError = std::ferror(file) != 0;
   std::fclose(file);
   if (readError || !md5.Final()) return false;
-  std::memcpy(digest, md5.digest, 16);
+  std::memcpy(digest, md5.digest, kMd5DigestBytes);
   return true;
 }

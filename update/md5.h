@@ -17,7 +17,7 @@ class CMd5 {
   // it was.
   bool Final();
 
-  unsigned char digest[16] = {};
+  unsigned char digest[kMd5DigestBytes] = {};
 
  private:
   CMd5Digest m_context;
@@ -26,4 +26,4 @@ class CMd5 {
 // The digest of a file (UTF-8 path, card-relative or absolute). False when
 // the file cannot be opened or read, or cannot be digested; digest is then
 // left as it was.
-bool Md5OfFile(const char* path, unsigned char digest[16]);
+bool Md5OfFile(const char* path, unsigned char digest[kMd5DigestBytes]);

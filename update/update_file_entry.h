@@ -6,12 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/md5_digest.h"
+
 struct UpdateFileEntry {
   char szName[248];  // card-relative path with '\' separators, UTF-8, NUL-terminated
   std::uint32_t nSize;
   unsigned char szTag[15];  // version tag, compared as raw bytes
   unsigned char bLocalDigest;
-  unsigned char abDigest[16];
+  unsigned char abDigest[kMd5DigestBytes];
 };
 static_assert(sizeof(UpdateFileEntry) == 284, "UpdateFileEntry is a 284-byte file record");
 static_assert(offsetof(UpdateFileEntry, nSize) == 248);

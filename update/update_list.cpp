@@ -57,22 +57,24 @@ ListResult ConvertUpdateList(const unsigned char* body, std::uint32_t size,
   list.clear();
   if (size < kMinListReply) return ListResult::kTooShort;
   const std::uint32_t count = (static_cast<std::uint32_t>(body[2]) << 8) | body[3];
-  if (size != 4 + kEntrySize * count) return ListResult::kBadLength;
+  if (size != kListHeaderBytes + kEntrySize * count) return ListResult::kBadLength;
   try {
     list.resize(count);
   } catch (const std::bad_alloc&) {
     return ListResult::kNoMemory;
   }
+  // The wire record has the memory record's layout, nSize big-endian.
   for (std::uint32_t i = 0; i < count; ++i) {
-    const unsigned char* wire = body + 4 + kEntrySize * i;
+    const unsigned char* wire = body + kListHeaderBytes + kEntrySize * i;
     UpdateFileEntry& entry = list[i];
     std::memcpy(entry.szName, wire, sizeof entry.szName);
-    entry.nSize = (static_cast<std::uint32_t>(wire[248]) << 24) |
-                  (static_cast<std::uint32_t>(wire[249]) << 16) |
-                  (static_cast<std::uint32_t>(wire[250]) << 8) | wire[251];
-    std::memcpy(entry.szTag, wire + 252, sizeof entry.szTag);
-    entry.bLocalDigest = wire[267];
-    std::memcpy(entry.abDigest, wire + 268, sizeof entry.abDigest);
+    const unsigned char* wireSize = wire + offsetof(UpdateFileEntry, nSize);
+    entry.nSize = (static_cast<std::uint32_t>(wireSize[0]) << 24) |
+                  (static_cast<std::uint32_t>(wireSize[1]) << 16) |
+                  (static_cast<std::uint32_t>(wireSize[2]) << 8) | wireSize[3];
+    std::memcpy(entry.szTag, wire + offsetof(UpdateFileEntry, szTag), sizeof entry.szTag);
+    entry.bLocalDigest = wire[offsetof(UpdateFileEntry, bLocalDigest)];
+    std::memcpy(entry.abDigest, wire + offsetof(UpdateFileEntry, abDigest), sizeof entry.abDigest);
     if (!IsSafeCardName(entry.szName)) {
       list.clear();
       return ListResult::kUnsafeName;

@@ -15,8 +15,11 @@ enum class ListResult {
   kNoMemory,
 };
 
+// The answer's header: "L", a byte of no meaning, the entry count (16 bits,
+// big-endian).
+constexpr std::uint32_t kListHeaderBytes = 4;
 // The longest answer the query accepts: a count of 65535 entries.
-constexpr std::uint64_t kMaxListReply = 4 + 284ull * 65535;
+constexpr std::uint64_t kMaxListReply = kListHeaderBytes + std::uint64_t{kEntrySize} * 65535;
 
 // Checks the answer and converts its entries (nSize from big-endian) into
 // list, in order. list is left empty unless the result is kOk.

@@ -17,7 +17,7 @@ bool CMd5Digest::Add(const void* data, std::size_t size) {
   return m_bStarted;
 }
 
-bool CMd5Digest::Finish(unsigned char (&digest)[16]) {
+bool CMd5Digest::Finish(unsigned char (&digest)[kMd5DigestBytes]) {
   if (!m_bStarted) return false;
   m_bStarted = false;
   unsigned char result[EVP_MAX_MD_SIZE];

@@ -50,9 +50,9 @@ bool CMd5Digest::Add(const void* data, std::size_t size) {
   return m_hash != nullptr;
 }
 
-bool CMd5Digest::Finish(unsigned char (&digest)[16]) {
+bool CMd5Digest::Finish(unsigned char (&digest)[kMd5DigestBytes]) {
   if (!m_hash) return false;
-  unsigned char result[16];
+  unsigned char result[kMd5DigestBytes];
   const bool finished = BCRYPT_SUCCESS(BCryptFinishHash(m_hash, result, sizeof result, 0));
   EndHash(m_hash);
   if (finished) std::memcpy(digest, result, sizeof digest);

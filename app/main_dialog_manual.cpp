@@ -1,3 +1,0 @@
-#include "app/main_dialog.h"
-
-void CHalyardDlg::OnDownloadManual() { StartJob(ManualThreadProc, false); }
