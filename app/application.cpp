@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/card_folder.h"
+#include "app/card_finder.h"
 #include "app/command_line.h"
 #include "app/main_dialog.h"
 #include "app/usage.h"

@@ -15,7 +15,6 @@ class CTransferRate {
   void Add(ULONGLONG tick, std::uint64_t bytes);
   // Bytes a second; 0 until a second of transfer has been seen.
   double BytesPerSecond() const;
-  void Reset() { m_samples.clear(); }
 
  private:
   std::deque<std::pair<ULONGLONG, std::uint64_t>> m_samples;

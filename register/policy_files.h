@@ -25,8 +25,8 @@ CString PolicyFolderName();
 // opened; pagePath then names the stored page and g_strPolicyFolder the
 // folder. A missing page or logo, or a folder or file that is a symbolic
 // link, gives false without a message; a page without the marker shows
-// message 77, a browser that does not start message 77 with the stored
-// page's path, and both leave the files.
+// kPolicyOpenFailed, a browser that does not start kPolicyOpenFailed with
+// kPolicySavedAs and the stored page's path, and both leave the files.
 bool SavePolicyAndOpen(const unsigned char* page, const unsigned char* logo, size_t pageLength,
                        size_t logoLength, CString& pagePath);
 

@@ -31,7 +31,7 @@
 namespace {
 constexpr size_t kDisplayNameChars = 248;
 constexpr const char* kReportsStylesheet = "Reports\\table.css";
-// Message 82 names the shortfall in whole megabytes.
+// kNotEnoughSpace names the shortfall in whole megabytes.
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
 
 // The number "Cannot create file (%d)" shows tells a support

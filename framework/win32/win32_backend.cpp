@@ -211,9 +211,4 @@ int RunWithWin32(std::function<void()> initInstance) {
 
 win32::NativeView InspectNative(HWND hwnd) { return win32::InspectNativeWindow(PeerOf(hwnd)); }
 
-bool HasNativeFocus(HWND hwnd) {
-  const NativeWindow peer = PeerOf(hwnd);
-  return peer && peer == win32::NativeFocus();
-}
-
 }  // namespace afx

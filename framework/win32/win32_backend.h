@@ -16,7 +16,5 @@ int RunWithWin32(std::function<void()> initInstance);
 // What the native window behind a framework window shows, for checks that
 // the backend mirrors the framework's window state.
 win32::NativeView InspectNative(HWND hwnd);
-// Whether the native window behind hwnd has the keyboard focus.
-bool HasNativeFocus(HWND hwnd);
 
 }  // namespace afx

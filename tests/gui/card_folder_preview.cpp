@@ -1,7 +1,7 @@
 // Shows the folder dialog in which a program started outside any card asks
 // for the card, on real windows, for screenshots of its title in the display
 // language. Cancelling it ends the program with 0.
-#include "app/card_folder.h"
+#include "app/card_finder.h"
 #include "tests/gui/preview_support.h"
 
 int main(int argc, char** argv) {

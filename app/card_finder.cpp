@@ -1,4 +1,4 @@
-#include "app/card_folder.h"
+#include "app/card_finder.h"
 
 #include "core/catalogue.h"
 #include "framework/app.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/card_folder.h"
+#include "app/card_finder.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "tests/support/automation.h"
@@ -30,7 +30,7 @@ bool Find(const TempCard& root, std::wstring answer, std::wstring& folder, bool&
 }
 }  // namespace
 
-TEST(CardFolder, AFolderHoldingTheProgramOrPassIniIsACard) {
+TEST(CardFinder, AFolderHoldingTheProgramOrPassIniIsACard) {
   TempCard folder;
   EXPECT_FALSE(IsCardFolder(Wide(folder)));
   folder.Write("pass.ini", "");
@@ -40,7 +40,7 @@ TEST(CardFolder, AFolderHoldingTheProgramOrPassIniIsACard) {
   EXPECT_TRUE(IsCardFolder(fs::path(program).parent_path().wstring()));
 }
 
-TEST(CardFolder, TheOneMountedCardIsTakenWithoutAsking) {
+TEST(CardFinder, TheOneMountedCardIsTakenWithoutAsking) {
   TempCard root;
   root.Write("KORAL70/pass.ini", "");
   root.Write("STICK/notes.txt", "");
@@ -51,7 +51,7 @@ TEST(CardFolder, TheOneMountedCardIsTakenWithoutAsking) {
   EXPECT_EQ(folder, In(root, L"KORAL70"));
 }
 
-TEST(CardFolder, NoneOrSeveralCardsAskForTheFolderAndACancelGivesNone) {
+TEST(CardFinder, NoneOrSeveralCardsAskForTheFolderAndACancelGivesNone) {
   TempCard root;
   std::wstring folder;
   bool asked = false;
