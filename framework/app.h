@@ -12,7 +12,7 @@ class CCommandLineInfo {
   virtual ~CCommandLineInfo() = default;
   // Called once per argument after the program name. One leading '-' or '/'
   // is removed first and reported in isFlag.
-  virtual void ParseParam(const wchar_t* param, BOOL isFlag, BOOL isLast) {}
+  virtual void ParseParam(const wchar_t* /*param*/, BOOL /*isFlag*/, BOOL /*isLast*/) {}
 };
 
 class CWinApp {

@@ -53,7 +53,7 @@ class CDialog : public CWnd {
   bool IsEnding() const { return m_bEnding; }
 
  protected:
-  virtual void DoDataExchange(CDataExchange* pDX) {}
+  virtual void DoDataExchange(CDataExchange* /*pDX*/) {}
 
   UINT m_nIDTemplate;
   CWnd* m_pParentWnd;
