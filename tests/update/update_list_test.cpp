@@ -68,7 +68,7 @@ TEST(UpdateList, LengthRules) {
   EXPECT_TRUE(list.empty());
   // Count 300 must be exactly 85204 bytes.
   std::string entries;
-  for (int i = 0; i < 300; ++i) entries += WireEntry("f" + std::to_string(i), 1);
+  for (int i = 0; i < 300; ++i) entries += WireEntry(std::string("f").append(std::to_string(i)), 1);
   const std::string body = ListBody(300, entries);
   ASSERT_EQ(body.size(), 85204u);
   EXPECT_EQ(Convert(body, list), ListResult::kOk);
