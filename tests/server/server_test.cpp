@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -372,3 +375,36 @@ TEST_F(ServerTest, PolicyPagesCarryTheMarkerUnlessSwitchedOff) {
 }
 
 }  // namespace
+
+// A test that crashes takes the server it started with it: a server left
+// running would hold ctest's output pipe open, and the crash would read as a
+// time-out.
+TEST_F(ServerTest, DiesWithTheTestThatStartedIt) {
+  int channel[2];
+  ASSERT_EQ(pipe(channel), 0);
+  const pid_t test = fork();
+  if (test == 0) {
+    close(channel[0]);
+    ServerProcess server({"--data", data.Path()});
+    const int pid = server.Pid();
+    (void)!write(channel[1], &pid, sizeof pid);
+    raise(SIGKILL);
+  }
+  close(channel[1]);
+  int server = 0;
+  const bool told = read(channel[0], &server, sizeof server) == sizeof server;
+  close(channel[0]);
+  waitpid(test, nullptr, 0);
+  ASSERT_TRUE(told && server > 0);
+  // Ended, or ended and not yet reaped by its new parent.
+  const auto alive = [server] {
+    std::ifstream in("/proc/" + std::to_string(server) + "/stat");
+    const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t name = stat.rfind(')');
+    return name != std::string::npos && stat.compare(name, 3, ") Z") != 0;
+  };
+  for (int i = 0; i < 500 && alive(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const bool survived = alive();
+  if (survived) kill(server, SIGKILL);
+  EXPECT_FALSE(survived) << "the server outlived its test";
+}

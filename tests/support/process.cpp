@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,10 +15,14 @@ namespace testing_support {
 namespace {
 using Clock = std::chrono::steady_clock;
 
+// The child dies with the test process: a test that crashes leaves neither
+// a server nor a client behind to hold its output pipe open.
 pid_t Spawn(const std::vector<std::string>& argv, const std::string& cwd, const Environment& env,
             int inFd, int outFd, int errFd) {
+  const pid_t parent = getpid();
   pid_t pid = fork();
   if (pid != 0) return pid;
+  if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(125);
   setpgid(0, 0);
   dup2(inFd, 0);
   dup2(outFd, 1);

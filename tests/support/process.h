@@ -19,6 +19,9 @@ struct ProcessResult {
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
+// The processes started here die with the test (on Linux with the thread
+// that started them, so that thread must outlive them).
+//
 // Runs argv in cwd with extra environment variables, feeding input on
 // standard input, and waits (at most timeoutSeconds) for it to end. The
 // process group is killed at the time-out.

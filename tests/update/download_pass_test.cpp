@@ -148,6 +148,7 @@ TEST_F(DownloadPass, LocalDigestEntriesAreJudgedByTheVersionFile) {
   EXPECT_EQ(card.Read("VQA/Config/settings.ini"), "[settings]\n");
   EXPECT_EQ(FetchedIndexes(*server), (std::vector<int>{0, 1, 2, 3, 4, -1, 3, -1, -1}));
   // Its record now holds the card copy's digest, not the server's.
+  ASSERT_EQ(VersionRecords().size(), FiveFiles().size());
   EXPECT_EQ(DigestHex(VersionRecords()[3].abDigest), Md5Hex("[settings]\n"));
 }
 
@@ -159,6 +160,7 @@ TEST_F(DownloadPass, LocalDigestEntriesAreFetchedWithoutAVersionFile) {
   const UpdateRun run = Update(*server);
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kComplete});
   EXPECT_EQ(FetchedIndexes(*server), (std::vector<int>{3, -1}));
+  ASSERT_EQ(VersionRecords().size(), files.size());
   EXPECT_EQ(DigestHex(VersionRecords()[3].abDigest), Md5Hex(files[3].content));
 }
 
