@@ -18,22 +18,32 @@ std::int64_t Clusters(std::int64_t bytes, std::int64_t cluster) {
 }
 }  // namespace
 
+std::uint64_t MissingSpace(const std::vector<CardWrite>& files, CardWrite versionFile, CardSpace card) {
+  const std::int64_t cluster = std::max<std::int64_t>(1, card.clusterBytes);
+  // used: what the pass has added to the card so far; peak: its highest
+  // point, reached while a new file exists beside the old one.
+  std::int64_t used = 0, peak = 0;
+  auto write = [&](const CardWrite& file) {
+    peak = std::max(peak, used + Clusters(file.newBytes, cluster));
+    used += Clusters(file.newBytes, cluster) - Clusters(file.oldBytes, cluster);
+  };
+  for (const CardWrite& file : files) write(file);
+  write(versionFile);
+  return peak > card.freeBytes ? static_cast<std::uint64_t>(peak - card.freeBytes) : 0;
+}
+
 std::uint64_t MissingCardSpace(const std::vector<const UpdateFileEntry*>& fetches,
                                std::size_t versionRecords) {
   DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
   if (!GetDiskFreeSpaceW(L".", &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
     return 0;
-  const std::int64_t cluster = std::max<std::int64_t>(1, std::int64_t{sectorsPerCluster} * bytesPerSector);
-  const std::int64_t available = std::int64_t{freeClusters} * cluster;
-
-  // used: what the pass has added to the card so far; peak: its highest
-  // point, reached while a new file exists beside the old one.
-  std::int64_t used = 0, peak = 0;
-  auto replace = [&](std::int64_t newBytes, std::int64_t oldBytes) {
-    peak = std::max(peak, used + Clusters(newBytes, cluster));
-    used += Clusters(newBytes, cluster) - Clusters(oldBytes, cluster);
-  };
-  for (const UpdateFileEntry* entry : fetches) replace(entry->nSize, QueryFileSize(entry->szName));
-  replace(static_cast<std::int64_t>(versionRecords * kEntrySize), QueryFileSize(kVersionFileName));
-  return peak > available ? static_cast<std::uint64_t>(peak - available) : 0;
+  CardSpace card;
+  card.clusterBytes = std::max<std::int64_t>(1, std::int64_t{sectorsPerCluster} * bytesPerSector);
+  card.freeBytes = std::int64_t{freeClusters} * card.clusterBytes;
+  std::vector<CardWrite> files;
+  files.reserve(fetches.size());
+  for (const UpdateFileEntry* entry : fetches) files.push_back({entry->nSize, QueryFileSize(entry->szName)});
+  const CardWrite versionFile{static_cast<std::int64_t>(versionRecords * kEntrySize),
+                              QueryFileSize(kVersionFileName)};
+  return MissingSpace(files, versionFile, card);
 }

@@ -95,7 +95,9 @@ int CancelOnly(void* reporter, double, double, double, double) {
   return static_cast<CJobReporter*>(reporter)->IsCancelled() ? 1 : 0;
 }
 
-bool SameDigest(const unsigned char* a, const unsigned char* b) { return std::memcmp(a, b, kMd5DigestBytes) == 0; }
+bool SameDigest(const unsigned char* a, const unsigned char* b) {
+  return std::memcmp(a, b, kMd5DigestBytes) == 0;
+}
 
 // Whether the card copy of an entry is in the state the list asks for. An
 // entry checked against "ver.dat" takes the digest of its card copy.

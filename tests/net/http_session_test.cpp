@@ -43,6 +43,10 @@ class HttpSessionTest : public testing::Test {
       res.status = 404;
       res.set_content("<html>not here</html>", "text/html");
     });
+    server.Get("/moved", [](const httplib::Request&, httplib::Response& res) {
+      res.set_redirect("/echo");
+      res.set_content("<html>moved</html>", "text/html");
+    });
     server.Get("/bytes", [](const httplib::Request& req, httplib::Response& res) {
       res.set_content(std::string(std::stoul(req.get_param_value("n")), 'x'), "text/plain");
     });
@@ -126,7 +130,7 @@ TEST_F(HttpSessionTest, EmptyReplyLeavesNoBody) {
   EXPECT_EQ(session.Body().data(), nullptr);
 }
 
-TEST_F(HttpSessionTest, ErrorStatusIsASuccessfulTransferWithTheErrorPage) {
+TEST_F(HttpSessionTest, ErrorStatusOrRedirectIsACompletedTransferButNoSuccess) {
   CHttpSession session;
   session.SetUrl(Url("/missing"));
   ASSERT_EQ(session.Perform(), HttpResult::kOk);
@@ -135,6 +139,13 @@ TEST_F(HttpSessionTest, ErrorStatusIsASuccessfulTransferWithTheErrorPage) {
   EXPECT_EQ(status, 404);
   EXPECT_FALSE(session.Succeeded());
   EXPECT_EQ(Body(session), "<html>not here</html>");
+  // A redirect is not followed, and is no success either.
+  session.SetUrl(Url("/moved"));
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
+  ASSERT_TRUE(session.GetStatusCode(status));
+  EXPECT_EQ(status, 302);
+  EXPECT_FALSE(session.Succeeded());
+  EXPECT_EQ(Body(session), "<html>moved</html>");
 }
 
 TEST_F(HttpSessionTest, OnceAUrlFormBodyWasSentItIsSentAgain) {

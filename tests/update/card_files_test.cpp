@@ -1,5 +1,5 @@
-// Card file handling: folders for fetched files, the version file, and the
-// swap a new client makes at start.
+// Card file handling: the space a pass needs, folders for fetched files, the
+// version file, and the swap a new client makes at start.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,6 +11,7 @@
 #include "tests/support/recording_reporter.h"
 #include "tests/support/temp_card.h"
 #include "update/card_folders.h"
+#include "update/card_preflight.h"
 #include "update/self_update.h"
 #include "update/version_file.h"
 
@@ -29,6 +30,30 @@ UpdateFileEntry Entry(const char* name, const char* tag, unsigned char digestByt
 }
 
 }  // namespace
+
+TEST(CardSpace, ThePeakOfTheWritesCountsInWholeClusters) {
+  constexpr std::int64_t k32K = 32 * 1024;
+  const CardWrite none{0, 0};
+  struct Case {
+    const char* what;
+    std::vector<CardWrite> files;
+    CardWrite versionFile;
+    CardSpace card;
+    std::uint64_t missing;
+  } cases[] = {
+      {"fits to the byte", {{1000, 0}, {24, 0}}, none, {1, 1024}, 0},
+      {"a byte over", {{1000, 0}, {25, 0}}, none, {1, 1024}, 1},
+      {"each small file takes a cluster", {{1, 0}, {1, 0}, {1, 0}}, none, {k32K, 2 * k32K}, k32K},
+      {"a file of a cluster and a byte takes two", {{k32K + 1, 0}}, none, {k32K, k32K}, k32K},
+      {"the version file needs room too", {{k32K, 0}}, {284, 0}, {k32K, k32K}, k32K},
+      {"the new version file stands beside the old", {}, {2840, 2840}, {512, 512}, 2560},
+      {"a replaced file stands beside its old copy", {{4096, 4096}}, none, {4096, 0}, 4096},
+      {"a smaller replacement frees room for the next", {{4096, 8192}, {8192, 0}}, none, {4096, 4096}, 0},
+      {"a file that is no file yet (-1) frees nothing", {{4096, -1}}, none, {4096, 4096}, 0},
+      {"a cluster size of 0 counts bytes", {{10, 0}}, none, {0, 9}, 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MissingSpace(c.files, c.versionFile, c.card), c.missing) << c.what;
+}
 
 TEST(CreateParentDirectories, CreatesEachLevelButNotTheFile) {
   TempCard card;

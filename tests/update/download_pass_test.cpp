@@ -150,6 +150,14 @@ TEST_F(DownloadPass, LocalDigestEntriesAreJudgedByTheVersionFile) {
   // Its record now holds the card copy's digest, not the server's.
   ASSERT_EQ(VersionRecords().size(), FiveFiles().size());
   EXPECT_EQ(DigestHex(VersionRecords()[3].abDigest), Md5Hex("[settings]\n"));
+  // A release that gives it a new tag has it fetched again.
+  auto files = FiveFiles();
+  files[3].content = "[server!!]\n";
+  files[3].tag = "1.3";
+  data.SetRelease(files);
+  Update(*server);
+  EXPECT_EQ(card.Read("VQA/Config/settings.ini"), "[server!!]\n");
+  EXPECT_EQ(FetchedIndexes(*server), (std::vector<int>{0, 1, 2, 3, 4, -1, 3, -1, -1, 3, -1}));
 }
 
 TEST_F(DownloadPass, LocalDigestEntriesAreFetchedWithoutAVersionFile) {
