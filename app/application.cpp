@@ -38,8 +38,8 @@ BOOL CHalyardApp::InitInstance() {
   m_pMainWnd = &dialog;
   CCustomCommandLineInfo commandLine;
   ParseCommandLine(commandLine);
-  if (commandLine.m_bShowHelp) {
-    PrintUsage();
+  if (commandLine.m_bShowHelp || commandLine.m_bShowVersion) {
+    PrintText(commandLine.m_bShowHelp ? UsageText() : VersionText());
     m_pMainWnd = nullptr;
     return FALSE;
   }
