@@ -134,6 +134,10 @@ const MSGENTRY g_msgEnglish[] = {
     {117, L"the server's name could not be resolved; check your internet connection and proxy settings"},
     {118, L"the server answered with HTTP status %d; try again later"},
     {119, L"the transfer failed (%s); check your internet connection and try again"},
+    {120, L"The SD card's folder cannot be written: %s.\r\n"
+          L"This program is not allowed to write to it (for example, the card belongs to another user).\r\n"
+          L"Check the folder's permissions, then try again."},
+    {121, L"Stopped: the system asked the program to end (%s).\r\n"},
     {0, L""},
 };
 
@@ -268,5 +272,9 @@ const MSGENTRY g_msgJapanese[] = {
     {117, L"サーバー名を解決できませんでした。インターネット接続とプロキシの設定を確認してください"},
     {118, L"サーバーが HTTP ステータス %d を返しました。しばらくしてからもう一度お試しください"},
     {119, L"転送に失敗しました（%s）。インターネット接続を確認して、もう一度お試しください"},
+    {120, L"SDカードのフォルダーに書き込めません（%s）。\r\n"
+          L"このプログラムにはフォルダーへの書き込みが許可されていません（例: カードが別のユーザーのものになっている）。\r\n"
+          L"フォルダーのアクセス権を確認してから、もう一度お試しください。"},
+    {121, L"システムから終了を求められたため中止しました（%s）。\r\n"},
     {0, L""},
 };
