@@ -125,9 +125,10 @@ void CWindowReporter::AddBytesDone(std::uint64_t bytes) {
 }
 
 void CWindowReporter::CountBytes(std::uint64_t fileBytes) {
-  m_count.bytesDone = m_partsDone + fileBytes;
+  const std::uint64_t arrived = m_partsDone + fileBytes;
+  m_count.bytesDone = std::max(m_count.bytesDone, arrived);
   if (m_count.bytesTotal == 0) return;
-  m_rate.Add(m_clock(), m_count.bytesDone);
+  m_rate.Add(m_clock(), arrived);
   m_count.bytesPerSecond = m_rate.BytesPerSecond();
 }
 
@@ -140,9 +141,13 @@ void CWindowReporter::CountProgress(double total, double now) {
   }
   WatchForStall(now);
   // A server that announces no size gets the size received so far as the
-  // total, so that the line grows instead of showing 0.
-  m_count.countTotal = Truncate<std::int32_t>(total > 0 ? total : now) / 1024;
-  m_count.countDone = Truncate<std::int32_t>(now) / 1024;
+  // total, so that the line grows instead of showing 0. Below a kilobyte
+  // the line counts bytes: a small answer does not show "0/0 KB".
+  const std::int32_t totalBytes = Truncate<std::int32_t>(total > 0 ? total : now);
+  const std::int32_t unit = totalBytes < 1024 ? 1 : 1024;
+  m_count.countUnit = unit == 1 ? CString(L"B") : m_jobUnit;
+  m_count.countTotal = totalBytes / unit;
+  m_count.countDone = Truncate<std::int32_t>(now) / unit;
   if (ProgressDue(m_countSent))
     SendStatus();
   else
@@ -168,6 +173,17 @@ void CWindowReporter::FileProgress(double now) {
     SendFile();
   else
     m_fileHeld = true;
+void CWindowReporter::PauseTransfers() {
+  m_rate.Pause(m_clock());
+  m_count.bytesPerSecond = 0;
+  m_count.stalledSeconds = 0;
+  m_countHeld = true;  // shown before anything else
+}
+
+void CWindowReporter::ResumeTransfers() {
+  m_rate.Resume(m_clock());
+}
+
 }
 
 void CWindowReporter::ShowProgress(ProgressPart part, bool show) {

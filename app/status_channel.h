@@ -92,13 +92,15 @@ class CWindowReporter : public CJobReporter {
   void SetStatus(const CString& log) override;
   void AppendStatus(const CString& text) override;
   void PostStatus(const CString& text) override;
-  void SetCountUnit(const CString& unit) override { m_count.countUnit = unit; }
+  void SetCountUnit(const CString& unit) override { m_jobUnit = m_count.countUnit = unit; }
   void SetCountTotal(std::int32_t total) override { m_count.countTotal = total; }
   void SetCountDone(std::int32_t done) override { m_count.countDone = done; }
   void AddCountDone(std::int32_t count) override { m_count.countDone += count; }
   void SetByteTotal(std::uint64_t total) override { m_count.bytesTotal = total; }
   void AddBytesDone(std::uint64_t bytes) override;
   void ShowFile(const CString& name, std::uint32_t size) override;
+  void PauseTransfers() override;
+  void ResumeTransfers() override;
   void CountProgress(double total, double now) override;
   void FileProgress(double now) override;
   bool IsCancelled() const override;
@@ -126,7 +128,9 @@ class CWindowReporter : public CJobReporter {
   bool ProgressDue(std::optional<ULONGLONG>& lastSent);
   // Follows the received byte count; true when the stall notice changed.
   bool WatchForStall(double now);
-  // The count line's bytes: the parts done and the file line's progress.
+  // The count line's bytes: the parts done and the file line's progress,
+  // never fewer than shown before (the bytes of a file that failed stay
+  // counted). The speed follows the bytes that arrive.
   void CountBytes(std::uint64_t fileBytes);
 
   HWND m_hWnd;
@@ -140,6 +144,7 @@ class CWindowReporter : public CJobReporter {
   CTransferRate m_rate;
   // Coalescing: when each line was last sent, and whether an update waits.
   std::optional<ULONGLONG> m_countSent;
+  CString m_jobUnit;   // the count line's unit as the job set it
   std::optional<ULONGLONG> m_fileSent;
   bool m_countHeld = false;
   bool m_fileHeld = false;

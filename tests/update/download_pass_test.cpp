@@ -247,6 +247,10 @@ TEST_F(DownloadPass, ACutOffTransferLeavesTheOldFileWhole) {
   for (const auto& item : fs::directory_iterator(".")) names.push_back(item.path().filename().string());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "pass.ini"}));
+  // The count line's speed ends with the file transfers: the end-of-pass
+  // request after them reports no file progress.
+  EXPECT_TRUE(run.transfersPaused);
+  EXPECT_FALSE(run.progressWhilePaused);
 }
 
 TEST_F(DownloadPass, AnAnswerLargerThanAnyListedFileIsRefused) {
