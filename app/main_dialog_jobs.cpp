@@ -179,7 +179,7 @@ LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
     const char* parameters = m_bBatch ? "/e /b" : "/e";
     if (!ShellSucceeded(ShellExecuteA(nullptr, "open", kNewClient, parameters, nullptr, SW_SHOWNORMAL))) {
       m_nUpdateResult = kUpdateTransferFailed;
-      AfxMessageBox(GetMsg(Msg::kErrorDownloading), MB_OK);
+      reporter.ShowMessage(Msg::kErrorDownloading);
       return 0;
     }
     m_nUpdateResult = kUpdateHandedOver;

@@ -15,6 +15,25 @@ std::atomic<bool> g_cancelRequested{false};
 
 constexpr ULONGLONG kNewTransferGapMs = 2000;
 
+// Whether a log ends a line once text is added to it (empty text: as it did).
+bool EndsLine(const CString& text, bool before) {
+  return text.IsEmpty() ? before : text[text.GetLength() - 1] == L'\n';
+}
+
+// A box's text as a line of the status log: "  * " in front, its further
+// lines indented below.
+CString BoxLine(const CString& text) {
+  CString line = L"  * ";
+  for (int i = 0; i < text.GetLength(); ++i) {
+    if (text[i] == L'\r') continue;
+    if (text[i] == L'\n')
+      line += L"\r\n    ";
+    else
+      line += text[i];
+  }
+  return line + L"\r\n";
+}
+
 // Truncates toward zero into the target range; values beyond it stop at
 // its ends.
 template <class T>
@@ -27,6 +46,7 @@ T Truncate(double value) {
 }  // namespace
 
 void RequestJobCancel() { g_cancelRequested = true; }
+
 void ClearJobCancel() { g_cancelRequested = false; }
 
 bool CStatusQueue::Push(Note note) {
@@ -48,12 +68,16 @@ void CStatusQueue::Clear() {
 void CWindowReporter::SetStatus(const CString& log) {
   m_unsentLog = log;
   m_replaceLog = true;
+  m_logAtLineStart = EndsLine(log, true);
 }
 
-void CWindowReporter::AppendStatus(const CString& text) { m_unsentLog += text; }
+void CWindowReporter::AppendStatus(const CString& text) {
+  m_unsentLog += text;
+  m_logAtLineStart = EndsLine(text, m_logAtLineStart);
+}
 
 void CWindowReporter::PostStatus(const CString& text) {
-  m_unsentLog += text;
+  AppendStatus(text);
   SendHeldProgress();
   SendStatus();
 }
@@ -132,6 +156,17 @@ void CWindowReporter::CountBytes(std::uint64_t fileBytes) {
   m_count.bytesPerSecond = m_rate.BytesPerSecond();
 }
 
+void CWindowReporter::PauseTransfers() {
+  m_rate.Pause(m_clock());
+  m_count.bytesPerSecond = 0;
+  m_count.stalledSeconds = 0;
+  m_countHeld = true;  // shown before anything else
+}
+
+void CWindowReporter::ResumeTransfers() {
+  m_rate.Resume(m_clock());
+}
+
 void CWindowReporter::CountProgress(double total, double now) {
   // Before the answer's size or first byte is known there is nothing to
   // count yet, only a stall to notice.
@@ -173,17 +208,6 @@ void CWindowReporter::FileProgress(double now) {
     SendFile();
   else
     m_fileHeld = true;
-void CWindowReporter::PauseTransfers() {
-  m_rate.Pause(m_clock());
-  m_count.bytesPerSecond = 0;
-  m_count.stalledSeconds = 0;
-  m_countHeld = true;  // shown before anything else
-}
-
-void CWindowReporter::ResumeTransfers() {
-  m_rate.Resume(m_clock());
-}
-
 }
 
 void CWindowReporter::ShowProgress(ProgressPart part, bool show) {
@@ -200,6 +224,11 @@ void CWindowReporter::ShowProgress(ProgressPart part, bool show) {
 }
 
 int CWindowReporter::ShowMessageBox(const CString& text, UINT type) {
+  // A box that tells of a failure ends the job: what it said stays in the
+  // status log once it is closed, for whoever reads the log later. An
+  // information box tells an outcome that the job's own lines give.
+  if ((type & MB_TYPEMASK) == MB_OK && (type & MB_ICONMASK) != MB_ICONINFORMATION)
+    PostStatus(CString(m_logAtLineStart ? L"" : L"\r\n") + BoxLine(text));
   SendHeldProgress();
   return AfxMessageBox(text, type);
 }

@@ -98,9 +98,9 @@ class CWindowReporter : public CJobReporter {
   void AddCountDone(std::int32_t count) override { m_count.countDone += count; }
   void SetByteTotal(std::uint64_t total) override { m_count.bytesTotal = total; }
   void AddBytesDone(std::uint64_t bytes) override;
-  void ShowFile(const CString& name, std::uint32_t size) override;
   void PauseTransfers() override;
   void ResumeTransfers() override;
+  void ShowFile(const CString& name, std::uint32_t size) override;
   void CountProgress(double total, double now) override;
   void FileProgress(double now) override;
   bool IsCancelled() const override;
@@ -138,13 +138,16 @@ class CWindowReporter : public CJobReporter {
   // What the job has set and not yet sent, and the lines as last set.
   CString m_unsentLog;
   bool m_replaceLog = false;
+  // Whether the log as last set ends a line; a log this reporter has not set
+  // (an earlier job's) counts as ending one.
+  bool m_logAtLineStart = true;
   StatusNote m_count;  // the count line (its log fields unused)
+  CString m_jobUnit;   // the count line's unit as the job set it
   FileNote m_file;
   std::uint64_t m_partsDone = 0;  // bytes of the parts done
   CTransferRate m_rate;
   // Coalescing: when each line was last sent, and whether an update waits.
   std::optional<ULONGLONG> m_countSent;
-  CString m_jobUnit;   // the count line's unit as the job set it
   std::optional<ULONGLONG> m_fileSent;
   bool m_countHeld = false;
   bool m_fileHeld = false;

@@ -53,6 +53,7 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   CHttpSession query;
   CHttpSession download;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
+    reporter.SetStatus(L"");  // the log is the line of the box
     reporter.ShowMessage(Msg::kNeedCredentials);
     return 0;
   }
