@@ -12,6 +12,8 @@ CStatusQueue g_statusQueue;
 
 namespace {
 std::atomic<bool> g_cancelRequested{false};
+std::mutex g_stopLineLock;
+CString g_stopLine;  // guarded by g_stopLineLock
 
 constexpr ULONGLONG kNewTransferGapMs = 2000;
 
@@ -45,7 +47,13 @@ T Truncate(double value) {
 
 }  // namespace
 
-void RequestJobCancel() { g_cancelRequested = true; }
+void RequestJobCancel(const CString& stopLine) {
+  {
+    std::lock_guard<std::mutex> guard(g_stopLineLock);
+    g_stopLine = stopLine;
+  }
+  g_cancelRequested = true;
+}
 
 void ClearJobCancel() { g_cancelRequested = false; }
 
@@ -142,6 +150,11 @@ bool CWindowReporter::WatchForStall(double now) {
 }
 
 bool CWindowReporter::IsCancelled() const { return g_cancelRequested; }
+
+CString CWindowReporter::StopLine() const {
+  std::lock_guard<std::mutex> guard(g_stopLineLock);
+  return g_stopLine;
+}
 
 void CWindowReporter::AddBytesDone(std::uint64_t bytes) {
   m_partsDone += bytes;

@@ -70,9 +70,10 @@ class CStatusQueue {
 
 extern CStatusQueue g_statusQueue;
 
-// The user's request that the running job stop: set by the window, read by
-// the job's reporter; cleared when a job starts.
-void RequestJobCancel();
+// The request that the running job stop, with the line its status log ends
+// with (who asked): set by the window, read by the job's reporter; cleared
+// when a job starts.
+void RequestJobCancel(const CString& stopLine);
 void ClearJobCancel();
 
 // Seconds without a byte after which the count line says so.
@@ -104,6 +105,7 @@ class CWindowReporter : public CJobReporter {
   void CountProgress(double total, double now) override;
   void FileProgress(double now) override;
   bool IsCancelled() const override;
+  CString StopLine() const override;
   void ShowProgress(ProgressPart part, bool show) override;
   int ShowMessageBox(const CString& text, UINT type) override;
   // The dialogs: the save dialog from any thread; consent and registration,

@@ -84,9 +84,12 @@ class CJobReporter {
   virtual void CountProgress(double total, double now) = 0;
   virtual void FileProgress(double now) = 0;
 
-  // Whether the user has asked the job to stop: the transfer callbacks then
-  // end the transfer, and the job stops before its next step.
+  // Whether the user (or the system, ending the program) has asked the job
+  // to stop: the transfer callbacks then end the transfer, and the job stops
+  // before its next step.
   virtual bool IsCancelled() const = 0;
+  // The status log's line for a job that stopped so: who asked for it.
+  virtual CString StopLine() const = 0;
 
   virtual void ShowProgress(ProgressPart part, bool show) = 0;
   // A message box; returns once the user has answered it.

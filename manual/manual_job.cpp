@@ -103,7 +103,7 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   download.SetBodySink(nullptr);
   if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
   if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
-    reporter.PostStatus(GetMsg(Msg::kStoppedByUser));
+    reporter.PostStatus(reporter.StopLine());
     return 0;
   }
   if (result == HttpResult::kSinkFailed) {

@@ -337,7 +337,7 @@ void PostSummary(PassState& pass, ULONGLONG started) {
     logs.Format(GetMsg(Msg::kSummaryLogs), pass.logs.sent, pass.logs.left);
     summary += logs;
   }
-  if (pass.cancelled) summary += GetMsg(Msg::kStoppedByUser);
+  if (pass.cancelled) summary += pass.reporter.StopLine();
   if (!summary.IsEmpty()) pass.reporter.PostStatus(summary);
 }
 

@@ -27,6 +27,7 @@ class CRecordingReporter : public CJobReporter {
   void PauseTransfers() override { transfersPaused = true; }
   void ResumeTransfers() override { transfersPaused = false; }
   bool IsCancelled() const override { return cancelled; }
+  CString StopLine() const override { return GetMsg(Msg::kStoppedByUser); }
   void ShowFile(const CString& name, std::uint32_t size) override;
   void CountProgress(double total, double now) override {
     transferTotal = total;

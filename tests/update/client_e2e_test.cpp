@@ -4,6 +4,8 @@
 // machine, and tests can run side by side.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -448,6 +450,45 @@ TEST_F(ClientOnCard, AFolderWithoutWritePermissionIsToldWithTheSystemsReason) {
   EXPECT_EQ(server.CountRequests("/"), 0u);
 }
 
+// SIGINT, SIGTERM and SIGHUP stop a running update as closing the window
+// does: the transfer ends at once, its temporary goes, the files done stay,
+// the log says who stopped it, and the unattended run ends "not finished".
+TEST_F(ClientOnCard, SignalsStopTheUpdateSafely) {
+  const std::string big(8 << 20, 'b');
+  data.SetRelease({{"Support\\updater\\koral70.exe", client, "3.4.0"}, {"Readme.txt", "read me\n"}, {"Data\\maps.bin", big}});
+  InstallClient(client);
+  std::vector<std::string> arguments = data.Arguments();
+  arguments.insert(arguments.end(), {"--fault", "/script/get.php:slow:f=2"});  // 2 MiB a second
+  ServerProcess server(arguments);
+  ASSERT_TRUE(server.Started());
+  // The shell hands its process id on to the client it becomes.
+  const std::string pidFile = card.Path() + "/client.pid";
+  const char* run = "echo $$ > \"$0\" && exec ./koral70.exe /b";
+  for (const auto& [number, line] : {std::pair{SIGINT, "Stopped at your request."},
+                                     std::pair{SIGTERM, "Stopped: the system asked the program to end (SIGTERM)."},
+                                     std::pair{SIGHUP, "Stopped: the system asked the program to end (SIGHUP)."}}) {
+    SCOPED_TRACE(line);
+    fs::remove(pidFile);
+    const size_t asked = server.CountRequests("f=2");
+    ProcessResult result;
+    std::thread client([&] {
+      result = RunProcess({"/bin/sh", "-c", run, pidFile}, "", card.Path(), ClientEnvironment(server.BaseUrl()));
+    });
+    const bool transferring = server.WaitForRequests("f=2", asked + 1, 30000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    const int pid = std::atoi(ReadFile(pidFile).c_str());
+    if (transferring && pid > 0) kill(pid, number);
+    client.join();
+    ASSERT_TRUE(transferring) << result.out;
+    EXPECT_EQ(result.exitCode, kUpdateNotFinished) << result.out << result.err;
+    EXPECT_NE(StatusLogOf(result).find(line), std::string::npos) << result.out;
+    EXPECT_EQ(card.Read("Readme.txt"), "read me\n");
+    EXPECT_FALSE(card.Exists("Data/maps.bin"));
+    EXPECT_FALSE(card.Exists("ver.dat"));
+    for (const auto& item : fs::recursive_directory_iterator(card.Path()))
+      EXPECT_NE(item.path().filename().string().rfind(".koral70-", 0), 0u) << item.path();
+  }
+}
 #endif
 
 // A server that keeps sending the running client as the new one: the first
