@@ -60,7 +60,7 @@ bool DownloadManual(CHttpSession& download, const char* address, CManualDownload
   download.SetBodySink(nullptr);
   if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
   if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
-    reporter.PostStatus(GetMsg(Msg::kStoppedByUser));
+    reporter.PostStatus(reporter.StopLine());
     return false;
   }
   if (result == HttpResult::kSinkFailed) {
@@ -119,6 +119,7 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   CHttpSession query;
   CHttpSession download;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
+    reporter.SetStatus(L"");  // the log is the line of the box
     reporter.ShowMessage(Msg::kNeedCredentials);
     return 0;
   }
