@@ -31,7 +31,7 @@ const DialogItem kItems[] = {
     {IDC_WIFI_IP_GROUP, K::GroupBox, 7, 112, 231, 40, V},
     {IDC_WIFI_IP_AUTOMATIC, K::RadioButton, 14, 125, 137, 10, V | G | T},
     {IDC_WIFI_IP_MANUAL, K::RadioButton, 14, 138, 40, 10, V},
-    {IDC_WIFI_IP_ADDRESS, K::Edit, 57, 137, 101, 14, V | T | EDIT},
+    {IDC_WIFI_IP_ADDRESS, K::Edit, 57, 136, 101, 14, V | T | EDIT},
     {IDC_WIFI_RESET, K::PushButton, 7, 153, 231, 14, V | T},
     {IDC_WIFI_SHOW_PASSWORD, K::CheckBox, 162, 105, 76, 10, V | T},
     {IDC_WIFI_MAC_LABEL, K::Static, 7, 46, 113, 8, V | G},

@@ -26,7 +26,12 @@ struct NativeView {
   int gaugeValue = 0, gaugeRange = 0;
   int selectionStart = 0, selectionEnd = 0;
   int maxLength = 0;  // 0: no limit set
+  int left = 0, top = 0;      // controls: the place in the dialog's client area, pixels
   int width = 0, height = 0;  // pixels
+  // Statics and buttons: the room their text needs in the widget's own font
+  // as GTK draws it (its padding, indicator and spacing included; a static
+  // text as wrapped at its width), and that font's character height.
+  int neededWidth = 0, neededHeight = 0, fontHeight = 0;
 };
 NativeView InspectNative(HWND hwnd);
 
