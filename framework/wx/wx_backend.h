@@ -23,6 +23,7 @@ struct NativeView {
   bool checked = false;
   bool password = false;  // an edit that masks its characters
   bool editable = false;
+  bool focused = false;  // the widget has the keyboard focus
   int gaugeValue = 0, gaugeRange = 0;
   int selectionStart = 0, selectionEnd = 0;
   int maxLength = 0;  // 0: no limit set
@@ -34,5 +35,8 @@ struct NativeView {
   int neededWidth = 0, neededHeight = 0, fontHeight = 0;
 };
 NativeView InspectNative(HWND hwnd);
+// The Tab key (with Shift: backward) typed in a dialog, as GTK hands it to
+// the dialog's key handling; returns once it has been handled.
+void TypeTabKey(HWND dialog, bool backward);
 
 }  // namespace afx

@@ -56,6 +56,7 @@ NativeView InspectNative(HWND hwnd) {
   if (!peer) return view;
   view.exists = true;
   view.shown = peer->IsShown();
+  view.focused = wxWindow::FindFocus() == peer;
   view.enabled = peer->IsEnabled();
   view.left = peer->GetPosition().x;
   view.top = peer->GetPosition().y;
@@ -88,6 +89,16 @@ NativeView InspectNative(HWND hwnd) {
     view.text = peer->GetLabel().ToStdWstring();
   }
   return view;
+}
+
+void TypeTabKey(HWND dialog, bool backward) {
+  wxWindow* native = wxui::PeerOf(dialog);
+  if (!native) return;
+  wxKeyEvent key(wxEVT_CHAR_HOOK);
+  key.m_keyCode = WXK_TAB;
+  key.m_shiftDown = backward;
+  key.SetEventObject(native);
+  native->GetEventHandler()->ProcessEvent(key);
 }
 
 }  // namespace afx
