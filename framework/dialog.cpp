@@ -69,8 +69,17 @@ std::intptr_t CDialog::DoModal() {
   backend->CreateDialogWindow(*this);
   afx::g_modalStack.push_back(this);
   if (OnInitDialog()) {
-    // The focus goes to the first tab stop.
-    if (HWND first = afx::NextTabStop(self, nullptr, false)) FindWindowState(first)->object->SetFocus();
+    // The focus goes to the first tab stop, passing over a radio group with
+    // no button checked: focusing one checks it (Windows), a choice the user
+    // did not make.
+    const HWND first = afx::NextTabStop(self, nullptr, false);
+    HWND at = first;
+    while (at && FindWindowState(at)->kind == ControlKind::RadioButton &&
+           FindWindowState(at)->check != BST_CHECKED) {
+      at = afx::NextTabStop(self, at, false);
+      if (at == first) at = nullptr;
+    }
+    if (at) FindWindowState(at)->object->SetFocus();
   }
   if (!m_bEnding) backend->RunModalLoop(*this);
   afx::g_modalStack.pop_back();
