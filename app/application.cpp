@@ -3,6 +3,7 @@
 #include "app/card_folder.h"
 #include "app/command_line.h"
 #include "app/main_dialog.h"
+#include "app/stop_requests.h"
 #include "app/usage.h"
 #include "core/catalogue.h"
 #include "core/product.h"
@@ -38,12 +39,15 @@ BOOL CHalyardApp::InitInstance() {
   m_pMainWnd = &dialog;
   CCustomCommandLineInfo commandLine;
   ParseCommandLine(commandLine);
-  if (commandLine.m_bShowHelp) {
-    PrintUsage();
+  if (commandLine.m_bShowHelp || commandLine.m_bShowVersion) {
+    PrintText(commandLine.m_bShowHelp ? UsageText() : VersionText());
     m_pMainWnd = nullptr;
     return FALSE;
   }
   ApplyStartFlags(commandLine, dialog);
+  // A request to end the program before the window shows needs no care:
+  // nothing has been changed yet.
+  WatchForStopRequests(commandLine.m_bBatch ? kUpdateNotFinished : 0);
   const CardStart start = EnterCardFolder();
   if (start == CardStart::kNoCard) {
     m_nExitStatus = commandLine.m_bBatch ? kUpdateNoCard : 0;
@@ -60,6 +64,7 @@ BOOL CHalyardApp::InitInstance() {
     return FALSE;
   }
   dialog.DoModal();
+  SetStopRequestWindow(nullptr);
   if (afx::Backend* backend = afx::GetBackend()) backend->ReportStatusLog(dialog.GetStatusText());
   m_nExitStatus = dialog.GetExitStatus();
   m_pMainWnd = nullptr;

@@ -11,6 +11,10 @@ void CCustomCommandLineInfo::ParseParam(const wchar_t* param, BOOL, BOOL) {
     m_bSelfUpdated = TRUE;
     return;
   }
-  // "--help" arrives with one of its dashes removed.
-  if (std::wcscmp(param, L"-help") == 0 || std::wcscmp(param, L"?") == 0) m_bShowHelp = TRUE;
+  // "--help" and "--version" arrive with one of their dashes removed, "-h"
+  // and "/?" as "h" and "?".
+  if (std::wcscmp(param, L"-help") == 0 || std::wcscmp(param, L"h") == 0 || std::wcscmp(param, L"?") == 0)
+    m_bShowHelp = TRUE;
+  else if (std::wcscmp(param, L"-version") == 0)
+    m_bShowVersion = TRUE;
 }

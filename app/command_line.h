@@ -1,6 +1,7 @@
 // The program's command line: the switches "e" (finish a self-update, then
-// update), "b" (unattended update) and "--help" or "/?" (print the usage and
-// end). Everything else is ignored.
+// update), "b" (unattended update), "--help", "-h" or "/?" (print the usage
+// and end) and "--version" (print the client's name and version and end).
+// Everything else is ignored.
 #pragma once
 
 #include "framework/afx.h"
@@ -13,4 +14,5 @@ class CCustomCommandLineInfo : public CCommandLineInfo {
   BOOL m_bSelfUpdated = FALSE;
   BOOL m_bBatch = FALSE;
   BOOL m_bShowHelp = FALSE;
+  BOOL m_bShowVersion = FALSE;
 };

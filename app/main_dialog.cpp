@@ -3,8 +3,10 @@
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "app/status_channel.h"
+#include "app/stop_requests.h"
 #include "core/update_result.h"
 #include "platform/system.h"
+#include "platform/text.h"
 #include "res/resource.h"
 #include "update/credentials.h"
 #include "update/self_update.h"
@@ -16,6 +18,7 @@ BEGIN_MESSAGE_MAP(CHalyardDlg, CDialog)
   ON_MESSAGE(WM_STATUS_CHANGED, OnStatusChanged)
   ON_MESSAGE(WM_FILE_PROGRESS, OnFileProgress)
   ON_MESSAGE(WM_LAUNCH_CLIENT, OnLaunchClient)
+  ON_MESSAGE(WM_STOP_REQUEST, OnStopRequest)
   ON_COMMAND(IDC_DOWNLOAD_MANUAL, OnDownloadManual)
   ON_COMMAND(IDC_WIFI_SETTINGS, OnWiFiSettings)
 END_MESSAGE_MAP()
@@ -41,6 +44,7 @@ void CHalyardDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CHalyardDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  SetStopRequestWindow(GetSafeHwnd());
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
   if (ReadCredentialsFile(m_strSerial, m_strPassword)) UpdateData(FALSE);
@@ -96,9 +100,29 @@ void CHalyardDlg::OnCancel() {
     return;
   }
   if (m_bCloseWhenFinished) return;  // stopping already
-  if (AfxMessageBox(GetMsg(Msg::kStopAndClose), MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+  // No is the default: a Return meant for the window does not stop the update.
+  if (AfxMessageBox(GetMsg(Msg::kStopAndClose), MB_YESNO | MB_DEFBUTTON2 | MB_ICONEXCLAMATION) != IDYES)
+    return;
+  StopJobAndClose(GetMsg(Msg::kStoppedByUser));
+}
+
+LRESULT CHalyardDlg::OnStopRequest(WPARAM name, LPARAM fromKeyboard) {
+  if (!m_bJobRunning) {
+    EndDialog(IDCANCEL);
+    return 0;
+  }
+  if (m_bCloseWhenFinished) return 0;  // stopping already
+  // Ctrl-C is the user's own request; the others are the system's.
+  CString line = GetMsg(Msg::kStoppedByUser);
+  if (!fromKeyboard)
+    line.Format(GetMsg(Msg::kStoppedBySystem), WideFromUtf8(reinterpret_cast<const char*>(name)).c_str());
+  StopJobAndClose(line);
+  return 0;
+}
+
+void CHalyardDlg::StopJobAndClose(const CString& stopLine) {
   // The job ends its transfer at the next progress callback, drops the file
   // it was writing and says in the status log what it did.
   m_bCloseWhenFinished = true;
-  RequestJobCancel();
+  RequestJobCancel(stopLine);
 }

@@ -37,6 +37,13 @@ class CHalyardDlg : public CDialog {
   // Esc or closing the window: while a job runs, asks first; on yes the job
   // stops and the window closes once it has ended.
   void OnCancel() override;
+  // The system asks the program to end (WM_STOP_REQUEST): a running job
+  // stops as on yes to that question, without asking; else the window
+  // closes.
+  LRESULT OnStopRequest(WPARAM name, LPARAM fromKeyboard);
+  // The job stops safely, its status log ending with stopLine, and the
+  // window closes once it has ended.
+  void StopJobAndClose(const CString& stopLine);
 
   void SetMainTexts();
   void OnStartUpdate();

@@ -20,14 +20,13 @@ namespace {
 // proportional.
 constexpr std::uint64_t kMaxBarRange = 0x7FFF;
 
-// "7/11 Files", then, with bytes whose speed is known, "  12.3 / 57.0 MB
-// 2.1 MB/s  0:23 left"; a stalled transfer tells how long it has been
-// quiet instead of its speed.
+// "7/11 Files", then, once bytes are counted, "  12.3 / 57.0 MB" and, with
+// their speed known, "  2.1 MB/s  0:23 left"; a stalled transfer tells how
+// long it has been quiet instead of its speed.
 CString CountLineText(const StatusNote& note) {
   CString line;
   line.Format(L"%d/%d %s", note.countDone, note.countTotal, note.countUnit);
-  const bool known = note.bytesTotal > 0 && (note.bytesPerSecond > 0 || note.stalledSeconds > 0);
-  if (known) {
+  if (note.bytesTotal > 0 && (note.bytesDone > 0 || note.stalledSeconds > 0)) {
     CString bytes;
     bytes.Format(GetMsg(Msg::kCountBytes), MegabytesText(note.bytesDone), MegabytesText(note.bytesTotal));
     line += bytes;
@@ -35,7 +34,7 @@ CString CountLineText(const StatusNote& note) {
   CString tail;
   if (note.stalledSeconds > 0) {
     tail.Format(GetMsg(Msg::kNoDataFor), note.stalledSeconds);
-  } else if (known) {
+  } else if (note.bytesPerSecond > 0) {
     const std::uint64_t left = note.bytesTotal > note.bytesDone ? note.bytesTotal - note.bytesDone : 0;
     const auto seconds = static_cast<std::uint64_t>(static_cast<double>(left) / note.bytesPerSecond + 0.5);
     tail.Format(GetMsg(Msg::kCountSpeed), MegabytesText(static_cast<std::uint64_t>(note.bytesPerSecond)),
@@ -158,8 +157,8 @@ void CHalyardDlg::ShowNote(const FileNote& note) {
     PutCaretAtEnd(m_editStatus, m_strStatus);
     return;
   }
-  m_strFileText.Format(L"%s - %lu%% (%lu B)", note.name, static_cast<unsigned long>(note.percent),
-                       static_cast<unsigned long>(note.size));
+  m_strFileText.Format(L"%s - %lu%% (%s)", note.name, static_cast<unsigned long>(note.percent),
+                       SizeText(note.size));
   if (CWnd* line = GetDlgItem(IDC_FILE_TEXT)) line->SetWindowText(m_strFileText);
   m_progressFile.SendMessage(PBM_SETPOS, static_cast<WPARAM>(note.percent), 0);
 }
@@ -180,7 +179,7 @@ LRESULT CHalyardDlg::OnLaunchClient(WPARAM wParam, LPARAM) {
     const char* parameters = m_bBatch ? "/e /b" : "/e";
     if (!ShellSucceeded(ShellExecuteA(nullptr, "open", kNewClient, parameters, nullptr, SW_SHOWNORMAL))) {
       m_nUpdateResult = kUpdateTransferFailed;
-      AfxMessageBox(GetMsg(Msg::kErrorDownloading), MB_OK);
+      reporter.ShowMessage(Msg::kErrorDownloading);
       return 0;
     }
     m_nUpdateResult = kUpdateHandedOver;

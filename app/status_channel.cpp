@@ -12,8 +12,29 @@ CStatusQueue g_statusQueue;
 
 namespace {
 std::atomic<bool> g_cancelRequested{false};
+std::mutex g_stopLineLock;
+CString g_stopLine;  // guarded by g_stopLineLock
 
 constexpr ULONGLONG kNewTransferGapMs = 2000;
+
+// Whether a log ends a line once text is added to it (empty text: as it did).
+bool EndsLine(const CString& text, bool before) {
+  return text.IsEmpty() ? before : text[text.GetLength() - 1] == L'\n';
+}
+
+// A box's text as a line of the status log: "  * " in front, its further
+// lines indented below.
+CString BoxLine(const CString& text) {
+  CString line = L"  * ";
+  for (int i = 0; i < text.GetLength(); ++i) {
+    if (text[i] == L'\r') continue;
+    if (text[i] == L'\n')
+      line += L"\r\n    ";
+    else
+      line += text[i];
+  }
+  return line + L"\r\n";
+}
 
 // Truncates toward zero into the target range; values beyond it stop at
 // its ends.
@@ -26,7 +47,14 @@ T Truncate(double value) {
 
 }  // namespace
 
-void RequestJobCancel() { g_cancelRequested = true; }
+void RequestJobCancel(const CString& stopLine) {
+  {
+    std::lock_guard<std::mutex> guard(g_stopLineLock);
+    g_stopLine = stopLine;
+  }
+  g_cancelRequested = true;
+}
+
 void ClearJobCancel() { g_cancelRequested = false; }
 
 bool CStatusQueue::Push(Note note) {
@@ -48,12 +76,16 @@ void CStatusQueue::Clear() {
 void CWindowReporter::SetStatus(const CString& log) {
   m_unsentLog = log;
   m_replaceLog = true;
+  m_logAtLineStart = EndsLine(log, true);
 }
 
-void CWindowReporter::AppendStatus(const CString& text) { m_unsentLog += text; }
+void CWindowReporter::AppendStatus(const CString& text) {
+  m_unsentLog += text;
+  m_logAtLineStart = EndsLine(text, m_logAtLineStart);
+}
 
 void CWindowReporter::PostStatus(const CString& text) {
-  m_unsentLog += text;
+  AppendStatus(text);
   SendHeldProgress();
   SendStatus();
 }
@@ -119,16 +151,33 @@ bool CWindowReporter::WatchForStall(double now) {
 
 bool CWindowReporter::IsCancelled() const { return g_cancelRequested; }
 
+CString CWindowReporter::StopLine() const {
+  std::lock_guard<std::mutex> guard(g_stopLineLock);
+  return g_stopLine;
+}
+
 void CWindowReporter::AddBytesDone(std::uint64_t bytes) {
   m_partsDone += bytes;
   CountBytes(0);
 }
 
 void CWindowReporter::CountBytes(std::uint64_t fileBytes) {
-  m_count.bytesDone = m_partsDone + fileBytes;
+  const std::uint64_t arrived = m_partsDone + fileBytes;
+  m_count.bytesDone = std::max(m_count.bytesDone, arrived);
   if (m_count.bytesTotal == 0) return;
-  m_rate.Add(m_clock(), m_count.bytesDone);
+  m_rate.Add(m_clock(), arrived);
   m_count.bytesPerSecond = m_rate.BytesPerSecond();
+}
+
+void CWindowReporter::PauseTransfers() {
+  m_rate.Pause(m_clock());
+  m_count.bytesPerSecond = 0;
+  m_count.stalledSeconds = 0;
+  m_countHeld = true;  // shown before anything else
+}
+
+void CWindowReporter::ResumeTransfers() {
+  m_rate.Resume(m_clock());
 }
 
 void CWindowReporter::CountProgress(double total, double now) {
@@ -140,9 +189,13 @@ void CWindowReporter::CountProgress(double total, double now) {
   }
   WatchForStall(now);
   // A server that announces no size gets the size received so far as the
-  // total, so that the line grows instead of showing 0.
-  m_count.countTotal = Truncate<std::int32_t>(total > 0 ? total : now) / 1024;
-  m_count.countDone = Truncate<std::int32_t>(now) / 1024;
+  // total, so that the line grows instead of showing 0. Below a kilobyte
+  // the line counts bytes: a small answer does not show "0/0 KB".
+  const std::int32_t totalBytes = Truncate<std::int32_t>(total > 0 ? total : now);
+  const std::int32_t unit = totalBytes < 1024 ? 1 : 1024;
+  m_count.countUnit = unit == 1 ? CString(L"B") : m_jobUnit;
+  m_count.countTotal = totalBytes / unit;
+  m_count.countDone = Truncate<std::int32_t>(now) / unit;
   if (ProgressDue(m_countSent))
     SendStatus();
   else
@@ -184,6 +237,11 @@ void CWindowReporter::ShowProgress(ProgressPart part, bool show) {
 }
 
 int CWindowReporter::ShowMessageBox(const CString& text, UINT type) {
+  // A box that tells of a failure ends the job: what it said stays in the
+  // status log once it is closed, for whoever reads the log later. An
+  // information box tells an outcome that the job's own lines give.
+  if ((type & MB_TYPEMASK) == MB_OK && (type & MB_ICONMASK) != MB_ICONINFORMATION)
+    PostStatus(CString(m_logAtLineStart ? L"" : L"\r\n") + BoxLine(text));
   SendHeldProgress();
   return AfxMessageBox(text, type);
 }

@@ -70,9 +70,10 @@ class CStatusQueue {
 
 extern CStatusQueue g_statusQueue;
 
-// The user's request that the running job stop: set by the window, read by
-// the job's reporter; cleared when a job starts.
-void RequestJobCancel();
+// The request that the running job stop, with the line its status log ends
+// with (who asked): set by the window, read by the job's reporter; cleared
+// when a job starts.
+void RequestJobCancel(const CString& stopLine);
 void ClearJobCancel();
 
 // Seconds without a byte after which the count line says so.
@@ -92,16 +93,19 @@ class CWindowReporter : public CJobReporter {
   void SetStatus(const CString& log) override;
   void AppendStatus(const CString& text) override;
   void PostStatus(const CString& text) override;
-  void SetCountUnit(const CString& unit) override { m_count.countUnit = unit; }
+  void SetCountUnit(const CString& unit) override { m_jobUnit = m_count.countUnit = unit; }
   void SetCountTotal(std::int32_t total) override { m_count.countTotal = total; }
   void SetCountDone(std::int32_t done) override { m_count.countDone = done; }
   void AddCountDone(std::int32_t count) override { m_count.countDone += count; }
   void SetByteTotal(std::uint64_t total) override { m_count.bytesTotal = total; }
   void AddBytesDone(std::uint64_t bytes) override;
+  void PauseTransfers() override;
+  void ResumeTransfers() override;
   void ShowFile(const CString& name, std::uint32_t size) override;
   void CountProgress(double total, double now) override;
   void FileProgress(double now) override;
   bool IsCancelled() const override;
+  CString StopLine() const override;
   void ShowProgress(ProgressPart part, bool show) override;
   int ShowMessageBox(const CString& text, UINT type) override;
   // The dialogs: the save dialog from any thread; consent and registration,
@@ -126,7 +130,9 @@ class CWindowReporter : public CJobReporter {
   bool ProgressDue(std::optional<ULONGLONG>& lastSent);
   // Follows the received byte count; true when the stall notice changed.
   bool WatchForStall(double now);
-  // The count line's bytes: the parts done and the file line's progress.
+  // The count line's bytes: the parts done and the file line's progress,
+  // never fewer than shown before (the bytes of a file that failed stay
+  // counted). The speed follows the bytes that arrive.
   void CountBytes(std::uint64_t fileBytes);
 
   HWND m_hWnd;
@@ -134,7 +140,11 @@ class CWindowReporter : public CJobReporter {
   // What the job has set and not yet sent, and the lines as last set.
   CString m_unsentLog;
   bool m_replaceLog = false;
+  // Whether the log as last set ends a line; a log this reporter has not set
+  // (an earlier job's) counts as ending one.
+  bool m_logAtLineStart = true;
   StatusNote m_count;  // the count line (its log fields unused)
+  CString m_jobUnit;   // the count line's unit as the job set it
   FileNote m_file;
   std::uint64_t m_partsDone = 0;  // bytes of the parts done
   CTransferRate m_rate;

@@ -6,6 +6,9 @@ constexpr ULONGLONG kShortestMs = 1000;  // a speed needs at least this much
 }  // namespace
 
 void CTransferRate::Add(ULONGLONG tick, std::uint64_t bytes) {
+  if (m_pausedAt) return;
+  tick -= m_pausedMs;
+  if (!m_samples.empty() && bytes < m_samples.back().second) m_samples.clear();
   if (!m_samples.empty() && m_samples.back().first == tick) {
     m_samples.back().second = bytes;
   } else {
@@ -16,9 +19,19 @@ void CTransferRate::Add(ULONGLONG tick, std::uint64_t bytes) {
 }
 
 double CTransferRate::BytesPerSecond() const {
-  if (m_samples.size() < 2) return 0;
+  if (m_pausedAt || m_samples.size() < 2) return 0;
   const auto& [firstTick, firstBytes] = m_samples.front();
   const auto& [lastTick, lastBytes] = m_samples.back();
   if (lastTick - firstTick < kShortestMs) return 0;
   return static_cast<double>(lastBytes - firstBytes) * 1000.0 / static_cast<double>(lastTick - firstTick);
+}
+
+void CTransferRate::Pause(ULONGLONG tick) {
+  if (!m_pausedAt) m_pausedAt = tick;
+}
+
+void CTransferRate::Resume(ULONGLONG tick) {
+  if (!m_pausedAt) return;
+  if (tick > *m_pausedAt) m_pausedMs += tick - *m_pausedAt;
+  m_pausedAt.reset();
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/catalogue.h"
+#include "core/product.h"
 #include "core/update_result.h"
 #include "platform/text.h"
 
@@ -22,7 +23,13 @@ CString UsageText() {
   return text;
 }
 
-void PrintUsage() {
-  std::fputs(Utf8FromWide(static_cast<const wchar_t*>(UsageText())).c_str(), stdout);
+CString VersionText() {
+  CString text;
+  text.Format(L"%s update client %s\n", kProductName, kClientVersionText);
+  return text;
+}
+
+void PrintText(const CString& text) {
+  std::fputs(Utf8FromWide(static_cast<const wchar_t*>(text)).c_str(), stdout);
   std::fflush(stdout);
 }

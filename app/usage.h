@@ -1,9 +1,11 @@
-// The text that "koral70 --help" prints: the switches and the exit statuses
-// of an unattended run, in the display language.
+// The texts that "koral70 --help" and "koral70 --version" print: the
+// switches and the exit statuses of an unattended run, in the display
+// language, and the client's name and version.
 #pragma once
 
 #include "framework/cstring.h"
 
 CString UsageText();
-// Writes UsageText to standard output.
-void PrintUsage();
+CString VersionText();
+// Writes text to standard output, as UTF-8.
+void PrintText(const CString& text);

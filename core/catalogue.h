@@ -146,6 +146,10 @@ enum class Msg : std::int32_t {
   kCauseNoName = 117,
   kCauseHttpStatus = 118,  // the status number
   kCauseTransfer = 119,    // the transfer library's own error text
+  // A card folder the system does not let this user write to.
+  kCardFolderNotWritable = 120,  // the system's reason
+  // A job stopped because the system asked the program to end.
+  kStoppedBySystem = 121,  // the request's name ("SIGTERM", "Ctrl-C")
 };
 
 // The id of a named text, for tables (CTRLTEXT) that hold ids.

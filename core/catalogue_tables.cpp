@@ -93,15 +93,19 @@ const MSGENTRY g_msgEnglish[] = {
     {87, L"The page was saved as %s.\r\nOpen it with a web browser."},
     {88, L"The manual was saved as %s,\r\nbut no program to show PDF files was found.\r\n"
          L"Open it with a PDF viewer."},
-    {90, L"Usage: koral70 [/b] [/e] [--help]\n"
-         L"  /b      update the card unattended; the window closes when the update ends\n"
-         L"  /e      finish a self-update of the client, then update (the client starts its\n"
-         L"          successor so)\n"
-         L"  --help  show this text\n"
+    {90, L"Usage: koral70 [/b] [/e]\n"
+         L"       koral70 --help | -h | /?\n"
+         L"       koral70 --version\n"
+         L"  /b         update the card unattended; the window closes when the update ends\n"
+         L"  /e         finish the client's self-update, then update the card (a client that\n"
+         L"             has downloaded its successor starts it with /e)\n"
+         L"  --help, -h, /?\n"
+         L"             show this text\n"
+         L"  --version  show the client's name and version\n"
          L"\n"
-         L"Exit status of a /b run:\n"},
+         L"A run without /b ends with status 0. A /b run ends with one of these:\n"},
     {91, L"the card is current"},
-    {92, L"the window was closed before the update ended"},
+    {92, L"the window was closed, or the program was told to end, before the update ended"},
     {93, L"cannot log in or reach the server"},
     {94, L"a transfer or a write on the card failed"},
     {95, L"the card is current, but log files stayed on it"},
@@ -130,6 +134,10 @@ const MSGENTRY g_msgEnglish[] = {
     {117, L"the server's name could not be resolved; check your internet connection and proxy settings"},
     {118, L"the server answered with HTTP status %d; try again later"},
     {119, L"the transfer failed (%s); check your internet connection and try again"},
+    {120, L"The SD card's folder cannot be written: %s.\r\n"
+          L"This program is not allowed to write to it (for example, the card belongs to another user).\r\n"
+          L"Check the folder's permissions, then try again."},
+    {121, L"Stopped: the system asked the program to end (%s).\r\n"},
     {0, L""},
 };
 
@@ -223,15 +231,19 @@ const MSGENTRY g_msgJapanese[] = {
     {87, L"ページは %s に保存されています。\r\nWeb ブラウザーで開いてください。"},
     {88, L"取扱説明書は %s に保存されましたが、\r\nPDF ファイルを表示するプログラムが見つかりませんでした。\r\n"
          L"PDF ビューアーで開いてください。"},
-    {90, L"使い方: koral70 [/b] [/e] [--help]\n"
-         L"  /b      SDカードを自動でアップデートし、終了時にウィンドウを閉じます\n"
-         L"  /e      クライアントの自己更新を完了してからアップデートします\n"
-         L"          (クライアントが新しいクライアントを起動するときに使います)\n"
-         L"  --help  この説明を表示します\n"
+    {90, L"使い方: koral70 [/b] [/e]\n"
+         L"        koral70 --help | -h | /?\n"
+         L"        koral70 --version\n"
+         L"  /b         SDカードを自動でアップデートし、終了時にウィンドウを閉じます\n"
+         L"  /e         クライアントの自己更新を完了してから、SDカードをアップデートします\n"
+         L"             (新しいクライアントをダウンロードしたクライアントが /e を付けて起動します)\n"
+         L"  --help, -h, /?\n"
+         L"             この説明を表示します\n"
+         L"  --version  クライアントの名前とバージョンを表示します\n"
          L"\n"
-         L"/b 実行の終了ステータス:\n"},
+         L"/b を付けない実行は、終了ステータス 0 で終わります。/b 実行の終了ステータス:\n"},
     {91, L"カードは最新です"},
-    {92, L"アップデートの終了前にウィンドウが閉じられました"},
+    {92, L"アップデートの終了前に、ウィンドウが閉じられたか、プログラムが終了を求められました"},
     {93, L"ログインできないか、サーバーに接続できません"},
     {94, L"転送またはSDカードへの書込みに失敗しました"},
     {95, L"カードは最新ですが、ログファイルがカードに残っています"},
@@ -260,5 +272,9 @@ const MSGENTRY g_msgJapanese[] = {
     {117, L"サーバー名を解決できませんでした。インターネット接続とプロキシの設定を確認してください"},
     {118, L"サーバーが HTTP ステータス %d を返しました。しばらくしてからもう一度お試しください"},
     {119, L"転送に失敗しました（%s）。インターネット接続を確認して、もう一度お試しください"},
+    {120, L"SDカードのフォルダーに書き込めません（%s）。\r\n"
+          L"このプログラムにはフォルダーへの書き込みが許可されていません（カードが別のユーザーの所有になっている場合など）。\r\n"
+          L"フォルダーのアクセス権を確認してから、もう一度お試しください。"},
+    {121, L"システムから終了を求められたため中止しました（%s）。\r\n"},
     {0, L""},
 };

@@ -64,6 +64,12 @@ class CJobReporter {
   // megabytes, the speed and the time left.
   virtual void SetByteTotal(std::uint64_t total) = 0;
   virtual void AddBytesDone(std::uint64_t bytes) = 0;
+  // No transfer runs until ResumeTransfers: a wait between two tries of a
+  // file, or (never resumed) the end of the job's transfers. Meanwhile the
+  // count line keeps its counts and bytes but shows no speed and no time
+  // left; the speed measured after the resume leaves the pause out.
+  virtual void PauseTransfers() = 0;
+  virtual void ResumeTransfers() = 0;
 
   // The file line: the file's name and expected size in bytes (0: the name
   // alone, with an empty bar); its percent starts again at 0. Shown without
@@ -71,15 +77,19 @@ class CJobReporter {
   virtual void ShowFile(const CString& name, std::uint32_t size) = 0;
 
   // Transfer progress, called by the transfer callbacks below on the job
-  // thread. CountProgress shows the transfer's kilobytes on the count line;
+  // thread. CountProgress shows the transfer's kilobytes on the count line
+  // (its bytes while the total is below a kilobyte);
   // FileProgress the percent of the file line's size (at most 100), once per
   // whole percent.
   virtual void CountProgress(double total, double now) = 0;
   virtual void FileProgress(double now) = 0;
 
-  // Whether the user has asked the job to stop: the transfer callbacks then
-  // end the transfer, and the job stops before its next step.
+  // Whether the user (or the system, ending the program) has asked the job
+  // to stop: the transfer callbacks then end the transfer, and the job stops
+  // before its next step.
   virtual bool IsCancelled() const = 0;
+  // The status log's line for a job that stopped so: who asked for it.
+  virtual CString StopLine() const = 0;
 
   virtual void ShowProgress(ProgressPart part, bool show) = 0;
   // A message box; returns once the user has answered it.

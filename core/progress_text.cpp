@@ -6,6 +6,18 @@ CString MegabytesText(std::uint64_t bytes) {
   return text;
 }
 
+CString SizeText(std::uint64_t bytes) {
+  constexpr std::uint64_t kKilobyte = 1024;
+  CString text;
+  if (bytes < kKilobyte)
+    text.Format(L"%lu B", static_cast<unsigned long>(bytes));
+  else if (bytes < kKilobyte * kKilobyte)
+    text.Format(L"%.1f KB", static_cast<double>(bytes) / kKilobyte);
+  else
+    text = MegabytesText(bytes) + L" MB";
+  return text;
+}
+
 CString DurationText(std::uint64_t seconds) {
   CString text;
   const auto hours = static_cast<unsigned long>(seconds / 3600);

@@ -52,7 +52,8 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
 #endif
 
 // Shows a message box with an OK button and returns IDOK, or with Yes and No
-// buttons (MB_YESNO) and returns IDYES or IDNO. From a worker thread the box
+// buttons (MB_YESNO) and returns IDYES or IDNO; with MB_DEFBUTTON2 the
+// second button is the default, which Return presses. From a worker thread the box
 // is shown on the UI thread and the worker waits for the answer; when the UI
 // has closed it returns IDCANCEL at once.
 int AfxMessageBox(LPCWSTR text, UINT type = MB_OK, UINT helpId = 0);

@@ -53,6 +53,7 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   CHttpSession query;
   CHttpSession download;
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
+    reporter.SetStatus(L"");  // the log is the line of the box
     reporter.ShowMessage(Msg::kNeedCredentials);
     return 0;
   }
@@ -102,7 +103,7 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   download.SetBodySink(nullptr);
   if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
   if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
-    reporter.PostStatus(GetMsg(Msg::kStoppedByUser));
+    reporter.PostStatus(reporter.StopLine());
     return 0;
   }
   if (result == HttpResult::kSinkFailed) {

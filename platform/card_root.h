@@ -32,12 +32,14 @@ class CCardLock {
 
 enum class CardAccess {
   kWritable,
-  kReadOnly,  // write-protected (the lock switch), or mounted read-only
-  kUnknown,   // the probe failed for another reason; the writes will tell
+  kReadOnly,      // write-protected (the lock switch), or mounted read-only
+  kNoPermission,  // the system does not let this user write to the folder
+  kUnknown,       // the probe failed for another reason; the writes will tell
 };
 
 struct CardProbe {
   CardAccess access = CardAccess::kUnknown;
+  int error = 0;  // the system's error code when the probe's file could not be made
   // "a.txt" and "A.TXT" name one file (FAT32 and exFAT cards, Windows).
   bool caseInsensitive = false;
 };

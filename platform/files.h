@@ -91,7 +91,8 @@ bool IsSymbolicLinkW(const wchar_t* path);
 // what kind of failure a code is.
 int LastSystemError();
 std::string SystemErrorText(int code);
-bool IsWriteProtectedError(int code);  // a read-only card or file system
+bool IsWriteProtectedError(int code);  // a read-only card or file system (the lock switch)
+bool IsNoPermissionError(int code);     // the system does not let this user write there
 bool IsDiskFullError(int code);
 
 // The card path in the form the file system takes (on Windows '/' becomes

@@ -68,6 +68,9 @@ constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
 constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
 constexpr UINT MB_ICONINFORMATION = 0x00000040;
 constexpr UINT MB_ICONMASK = 0x000000F0;
+constexpr UINT MB_DEFBUTTON1 = 0x00000000;
+constexpr UINT MB_DEFBUTTON2 = 0x00000100;  // the second button (No) answers Return
+constexpr UINT MB_DEFMASK = 0x00000F00;
 
 // Window messages.
 constexpr UINT WM_DESTROY = 0x0002;

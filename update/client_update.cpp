@@ -56,7 +56,7 @@ UpdateResult DownloadNewClient(const JOBPARAM& job, CJobReporter& reporter, CHtt
   // at the next swap.
   if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
     file.Abort();
-    reporter.PostStatus(GetMsg(Msg::kStoppedByUser));
+    reporter.PostStatus(reporter.StopLine());
     return kUpdateNotFinished;
   }
   if (result != HttpResult::kOk || !session.Succeeded() || file.Size() == 0) {

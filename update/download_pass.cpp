@@ -315,8 +315,11 @@ bool WalkList(PassState& pass) {
   return SettleFinishing(pass) && walked;
 }
 
-// Tells the server that the pass has ended; its answer is not needed.
-void SendEndOfPass(CHttpSession& session) {
+// Tells the server that the pass has ended; its answer is not needed, and
+// its transfer is no file's: it shows nothing, but ends when the user asks
+// the job to stop.
+void SendEndOfPass(CHttpSession& session, CJobReporter& reporter) {
+  session.SetProgressCallback(CancelOnly, &reporter);
   RequestFile(session, -1);
   session.Perform();
 }
@@ -334,7 +337,7 @@ void PostSummary(PassState& pass, ULONGLONG started) {
     logs.Format(GetMsg(Msg::kSummaryLogs), pass.logs.sent, pass.logs.left);
     summary += logs;
   }
-  if (pass.cancelled) summary += GetMsg(Msg::kStoppedByUser);
+  if (pass.cancelled) summary += pass.reporter.StopLine();
   if (!summary.IsEmpty()) pass.reporter.PostStatus(summary);
 }
 
@@ -451,8 +454,10 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
     if (WalkList(pass)) pass.failed = false;
   }
 
+  // The files' transfers are over: the count line keeps no speed.
+  reporter.PauseTransfers();
   pass.versionFile.Close();
-  SendEndOfPass(session);
+  SendEndOfPass(session, reporter);
   // A pass that leaves "Reports\table.css" current also mends copies that an
   // interrupted earlier pass left behind.
   if (pass.stylesheetFetched || pass.stylesheetCurrent) PlaceReportStylesheets();

@@ -11,6 +11,8 @@
 #include "net/http_session.h"
 #include "net/proxy.h"
 #include "platform/card_root.h"
+#include "platform/files.h"
+#include "platform/text.h"
 #include "query/update_query.h"
 #include "update/client_update.h"
 #include "update/download_pass.h"
@@ -50,14 +52,23 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
   // download of a new client.
   CHttpSession session;
   CHttpSession clientSession;
+  // A job that ends before it connects has a status log of its own: the
+  // line its box leaves.
   if (job->strSerial.IsEmpty() || job->strPassword.IsEmpty()) {
+    reporter.SetStatus(L"");
     reporter.ShowMessage(Msg::kNeedCredentials);
     return kUpdateNoLogin;
   }
-  // A write-protected card is found out before anything is fetched or sent.
+  // A card that cannot be written is found out before anything is fetched
+  // or sent. Only a write-protected one is a matter of its lock switch.
   const CardProbe card = ProbeCardRoot();
-  if (card.access == CardAccess::kReadOnly) {
-    reporter.ShowMessage(Msg::kCardWriteProtected, MB_ICONEXCLAMATION);
+  if (card.access == CardAccess::kReadOnly || card.access == CardAccess::kNoPermission) {
+    reporter.SetStatus(L"");
+    if (card.access == CardAccess::kReadOnly)
+      reporter.ShowMessage(Msg::kCardWriteProtected, MB_ICONEXCLAMATION);
+    else
+      reporter.ShowTextMessage(Msg::kCardFolderNotWritable, WideFromUtf8(SystemErrorText(card.error)),
+                               MB_ICONEXCLAMATION);
     return kUpdateTransferFailed;
   }
   reporter.ShowProgress(ProgressPart::kGroup, false);

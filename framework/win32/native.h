@@ -93,9 +93,10 @@ void SetNativeIcons(NativeWindow window, unsigned bigId, unsigned smallId);
 
 // None gives a box without an icon (MB_OK alone).
 enum class NativeIcon { None, Information, Exclamation, Error };
-// With yesNo the box asks Yes or No and returns IDYES or IDNO; else IDOK.
+// With yesNo the box asks Yes or No and returns IDYES or IDNO (with noDefault
+// No is the button Return presses); else IDOK.
 int ShowNativeMessageBox(NativeWindow owner, const std::wstring& title, const std::wstring& text,
-                         NativeIcon icon, bool yesNo);
+                         NativeIcon icon, bool yesNo, bool noDefault);
 
 struct NativeSaveRequest {
   std::wstring title;         // empty: the system's own

@@ -22,12 +22,13 @@ UINT IconFlag(NativeIcon icon) {
 }  // namespace
 
 int ShowNativeMessageBox(NativeWindow owner, const std::wstring& title, const std::wstring& text,
-                         NativeIcon icon, bool yesNo) {
+                         NativeIcon icon, bool yesNo, bool noDefault) {
   // Without an owner the box still keeps the program's other windows from
   // taking input while it shows.
   const UINT modality = owner ? MB_APPLMODAL : MB_TASKMODAL;
+  const UINT buttons = yesNo ? (MB_YESNO | (noDefault ? MB_DEFBUTTON2 : MB_DEFBUTTON1)) : MB_OK;
   const int answer = MessageBoxW(static_cast<HWND>(owner), text.c_str(), title.c_str(),
-                                 (yesNo ? MB_YESNO : MB_OK) | IconFlag(icon) | modality);
+                                 buttons | IconFlag(icon) | modality);
   return yesNo ? (answer == IDYES ? IDYES : IDNO) : IDOK;
 }
 

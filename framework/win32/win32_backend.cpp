@@ -144,7 +144,8 @@ class Win32Backend : public Backend, public win32::NativeSink {
 
   int MessageBox(const CString& text, UINT flags) override {
     return win32::ShowNativeMessageBox(BoxOwner(), AfxGetAppName().str(), text.str(), NativeIconOf(flags),
-                                       (flags & MB_TYPEMASK) == MB_YESNO);
+                                       (flags & MB_TYPEMASK) == MB_YESNO,
+                                       (flags & MB_DEFMASK) == MB_DEFBUTTON2);
   }
 
   int SaveFileDialog(CFileDialog& dialog) override {

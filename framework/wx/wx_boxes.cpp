@@ -26,6 +26,7 @@ int WxBackend::MessageBox(const CString& text, UINT flags) {
   // A box without an icon flag has no icon: wx's own dialog draws one for
   // any icon flag, wxICON_NONE included (as an error sign).
   long style = (yesNo ? wxYES_NO : wxOK) | wxCENTRE;
+  if (yesNo && (flags & MB_DEFMASK) == MB_DEFBUTTON2) style |= wxNO_DEFAULT;
   switch (flags & MB_ICONMASK) {
     case MB_ICONERROR: style |= wxICON_ERROR; break;
     case MB_ICONEXCLAMATION: style |= wxICON_EXCLAMATION; break;

@@ -10,12 +10,11 @@
 #include <string>
 
 #include "platform/card_paths.h"
+#include "platform/files.h"
 #include "platform/system.h"
 
 namespace {
 constexpr DWORD kRetryPauseMs = 50;
-
-bool IsReadOnlyError(int e) { return e == EROFS || e == EACCES || e == EPERM; }
 }  // namespace
 
 CCardLock::~CCardLock() {
@@ -53,7 +52,11 @@ CardProbe ProbeCardRoot() {
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
       if (errno == EEXIST) continue;
-      if (IsReadOnlyError(errno)) probe.access = CardAccess::kReadOnly;
+      probe.error = errno;
+      if (IsWriteProtectedError(errno))
+        probe.access = CardAccess::kReadOnly;
+      else if (IsNoPermissionError(errno))
+        probe.access = CardAccess::kNoPermission;
       return probe;
     }
     probe.access = CardAccess::kWritable;

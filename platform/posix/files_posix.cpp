@@ -64,7 +64,8 @@ std::string SystemErrorText(int code) {
   return strerror_r(code, buffer, sizeof buffer);
 }
 
-bool IsWriteProtectedError(int code) { return code == EROFS || code == EACCES || code == EPERM; }
+bool IsWriteProtectedError(int code) { return code == EROFS; }
+bool IsNoPermissionError(int code) { return code == EACCES || code == EPERM; }
 bool IsDiskFullError(int code) { return code == ENOSPC || code == EDQUOT; }
 
 std::string NativePath(const char* path) {

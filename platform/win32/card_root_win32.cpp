@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/card_paths.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
@@ -56,7 +57,11 @@ CardProbe ProbeCardRoot() {
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       if (error == ERROR_FILE_EXISTS) continue;
-      if (error == ERROR_WRITE_PROTECT || error == ERROR_ACCESS_DENIED) probe.access = CardAccess::kReadOnly;
+      probe.error = static_cast<int>(error);
+      if (IsWriteProtectedError(probe.error))
+        probe.access = CardAccess::kReadOnly;
+      else if (IsNoPermissionError(probe.error))
+        probe.access = CardAccess::kNoPermission;
       return probe;
     }
     probe.access = CardAccess::kWritable;

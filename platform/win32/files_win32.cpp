@@ -88,7 +88,8 @@ std::string SystemErrorText(int code) {
   return Utf8FromWide(words);
 }
 
-bool IsWriteProtectedError(int code) { return code == ERROR_WRITE_PROTECT || code == ERROR_ACCESS_DENIED; }
+bool IsWriteProtectedError(int code) { return code == ERROR_WRITE_PROTECT; }
+bool IsNoPermissionError(int code) { return code == ERROR_ACCESS_DENIED; }
 bool IsDiskFullError(int code) { return code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL; }
 
 int renameUtf8(const char* from, const char* to) {

@@ -69,14 +69,23 @@ TEST(ClientBinary, HelpPrintsUsageAndExitStatusesWithoutAWindow) {
     const auto result = help(japanese ? "/?" : "--help", japanese);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out.find("StatusLog:"), std::string::npos) << "a window ran";
+    EXPECT_EQ(help("-h", japanese).out, result.out);
     if (japanese) {
       EXPECT_EQ(result.out.rfind("使い方: koral70", 0), 0u) << result.out;
       EXPECT_NE(result.out.find("\n  2  ログインできないか、サーバーに接続できません\n"), std::string::npos);
       continue;
     }
-    EXPECT_EQ(result.out.rfind("Usage: koral70 [/b] [/e] [--help]\n", 0), 0u) << result.out;
+    EXPECT_EQ(result.out.rfind("Usage: koral70 [/b] [/e]\n", 0), 0u) << result.out;
+    EXPECT_NE(result.out.find("\nA run without /b ends with status 0."), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("\n  0  the card is current\n"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("\n  3  a transfer or a write on the card failed\n"), std::string::npos);
     EXPECT_NE(result.out.find("\n  5  a new client was started to finish the update\n"), std::string::npos);
   }
+}
+
+TEST(ClientBinary, VersionPrintsTheClientsNameAndVersionWithoutAWindow) {
+  Card card;
+  const auto result = RunProcess({ClientBinary(), "--version"}, "", card.Path(), kHeadless, 30);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "KORAL70 update client 3.4.0\n");
 }

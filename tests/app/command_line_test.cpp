@@ -36,16 +36,18 @@ TEST(CommandLine, EverythingElseIsIgnored) {
     EXPECT_EQ(Parse({other}), (Flags{false, false, false})) << other;
 }
 
-TEST(CommandLine, HelpIsAskedForWithDoubleDashOrSlashQuestionMark) {
-  const auto asks = [](const wchar_t* argument) {
+TEST(CommandLine, HelpAndVersionAreAskedForByTheirSwitches) {
+  const auto parse = [](const wchar_t* argument) {
     CWinApp app;
     app.m_arguments.emplace_back(argument);
     CCustomCommandLineInfo info;
     app.ParseCommandLine(info);
-    return info.m_bShowHelp == TRUE;
+    return info;
   };
-  EXPECT_TRUE(asks(L"--help"));
-  EXPECT_TRUE(asks(L"/?"));
-  for (const wchar_t* other : {L"-help", L"/help", L"--HELP", L"?x", L"---help"})
-    EXPECT_FALSE(asks(other)) << other;
+  for (const wchar_t* help : {L"--help", L"-h", L"/?"}) EXPECT_TRUE(parse(help).m_bShowHelp) << help;
+  for (const wchar_t* other : {L"-help", L"/help", L"--HELP", L"?x", L"---help", L"-H", L"--h", L"--version"})
+    EXPECT_FALSE(parse(other).m_bShowHelp) << other;
+  EXPECT_TRUE(parse(L"--version").m_bShowVersion);
+  for (const wchar_t* other : {L"-version", L"/version", L"--VERSION", L"-v", L"--help"})
+    EXPECT_FALSE(parse(other).m_bShowVersion) << other;
 }

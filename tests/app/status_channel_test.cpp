@@ -67,8 +67,9 @@ TEST_F(StatusChannelTest, CountLineShowsWholeKilobytesAndTheBarStaysProportional
       RunQueued();
     };
     reporter.SetCountUnit(L"KB");
-    progress(1023, 1023);
-    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"0/0 KB");
+    // Below a kilobyte the line counts bytes.
+    progress(1023, 728);
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"728/1023 B");
 
     // No size announced: the total grows with what has arrived.
     progress(0, 5 * 1024.0);
@@ -114,9 +115,9 @@ TEST_F(StatusChannelTest, CountLineTellsWhenNoByteHasArrivedForMoreThanFiveSecon
   m_dialog.DoModal();
 }
 
-// With the bytes of the job known, the bar moves by bytes and, once a second
-// of transfer has shown the speed, the line tells megabytes, speed and the
-// time left.
+// With the bytes of the job known, the bar moves by bytes, the line tells
+// the megabytes and, once a second of transfer has shown the speed, the
+// speed and the time left.
 TEST_F(StatusChannelTest, CountLineTellsMegabytesSpeedAndTimeLeftAndTheBarMovesByBytes) {
   SetScript({[&] {
     CWindowReporter reporter = Reporter();
@@ -128,7 +129,7 @@ TEST_F(StatusChannelTest, CountLineTellsMegabytesSpeedAndTimeLeftAndTheBarMovesB
     reporter.ShowFile(L"big.bin", 4 << 20);
     FileProgressCallback(&reporter, 0, 0, 0, 0);
     RunQueued();
-    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"7/11 Files");  // no speed yet
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"7/11 Files  2.0 / 8.0 MB");  // no speed yet
     EXPECT_NEAR(BarPos(m_dialog, IDC_COUNT_BAR), BarMax(m_dialog, IDC_COUNT_BAR) / 4, 1);
     for (int i = 1; i <= 4; ++i) {
       m_now += 500;
@@ -136,7 +137,48 @@ TEST_F(StatusChannelTest, CountLineTellsMegabytesSpeedAndTimeLeftAndTheBarMovesB
     }
     RunQueued();
     EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"7/11 Files  4.0 / 8.0 MB  1.0 MB/s  0:04 left");
+    EXPECT_EQ(TextOf(m_dialog, IDC_FILE_TEXT), L"big.bin - 50% (4.0 MB)");
     EXPECT_NEAR(BarPos(m_dialog, IDC_COUNT_BAR), BarMax(m_dialog, IDC_COUNT_BAR) / 2, 1);
+  }});
+  m_dialog.DoModal();
+}
+
+// A file that fails part-way leaves its bytes counted: the megabytes never
+// go back, and the next transfer's smaller count gives no speed of its own.
+// Once the transfers pause the line keeps its bytes without a speed or a
+// time left, and the speed after the pause leaves the pause out.
+TEST_F(StatusChannelTest, BytesNeverGoBackAndNoSpeedComesFromAFallingCountOrAPause) {
+  SetScript({[&] {
+    CWindowReporter reporter = Reporter();
+    auto progress = [&](double bytes) {
+      m_now += 500;
+      FileProgressCallback(&reporter, 0, bytes, 0, 0);
+      RunQueued();
+      return TextOf(m_dialog, IDC_COUNT_TEXT);
+    };
+    reporter.SetCountUnit(L"Files");
+    reporter.SetCountTotal(11);
+    reporter.SetCountDone(8);
+    reporter.SetByteTotal(49 << 20);
+    reporter.AddBytesDone(13 << 20);
+    reporter.ShowFile(L"maps.bin", 12 << 20);
+    for (int i = 1; i < 4; ++i) progress(i * 1.5 * 1048576);
+    EXPECT_EQ(progress(6 << 20), L"8/11 Files  19.0 / 49.0 MB  3.0 MB/s  0:10 left");
+
+    // maps.bin failed; the next file starts from nothing.
+    reporter.ShowFile(L"models.bin", 12 << 20);
+    EXPECT_EQ(progress(512 * 1024), L"8/11 Files  19.0 / 49.0 MB");
+    EXPECT_EQ(progress(1 << 20), L"8/11 Files  19.0 / 49.0 MB");
+    EXPECT_EQ(progress(1.5 * 1048576), L"8/11 Files  19.0 / 49.0 MB  1.0 MB/s  0:30 left");
+
+    reporter.PauseTransfers();
+    reporter.PostStatus(L"");
+    RunQueued();
+    EXPECT_EQ(TextOf(m_dialog, IDC_COUNT_TEXT), L"8/11 Files  19.0 / 49.0 MB");
+    m_now += 60000;
+    reporter.ResumeTransfers();
+    progress(2 << 20);
+    EXPECT_EQ(progress(2.5 * 1048576), L"8/11 Files  19.0 / 49.0 MB  1.0 MB/s  0:30 left");
   }});
   m_dialog.DoModal();
 }

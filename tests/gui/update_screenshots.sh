@@ -2,7 +2,8 @@
 # Screenshots of the client's main window through an update, on the current
 # X display (run it through with-xvfb.sh): a slow update with its speed and
 # time left, the summary at its end, the question when the window is closed
-# during an update, and a write-protected card. The reference server serves
+# during an update (Return answers its default, No), and a write-protected
+# card. The reference server serves
 # two files of 8 MiB at 2 MiB a second; the card is a fresh folder that
 # holds the release's client. With openbox installed the windows have a
 # window manager.
@@ -125,7 +126,8 @@ wait_for_windows "$client_pid" 2
 shot update-summary 1
 press "$client_pid" Return
 
-# Closing the window during an update asks first; yes stops it.
+# Closing the window during an update asks first. Return answers No, the
+# default, and the update goes on; yes stops it.
 rm -f "$card/Data/maps.bin" "$card/Data/models.bin"
 sleep 0.5
 press "$client_pid" Return
@@ -133,6 +135,13 @@ sleep 2
 press "$client_pid" Escape
 wait_for_windows "$client_pid" 2
 shot update-stop-question 1
+press "$client_pid" Return
+sleep 1
+kill -0 "$client_pid" 2>/dev/null || fail "Return in the stop question stopped the update"
+[ "$(windows "$client_pid" | wc -l)" -eq 1 ] || fail "Return did not answer the stop question"
+press "$client_pid" Escape
+wait_for_windows "$client_pid" 2
+press "$client_pid" Tab  # from No to Yes
 press "$client_pid" Return
 wait_end "$client_pid" 0
 

@@ -41,6 +41,8 @@ using testing_support::TempCard;
 
 const std::wstring kConnected = L"Connecting to server... OK\r\n\r\n";
 const std::wstring kDownloading = kConnected + L"Downloading user manual...";
+// An answer that names no usable manual, and the line its box leaves.
+const std::wstring kRefusedReply = kConnected + L"  * Invalid Response from server\r\n";
 const std::wstring kSerial = L"K70000001";
 const std::wstring kPassword = L"manual-pw";
 
@@ -164,17 +166,18 @@ TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
 TEST_F(ManualJobTest, FailedQueryAndShortRepliesAreReported) {
   StartServer({"/script/manual.php:drop"});
   EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server... Error\r\n\r\n  Cause: the transfer failed (Empty reply from "
-                                     L"server); check your internet connection and try again\r\n\r\n");
+                                     L"server); check your internet connection and try again\r\n\r\n"
+                                     L"  * Cannot connect to server\r\n");
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Cannot connect to server"});
   // One byte: the step fails.
   StartServer({"/script/manual.php:short1"});
-  EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server... Error\r\n\r\n");
+  EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server... Error\r\n\r\n  * Invalid Response from server\r\n");
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
   // A wrong password gives the two bytes "NG": the step succeeds, the answer does not.
   StartServer();
   m_password = L"wrong";
-  EXPECT_EQ(Run(SaveFile(m_target)), kConnected);
+  EXPECT_EQ(Run(SaveFile(m_target)), kRefusedReply);
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
   EXPECT_FALSE(FileExists(m_target));
@@ -202,7 +205,7 @@ TEST_F(ManualJobTest, CancelledSaveLeavesNoFileAndShowsNothing) {
 TEST_F(ManualJobTest, FileThatCannotBeWrittenIsReportedAndRemoved) {
   StartServer();
   const std::wstring failed =
-      kDownloading + L" Error\r\n\r\nUser manual downloaded failed: Error";
+      kDownloading + L" Error\r\n\r\nUser manual downloaded failed: Error\r\n  * File cannot be saved\r\n";
   const std::vector<std::wstring> box = {L"MessageBox[none]: File cannot be saved"};
 
   EXPECT_EQ(Run(SaveFile(m_card.Path() + "/no such folder/m.pdf")), failed);
@@ -227,7 +230,7 @@ TEST_F(ManualJobTest, DownloadThatCannotBeKeptIsAMemoryError) {
     ASSERT_TRUE(full.IsSet());
     status = Run(SaveFile(m_target));
   }
-  EXPECT_EQ(status, kDownloading + L" Error\r\n\r\n");
+  EXPECT_EQ(status, kDownloading + L" Error\r\n\r\n  * Memory Error\r\n");
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Memory Error"});
   EXPECT_FALSE(FileExists(m_target));
   EXPECT_TRUE(Temporaries().empty());
@@ -285,21 +288,21 @@ class ManualReplyTest : public ManualJobTest {
 
 TEST_F(ManualReplyTest, HttpsAddressIsRejected) {
   Answer("PDF AT: https://127.0.0.1/docs/manual_en.pdf");
-  EXPECT_EQ(Run(SaveFile(m_target)), kConnected);
+  EXPECT_EQ(Run(SaveFile(m_target)), kRefusedReply);
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
 }
 
 TEST_F(ManualReplyTest, LowerCasePrefixIsRejected) {
   Answer("pdf at: http://127.0.0.1/docs/manual_en.pdf");
-  EXPECT_EQ(Run(SaveFile(m_target)), kConnected);
+  EXPECT_EQ(Run(SaveFile(m_target)), kRefusedReply);
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
 }
 
 TEST_F(ManualReplyTest, AddressLongerThanTheUrlBufferIsRejected) {
   Answer("PDF AT: http://127.0.0.1/" + std::string(500 - 17, 'a'));  // 500 bytes
-  EXPECT_EQ(Run(SaveFile(m_target)), kConnected);
+  EXPECT_EQ(Run(SaveFile(m_target)), kRefusedReply);
   EXPECT_EQ(TakeOutput(),
             std::vector<std::wstring>{L"MessageBox[none]: Invalid Response from server"});
 }

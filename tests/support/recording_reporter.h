@@ -24,13 +24,20 @@ class CRecordingReporter : public CJobReporter {
   void AddCountDone(std::int32_t count) override { countDone += count; }
   void SetByteTotal(std::uint64_t total) override { bytesTotal = total; }
   void AddBytesDone(std::uint64_t bytes) override { bytesDone += bytes; }
+  void PauseTransfers() override { transfersPaused = true; }
+  void ResumeTransfers() override { transfersPaused = false; }
   bool IsCancelled() const override { return cancelled; }
+  CString StopLine() const override { return GetMsg(Msg::kStoppedByUser); }
   void ShowFile(const CString& name, std::uint32_t size) override;
   void CountProgress(double total, double now) override {
     transferTotal = total;
     transferBytes = now;
+    progressWhilePaused = progressWhilePaused || transfersPaused;
   }
-  void FileProgress(double now) override { fileBytes = now; }
+  void FileProgress(double now) override {
+    fileBytes = now;
+    progressWhilePaused = progressWhilePaused || transfersPaused;
+  }
   void ShowProgress(ProgressPart, bool) override {}
   int ShowMessageBox(const CString& text, UINT type) override;
   bool ChooseSaveFile(const CString& suggestedName, const CString& filter, CString& path,
@@ -50,6 +57,8 @@ class CRecordingReporter : public CJobReporter {
   std::uint32_t fileSize = 0;
   double fileBytes = 0;   // the file transfer's last progress
   double transferTotal = 0, transferBytes = 0;  // the counted transfer's last progress
+  bool transfersPaused = false;
+  bool progressWhilePaused = false;  // a transfer reported progress during a pause
   std::vector<NewClient> launched;
   std::wstring suggestedName;  // what the save dialog was opened with
 

@@ -4,6 +4,8 @@
 // machine, and tests can run side by side.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -29,6 +31,13 @@ using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
+
+// The status log a headless run printed at its end, escaped as printed.
+std::string StatusLogOf(const ProcessResult& result) {
+  const size_t start = result.out.find("StatusLog: ");
+  if (start == std::string::npos) return "";
+  return result.out.substr(start + 11, result.out.find('\n', start) - start - 11);
+}
 
 class ClientOnCard : public ::testing::Test {
  protected:
@@ -192,11 +201,14 @@ TEST_F(ClientOnCard, ExitStatusSaysTheServerCouldNotBeReachedOrRefusedTheLogin) 
     EXPECT_EQ(result.exitCode, kUpdateNoLogin) << result.out;
     EXPECT_NE(result.out.find("MessageBox[none]: Incorrect serial number or password"), std::string::npos)
         << result.out;
+    // What the box said stays in the log once it is closed.
+    EXPECT_EQ(StatusLogOf(result), "Connecting to server... OK\\r\\n\\r\\n  * Incorrect serial number or password\\r\\n");
   }
   card.Write("pass.ini", "serial=123456789\npass=secret\n");
   ProcessResult result = RunAt("http://127.0.0.1:9", {"/b"});  // nothing listens there
   EXPECT_EQ(result.exitCode, kUpdateNoLogin) << result.out;
   EXPECT_NE(result.out.find("Cannot connect to server"), std::string::npos) << result.out;
+  EXPECT_NE(StatusLogOf(result).find("\\r\\n\\r\\n  * Cannot connect to server\\r\\n"), std::string::npos) << result.out;
   EXPECT_FALSE(card.Exists("Readme.txt"));
 }
 
@@ -211,6 +223,8 @@ TEST_F(ClientOnCard, ExitStatusSaysATransferFailed) {
   const ProcessResult result = Run(server, {"/b"});
   EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out;
   EXPECT_NE(result.out.find("MessageBox[exclamation]: Update failed"), std::string::npos) << result.out;
+  EXPECT_NE(StatusLogOf(result).find("  * Download cannot be completed (1)\\r\\n"), std::string::npos) << result.out;
+  EXPECT_NE(StatusLogOf(result).find("  * Update failed\\r\\n"), std::string::npos) << result.out;
   EXPECT_FALSE(card.Exists("ver.dat"));
 }
 
@@ -254,6 +268,7 @@ TEST_F(ClientOnCard, NewClientThatCannotStartIsReportedAndTheWindowStays) {
   EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out;
   EXPECT_NE(result.out.find("ShellExecute: open new_koral70.exe /e"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("MessageBox[none]: Error downloading data"), std::string::npos) << result.out;
+  EXPECT_NE(StatusLogOf(result).find("  * Error downloading data\\r\\n"), std::string::npos) << result.out;
   EXPECT_EQ(card.Read("koral70.exe"), client);
 
   // Interactive: after the message the window still takes commands.
@@ -401,8 +416,78 @@ TEST_F(ClientOnCard, AWriteProtectedCardIsToldBeforeAnyTransfer) {
   EXPECT_NE(result.out.find("MessageBox[exclamation]: The SD card is write-protected.\\r\\nSlide the lock switch"),
             std::string::npos)
       << result.out;
+  EXPECT_EQ(StatusLogOf(result).rfind("  * The SD card is write-protected.\\r\\n    Slide the lock switch", 0), 0u)
+      << result.out;
   EXPECT_EQ(server.CountRequests("/"), 0u);
   EXPECT_EQ(card.Read("logs/today.log"), "log of today");
+}
+
+// A card folder that the system does not let this user write to (a card
+// mounted for another user) is no matter of the lock switch: the box says
+// that the folder cannot be written, and why.
+TEST_F(ClientOnCard, AFolderWithoutWritePermissionIsToldWithTheSystemsReason) {
+  data.SetRelease({{"Readme.txt", "read me\n"}});
+  InstallClient(client);
+  ServerProcess server(data.Arguments());
+  ASSERT_TRUE(server.Started());
+  // Root may write anywhere: the run is another user's then.
+  std::vector<std::string> argv = {card.Path() + "/koral70.exe", "/b"};
+  if (geteuid() == 0)
+    argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+  fs::permissions(card.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(card.Path() + "/koral70.exe", fs::perms::others_read | fs::perms::others_exec,
+                  fs::perm_options::add);
+  fs::permissions(card.Path() + "/pass.ini", fs::perms::others_read, fs::perm_options::add);
+  const ProcessResult result = RunProcess(argv, "", card.Path(), ClientEnvironment(server.BaseUrl()));
+  fs::permissions(card.Path(), fs::perms::owner_all);
+  EXPECT_EQ(result.exitCode, kUpdateTransferFailed) << result.out << result.err;
+  const std::string box =
+      "The SD card's folder cannot be written: Permission denied.\\r\\nThis program is not allowed to write to it";
+  EXPECT_NE(result.out.find("MessageBox[exclamation]: " + box), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find("lock switch"), std::string::npos) << result.out;
+  EXPECT_EQ(StatusLogOf(result).rfind("  * The SD card's folder cannot be written: Permission denied.", 0), 0u);
+  EXPECT_EQ(server.CountRequests("/"), 0u);
+}
+
+// SIGINT, SIGTERM and SIGHUP stop a running update as closing the window
+// does: the transfer ends at once, its temporary goes, the files done stay,
+// the log says who stopped it, and the unattended run ends "not finished".
+TEST_F(ClientOnCard, SignalsStopTheUpdateSafely) {
+  const std::string big(8 << 20, 'b');
+  data.SetRelease({{"Support\\updater\\koral70.exe", client, "3.4.0"}, {"Readme.txt", "read me\n"}, {"Data\\maps.bin", big}});
+  InstallClient(client);
+  std::vector<std::string> arguments = data.Arguments();
+  arguments.insert(arguments.end(), {"--fault", "/script/get.php:slow:f=2"});  // 2 MiB a second
+  ServerProcess server(arguments);
+  ASSERT_TRUE(server.Started());
+  // The shell hands its process id on to the client it becomes.
+  const std::string pidFile = card.Path() + "/client.pid";
+  const char* run = "echo $$ > \"$0\" && exec ./koral70.exe /b";
+  for (const auto& [number, line] : {std::pair{SIGINT, "Stopped at your request."},
+                                     std::pair{SIGTERM, "Stopped: the system asked the program to end (SIGTERM)."},
+                                     std::pair{SIGHUP, "Stopped: the system asked the program to end (SIGHUP)."}}) {
+    SCOPED_TRACE(line);
+    fs::remove(pidFile);
+    const size_t asked = server.CountRequests("f=2");
+    ProcessResult result;
+    std::thread client([&] {
+      result = RunProcess({"/bin/sh", "-c", run, pidFile}, "", card.Path(), ClientEnvironment(server.BaseUrl()));
+    });
+    const bool transferring = server.WaitForRequests("f=2", asked + 1, 30000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    const int pid = std::atoi(ReadFile(pidFile).c_str());
+    if (transferring && pid > 0) kill(pid, number);
+    client.join();
+    ASSERT_TRUE(transferring) << result.out;
+    EXPECT_EQ(result.exitCode, kUpdateNotFinished) << result.out << result.err;
+    EXPECT_NE(StatusLogOf(result).find(line), std::string::npos) << result.out;
+    EXPECT_EQ(card.Read("Readme.txt"), "read me\n");
+    EXPECT_FALSE(card.Exists("Data/maps.bin"));
+    EXPECT_FALSE(card.Exists("ver.dat"));
+    for (const auto& item : fs::recursive_directory_iterator(card.Path()))
+      EXPECT_NE(item.path().filename().string().rfind(".koral70-", 0), 0u) << item.path();
+  }
 }
 #endif
 

@@ -247,6 +247,10 @@ TEST_F(DownloadPass, ACutOffTransferLeavesTheOldFileWhole) {
   for (const auto& item : fs::directory_iterator(".")) names.push_back(item.path().filename().string());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "pass.ini"}));
+  // The count line's speed ends with the file transfers: the end-of-pass
+  // request after them reports no file progress.
+  EXPECT_TRUE(run.transfersPaused);
+  EXPECT_FALSE(run.progressWhilePaused);
 }
 
 TEST_F(DownloadPass, AnAnswerLargerThanAnyListedFileIsRefused) {
@@ -422,6 +426,10 @@ TEST_F(HostileServer, AnnouncedFilesLargerThanTheFreeSpaceChangeNothing) {
   EXPECT_EQ(run.Messages()[1], kFailed);
   EXPECT_FALSE(card.Exists("a.txt"));
   EXPECT_EQ(FetchedIndexes(*server), std::vector<int>{-1});
+  // In the window, what the boxes said stays in the status log.
+  const std::wstring shown = RunUpdate().status;
+  EXPECT_NE(shown.find(L"\r\n  * Not enough free space on the SD card for this update: "), std::wstring::npos) << shown;
+  EXPECT_NE(shown.find(L" MB more are needed.\r\n  * Update failed\r\n"), std::wstring::npos) << shown;
 }
 
 TEST_F(HostileServer, UnsafeNamesAreRefusedBeforeAnythingIsWritten) {

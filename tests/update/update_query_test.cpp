@@ -31,6 +31,7 @@ TEST_F(UpdateQuery, MissingCredentialsSendNothing) {
   auto server = StartServer(data);
   const UpdateRun run = RunUpdate();
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{L"MessageBox[none]: Need User ID and Password"});
+  EXPECT_EQ(run.status, L"  * Need User ID and Password\r\n");  // the job's own log, not the last one's
   for (const auto& line : server->Log()) EXPECT_EQ(line.find("REQ"), std::string::npos) << line;
 }
 
@@ -40,7 +41,7 @@ TEST_F(UpdateQuery, NoServerIsACannotConnect) {
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{L"MessageBox[none]: Cannot connect to server"});
   EXPECT_EQ(run.status,
             L"Connecting to server... Error\r\n\r\n  Cause: the server refused the connection; check the server address "
-            L"and your firewall, or try again later\r\n\r\n");
+            L"and your firewall, or try again later\r\n\r\n  * Cannot connect to server\r\n");
 }
 
 TEST_F(UpdateQuery, SendsTheFieldsInOrderWithNewsAndBatch) {
@@ -70,7 +71,7 @@ TEST_F(UpdateQuery, WrongPasswordIsReported) {
   const UpdateRun run = RunUpdate();
   EXPECT_EQ(run.Messages(),
             std::vector<std::wstring>{L"MessageBox[none]: Incorrect serial number or password"});
-  EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\n");
+  EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\n  * Incorrect serial number or password\r\n");
 }
 
 TEST_F(UpdateQuery, AnswersTooShortToReadAreInvalid) {
@@ -80,7 +81,7 @@ TEST_F(UpdateQuery, AnswersTooShortToReadAreInvalid) {
     auto server = StartServer(data, {"--fault", "/script/update.php:short1"});
     const UpdateRun run = RunUpdate();
     EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kInvalidPlain});
-    EXPECT_EQ(run.status, L"Connecting to server... Error\r\n\r\n");
+    EXPECT_EQ(run.status, L"Connecting to server... Error\r\n\r\n  * Invalid Response from server\r\n");
   }
   {
     auto server = StartServer(data, {"--fault", "/script/update.php:empty"});
@@ -93,7 +94,7 @@ TEST_F(UpdateQuery, UnknownAnswersAreInvalidWithTheExclamationIcon) {
   auto server = StartServer(data);
   UpdateRun run = RunUpdate();  // "U": an unregistered card is no answer for the update
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kInvalidExclamation});
-  EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\n Error\r\n\r\n");
+  EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\n Error\r\n\r\n  * Invalid Response from server\r\n");
   data.SetAccounts("123456789 secret L\n");
   TakeOutput();
   // An error page: the status is not looked at, its first byte is.

@@ -65,7 +65,7 @@ UpdateRun RunUpdateJobOnly(bool batch, Program program) {
   SetProgramPath(program, job.szModulePath);
   CRecordingReporter reporter;
   RunUpdateJob(&job, reporter);
-  return {reporter.output, reporter.log};
+  return {reporter.output, reporter.log, reporter.transfersPaused, reporter.progressWhilePaused};
 }
 
 std::unique_ptr<ServerProcess> StartServer(const ServerData& data, std::vector<std::string> extra) {

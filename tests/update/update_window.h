@@ -35,6 +35,10 @@ class CCardWindow : public CHalyardDlg {
 struct UpdateRun {
   std::vector<std::wstring> output;  // MessageBox and ShellExecute lines
   std::wstring status;               // the status log as the window last showed it
+  // The job alone: it paused its transfers for good, and a transfer still
+  // reported progress after that.
+  bool transfersPaused = false;
+  bool progressWhilePaused = false;
   bool Shows(const std::wstring& line) const;
   // The MessageBox lines alone.
   std::vector<std::wstring> Messages() const;

@@ -3,9 +3,9 @@
 # the reference server (built for this machine) serves a demo release whose
 # third download stalls half-way, the card is mapped as Wine drive K: with
 # the demo's credentials and the client beside them, and the client runs
-# with /b from K:. Esc during the update asks whether to stop it, Enter
-# answers yes, and the client stops and reports exit status 1. Needs
-# WINEPREFIX and a display.
+# with /b from K:. Esc during the update asks whether to stop it, Y answers
+# yes (Enter would answer the default, No), and the client stops and
+# reports exit status 1. Needs WINEPREFIX and a display.
 #
 #   update_screenshot.sh --server KORAL70-SERVER --client KORAL70.EXE
 #                        --title TITLE --out FILE.png [--lang LANG]
@@ -62,4 +62,4 @@ ln -sfn "$card" "$drive"
 
 export KORAL70_UPDATE_URL="http://127.0.0.1:$port" KORAL70_POLICY_URL="http://127.0.0.1:$port"
 "$(dirname "$0")/../gui/screenshot.sh" --title "$title" --out "$out" --lang "$lang" \
-  --workdir "$card" --settle 4 --then-key Return --exit-code 1 -- "${WINE:-wine}" 'k:\koral70.exe' /b
+  --workdir "$card" --settle 4 --then-key y --exit-code 1 -- "${WINE:-wine}" 'k:\koral70.exe' /b
