@@ -59,6 +59,8 @@ std::intptr_t CDialog::DoModal() {
     if (item.kind == ControlKind::Edit && (item.style & ES_PASSWORD))
       c->passwordChar = afx::kDefaultPasswordChar;
   }
+  for (size_t i = 0; i < m_pTemplate->tabOrderCount; ++i)
+    if (HWND control = afx::FindChild(self, m_pTemplate->tabOrder[i])) state->tabOrder.push_back(control);
 
   m_bEnding = false;
   m_nResult = IDCANCEL;
@@ -67,14 +69,17 @@ std::intptr_t CDialog::DoModal() {
   backend->CreateDialogWindow(*this);
   afx::g_modalStack.push_back(this);
   if (OnInitDialog()) {
-    // The focus goes to the first visible, enabled tab stop.
-    for (HWND child : state->children) {
-      WindowState* c = FindWindowState(child);
-      if (c->visible && c->enabled && (c->style & WS_TABSTOP)) {
-        c->object->SetFocus();
-        break;
-      }
+    // The focus goes to the first tab stop, passing over a radio group with
+    // no button checked: focusing one checks it (Windows), a choice the user
+    // did not make.
+    const HWND first = afx::NextTabStop(self, nullptr, false);
+    HWND at = first;
+    while (at && FindWindowState(at)->kind == ControlKind::RadioButton &&
+           FindWindowState(at)->check != BST_CHECKED) {
+      at = afx::NextTabStop(self, at, false);
+      if (at == first) at = nullptr;
     }
+    if (at) FindWindowState(at)->object->SetFocus();
   }
   if (!m_bEnding) backend->RunModalLoop(*this);
   afx::g_modalStack.pop_back();

@@ -38,6 +38,10 @@ struct DialogTemplate {
   DWORD exStyle;
   const DialogItem* items;
   size_t itemCount;
+  // The ids in the order that Tab visits them, where that is not the
+  // creation order (which also decides where radio groups end); null then.
+  const int* tabOrder = nullptr;
+  size_t tabOrderCount = 0;
 };
 
 // An icon with several images; pixels are 0xAARRGGBB, row by row.

@@ -109,6 +109,43 @@ std::vector<HWND> RadioGroupOf(HWND radio) {
 }
 
 namespace {
+// The radio button at which Tab stops in radio's group.
+HWND GroupStop(HWND radio) {
+  HWND first = nullptr;
+  for (HWND member : RadioGroupOf(radio)) {
+    const WindowState* m = FindWindowState(member);
+    if (!m || !m->visible || !m->enabled) continue;
+    if (m->check == BST_CHECKED) return member;
+    if (!first) first = member;
+  }
+  return first;
+}
+
+bool IsTabStop(HWND control) {
+  const WindowState* c = FindWindowState(control);
+  if (!c || !c->visible || !c->enabled) return false;
+  if (c->kind == ControlKind::RadioButton) return GroupStop(control) == control;
+  return (c->style & WS_TABSTOP) != 0;
+}
+}  // namespace
+
+HWND NextTabStop(HWND dialog, HWND from, bool backward) {
+  const WindowState* d = FindWindowState(dialog);
+  if (!d) return nullptr;
+  const std::vector<HWND>& order = d->tabOrder.empty() ? d->children : d->tabOrder;
+  const long count = static_cast<long>(order.size());
+  // Without a control to start from, the walk starts just outside the list.
+  long at = backward ? count : -1;
+  for (long i = 0; i < count; ++i)
+    if (order[i] == from) at = i;
+  for (long step = 1; step <= count; ++step) {
+    const long i = ((backward ? at - step : at + step) % count + count) % count;
+    if (IsTabStop(order[i])) return order[i];
+  }
+  return nullptr;
+}
+
+namespace {
 void SetCheckState(WindowState& s, int check) {
   if (s.check == check) return;
   s.check = check;

@@ -56,6 +56,7 @@ struct WindowState {
   HWND parent = nullptr;
   HWND focus = nullptr;  // dialogs: the control that has the focus
   std::vector<HWND> children;  // creation order
+  std::vector<HWND> tabOrder;  // dialogs whose template orders Tab: the children in that order
   CWnd* object = nullptr;      // the permanent CWnd of this window
   HICON bigIcon = nullptr, smallIcon = nullptr;
   void* peer = nullptr;        // the backend's native window, if any
@@ -69,6 +70,12 @@ bool IsLiveWindow(HWND hwnd);        // callable from any thread
 HWND FindChild(HWND dialog, int id);  // callable from any thread
 // The auto radio buttons of the group that holds this one, in creation order.
 std::vector<HWND> RadioGroupOf(HWND radio);
+// The control that Tab (Shift+Tab when backward) moves the focus to from the
+// control from (null: from before the first), in the dialog's tab order: the
+// next shown, enabled tab stop, where a radio group is one stop at its
+// checked button (its first usable one when none is checked). Null when the
+// dialog has none.
+HWND NextTabStop(HWND dialog, HWND from, bool backward);
 // Tells the backend that a window's state changed.
 void NotifyChange(WindowState& state, Change what);
 

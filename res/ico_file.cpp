@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include <zlib.h>
+
 namespace {
 void Put16(std::string& out, unsigned value) {
   out += static_cast<char>(value & 0xFF);
@@ -38,6 +40,47 @@ std::string BitmapOf(const IconImage& image) {
   }
   return out;
 }
+void PutBigEndian32(std::string& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+void PutPngChunk(std::string& out, const char* type, const std::string& data) {
+  PutBigEndian32(out, static_cast<std::uint32_t>(data.size()));
+  const std::string typed = std::string(type, 4) + data;
+  out += typed;
+  PutBigEndian32(out, static_cast<std::uint32_t>(
+                          crc32(0, reinterpret_cast<const Bytef*>(typed.data()),
+                                static_cast<uInt>(typed.size()))));
+}
+
+// An 8-bit RGBA PNG; each row starts with filter 0 (none).
+std::string PngOf(const IconImage& image) {
+  const int size = image.size;
+  std::string rows;
+  for (int y = 0; y < size; ++y) {
+    rows += '\0';
+    for (int x = 0; x < size; ++x) {
+      const std::uint32_t argb = image.pixels[static_cast<size_t>(y) * size + x];
+      for (int shift : {16, 8, 0, 24}) rows += static_cast<char>((argb >> shift) & 0xFF);
+    }
+  }
+  uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+  std::string packed(packedSize, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                reinterpret_cast<const Bytef*>(rows.data()), static_cast<uLong>(rows.size()),
+                Z_BEST_COMPRESSION) != Z_OK)
+    return {};
+  packed.resize(packedSize);
+  std::string header;
+  PutBigEndian32(header, static_cast<std::uint32_t>(size));
+  PutBigEndian32(header, static_cast<std::uint32_t>(size));
+  header += std::string("\x08\x06\x00\x00\x00", 5);  // 8-bit RGBA, deflate, filter method 0, not interlaced
+  std::string out = "\x89PNG\r\n\x1a\n";
+  PutPngChunk(out, "IHDR", header);
+  PutPngChunk(out, "IDAT", packed);
+  PutPngChunk(out, "IEND", "");
+  return out;
+}
 }  // namespace
 
 std::string IcoFileOf(const std::vector<IconImage>& images) {
@@ -47,7 +90,7 @@ std::string IcoFileOf(const std::vector<IconImage>& images) {
   Put16(header, static_cast<unsigned>(images.size()));
   const size_t directoryEnd = 6 + 16 * images.size();
   for (const IconImage& image : images) {
-    const std::string bitmap = BitmapOf(image);
+    const std::string bitmap = image.size >= 256 ? PngOf(image) : BitmapOf(image);
     header += static_cast<char>(image.size >= 256 ? 0 : image.size);  // width; 0 is 256
     header += static_cast<char>(image.size >= 256 ? 0 : image.size);  // height
     header += '\0';  // no palette

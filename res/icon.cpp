@@ -46,3 +46,9 @@ IconImage Render(int size) {
 std::vector<IconImage> RenderMainIcon() {
   return {Render(16), Render(24), Render(32), Render(48)};
 }
+
+std::vector<IconImage> RenderProgramFileIcon() {
+  std::vector<IconImage> images;
+  for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) images.push_back(Render(size));
+  return images;
+}

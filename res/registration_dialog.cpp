@@ -27,7 +27,7 @@ const DialogItem kItems[] = {
     {IDC_REG_EMAIL_LABEL, K::Static, 124, 64, 86, 8, V},
     {IDC_REG_EMAIL, K::Edit, 124, 76, 85, 14, E},
     {IDOK, K::DefPushButton, 123, 139, 41, 15, V | T},
-    {IDCANCEL, K::PushButton, 172, 139, 38, 15, V | T},
+    {IDCANCEL, K::PushButton, 170, 139, 40, 15, V | T},
 };
 }  // namespace
 

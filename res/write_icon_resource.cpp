@@ -31,5 +31,5 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const std::string ico = dir + "/main_icon.ico";
   const std::string rc = std::to_string(IDR_MAINFRAME) + " ICON \"" + ico + "\"\n";
-  return Write(ico, IcoFileOf(RenderMainIcon())) && Write(dir + "/main_icon.rc", rc) ? 0 : 1;
+  return Write(ico, IcoFileOf(RenderProgramFileIcon())) && Write(dir + "/main_icon.rc", rc) ? 0 : 1;
 }

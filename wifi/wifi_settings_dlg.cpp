@@ -71,9 +71,11 @@ BOOL CWiFiSettingsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetDialogTexts();
   LoadWiFiSettings(m_settings, m_szSerial);
-  const CString mac = ReadMacAddressText();
-  if (!mac.IsEmpty())
-    if (CWnd* control = GetDlgItem(IDC_WIFI_MAC_ADDRESS)) control->SetWindowText(mac);
+  // The line end that closes the address in its file is not shown with it.
+  std::wstring mac = ReadMacAddressText().str();
+  if (!mac.empty() && mac.back() == L'\n') mac.pop_back();
+  if (!mac.empty())
+    if (CWnd* control = GetDlgItem(IDC_WIFI_MAC_ADDRESS)) control->SetWindowText(mac.c_str());
   ShowSettings(TRUE);
   m_chPasswordChar = m_editPassword.GetPasswordChar();
   return TRUE;

@@ -49,6 +49,10 @@ class NativeSink {
   virtual void TextEdited(void* cookie, size_t index, const std::wstring& text) = 0;
   // Work was queued for the UI thread (see WakeUi).
   virtual void RunQueuedWork() = 0;
+  // Where Tab (Shift+Tab: backward) moves the focus from the control at
+  // index (none: past the end), for a dialog whose own tab order is not its
+  // creation order; false leaves the key to the dialog manager.
+  virtual bool NextTabStop(void* cookie, size_t index, bool backward, size_t& next) = 0;
 };
 
 // Loads the common controls and the rich-edit control and creates the
@@ -82,8 +86,9 @@ void SetNativeLimit(NativeWindow edit, int limit);
 void SetNativeSelection(NativeWindow edit, int start, int end);
 void FocusNative(NativeWindow window);
 void RedrawNative(NativeWindow window);
-// Sets the window's big and small icon from the icon resources of the
-// program's module with these ids, at the system's icon sizes; 0 for none.
+// Sets the dialog's big and small icon from the icon resources of the
+// program's module with these ids, at the icon sizes of the dialog's scale
+// (again after each change of scale); 0 for none.
 void SetNativeIcons(NativeWindow window, unsigned bigId, unsigned smallId);
 
 // None gives a box without an icon (MB_OK alone).
@@ -126,7 +131,13 @@ struct NativeView {
   bool readOnly = false;
   int limit = 0;
   int selectionStart = 0, selectionEnd = 0;
+  int left = 0, top = 0;      // controls: the place in the dialog's client area, pixels
   int width = 0, height = 0;  // pixels
+  // Statics and buttons: the room their text needs in the control's own
+  // font, as the control draws it (its margins, check mark and gap included;
+  // a static wrapped at its width), and that font's character height.
+  int neededWidth = 0, neededHeight = 0, fontHeight = 0;
+  unsigned dpi = 0;           // the scale the window is shown at (96 is 100 %)
   bool hasIcon = false;       // dialogs: a big icon is set
   int iconSize = 0;           // the big icon: size × size pixels, 0xAARRGGBB row by row
   std::vector<std::uint32_t> iconPixels;
@@ -140,5 +151,14 @@ NativeWindow NativeFocus();
 void ClickNative(NativeWindow button);
 void TypeIntoNative(NativeWindow edit, const std::wstring& text);
 void PostEscapeKey(NativeWindow window);
+// The Tab key typed into the window of a dialog: returns once the dialog
+// has handled it.
+void TypeTabKey(NativeWindow window);
+// The dialog is told that its screen's scale is now dpi, as when it is
+// moved to another screen.
+void ChangeNativeDpi(NativeWindow window, unsigned dpi);
+// Whether a button comes from the common controls of version 6, which draw
+// with visual styles (the program's manifest asks for them).
+bool IsCommonControls6Button(NativeWindow button);
 
 }  // namespace afx::win32

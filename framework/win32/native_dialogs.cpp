@@ -1,8 +1,8 @@
 // Dialogs on the real Win32 API: an in-memory DLGTEMPLATE built from the
 // framework's tables (so dialog units come from the dialog's font, as
-// Windows computes them), the dialog procedure that reports input, the
-// modal loop, and the message-only window that carries wake-ups from other
-// threads.
+// Windows computes them), the dialog procedure that reports input and
+// changes of scale, the modal loop with its Tab key, and the message-only
+// window that carries wake-ups from other threads.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -142,9 +142,43 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CLOSE:
       if (g_sink) g_sink->Command(CookieOf(dialog), IDCANCEL);
       return TRUE;
+    case WM_DPICHANGED:
+      RelayoutDialogAtDpi(dialog, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return TRUE;
+    case WM_NCDESTROY:
+      DetachDialogLayout(dialog);
+      return FALSE;
     default:
       return FALSE;
   }
+}
+
+HWND ControlAt(HWND dialog, size_t index) {
+  size_t at = 0;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++at)
+    if (at == index) return child;
+  return nullptr;
+}
+
+// Tab in a dialog whose tab order the framework keeps: the focus moves as
+// the dialog manager moves it (WM_NEXTDLGCTL also selects an edit's text
+// and passes the default button's frame on). False leaves the key alone.
+bool MoveFocusByTab(HWND dialog, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !g_sink) return false;
+  if (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)) return false;
+  size_t index = static_cast<size_t>(-1), next = 0;
+  const HWND focus = GetFocus();
+  if (!focus || GetParent(focus) != dialog || !IndexOf(focus, index)) index = static_cast<size_t>(-1);
+  if (!g_sink->NextTabStop(CookieOf(dialog), index, GetKeyState(VK_SHIFT) < 0, next)) return false;
+  if (const HWND control = ControlAt(dialog, next))
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+  return true;
+}
+
+void DispatchInDialog(HWND dialog, MSG& msg) {
+  if (MoveFocusByTab(dialog, msg) || IsDialogMessageW(dialog, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
 }
 
 }  // namespace
@@ -198,6 +232,7 @@ NativeWindow CreateNativeDialog(const NativeDialog& dialog, NativeWindow owner, 
     controls.clear();
     return nullptr;
   }
+  AttachDialogLayout(window, dialog);
   return window;
 }
 
@@ -219,15 +254,22 @@ void RunNativeModalLoop(NativeWindow dialog, NativeWindow owner, NativeWindow fo
       break;
     }
     if (got < 0) break;
-    if (IsDialogMessageW(window, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    DispatchInDialog(window, msg);
   }
   // The owner is enabled before the dialog goes, so that it, and not some
   // other program, becomes the active window. The dialog is not hidden
   // first: destroying it hides it, and under Wine without a window manager a
   // hide waits two seconds for the manager that is not there.
   if (ownerEnabled) EnableWindow(ownerWindow, TRUE);
+}
+
+void TypeTabKey(NativeWindow window) {
+  const HWND target = static_cast<HWND>(window);
+  const HWND dialog = GetAncestor(target, GA_ROOT);
+  PostMessageW(target, WM_KEYDOWN, VK_TAB, 1);
+  PostMessageW(target, WM_KEYUP, VK_TAB, 0xC0000001);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchInDialog(dialog, msg);
 }
 
 void DestroyNativeWindow(NativeWindow window) {

@@ -184,6 +184,17 @@ class Win32Backend : public Backend, public win32::NativeSink {
     if (const WindowState* c = ChildAt(cookie, index)) UserSetsText(c->hwnd, text);
   }
 
+  bool NextTabStop(void* cookie, size_t index, bool backward, size_t& next) override {
+    const WindowState* dialog = FindWindowState(static_cast<HWND>(cookie));
+    if (!dialog || dialog->tabOrder.empty()) return false;
+    const std::vector<HWND>& children = dialog->children;
+    const HWND to = afx::NextTabStop(dialog->hwnd, index < children.size() ? children[index] : nullptr,
+                                     backward);
+    for (next = 0; next < children.size(); ++next)
+      if (children[next] == to) return true;
+    return false;
+  }
+
   void RunQueuedWork() override {
     while (RunOneQueued()) {
     }

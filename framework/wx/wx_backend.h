@@ -23,11 +23,20 @@ struct NativeView {
   bool checked = false;
   bool password = false;  // an edit that masks its characters
   bool editable = false;
+  bool focused = false;  // the widget has the keyboard focus
   int gaugeValue = 0, gaugeRange = 0;
   int selectionStart = 0, selectionEnd = 0;
   int maxLength = 0;  // 0: no limit set
+  int left = 0, top = 0;      // controls: the place in the dialog's client area, pixels
   int width = 0, height = 0;  // pixels
+  // Statics and buttons: the room their text needs in the widget's own font
+  // as GTK draws it (its padding, indicator and spacing included; a static
+  // text as wrapped at its width), and that font's character height.
+  int neededWidth = 0, neededHeight = 0, fontHeight = 0;
 };
 NativeView InspectNative(HWND hwnd);
+// The Tab key (with Shift: backward) typed in a dialog, as GTK hands it to
+// the dialog's key handling; returns once it has been handled.
+void TypeTabKey(HWND dialog, bool backward);
 
 }  // namespace afx

@@ -75,12 +75,16 @@ void ApplyLimit(wxTextCtrl* edit, const WindowState& s) {
 
 // A check box or radio button label that fits its rectangle on Windows can
 // be too wide for GTK's larger indicator: the widget then grows to the right
-// as far as the label needs, within the dialog.
-void FitLabelWidth(wxWindow* peer, const WindowState& s) {
+// as far as the label needs, within the dialog. A widget lower than the
+// label's line (a CJK font's is taller) grows to that height about the same
+// middle, since GTK refuses to draw it smaller (and says so on stderr).
+void FitLabel(wxWindow* peer, const WindowState& s) {
   wxWindow* dialog = peer->GetParent();
   const wxRect r = PixelRect(dialog, s);
   const int room = std::max(r.width, dialog->GetClientSize().GetWidth() - r.x);
-  peer->SetSize(r.x, r.y, std::clamp(peer->GetBestSize().GetWidth(), r.width, room), r.height);
+  const wxSize best = peer->GetBestSize();
+  const int height = std::max(r.height, best.GetHeight());
+  peer->SetSize(r.x, r.y - (height - r.height) / 2, std::clamp(best.GetWidth(), r.width, room), height);
 }
 
 void ApplyText(wxWindow* peer, const WindowState& s) {
@@ -94,7 +98,7 @@ void ApplyText(wxWindow* peer, const WindowState& s) {
   } else {
     peer->SetLabel(LabelText(s.text));
     if (s.kind == ControlKind::CheckBox || s.kind == ControlKind::RadioButton)
-      FitLabelWidth(peer, s);
+      FitLabel(peer, s);
   }
 }
 

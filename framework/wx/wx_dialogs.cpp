@@ -53,6 +53,17 @@ bool PressDefaultButton(HWND hwnd) {
   return true;
 }
 
+// Tab in a dialog whose template orders it: the framework's tab order
+// instead of GTK's. Returns false to let GTK move the focus.
+bool MoveFocusByTab(HWND hwnd, bool backward) {
+  const WindowState* dialog = FindWindowState(hwnd);
+  if (!dialog || dialog->tabOrder.empty()) return false;
+  const WindowState* focused = ControlOfWidget(*dialog, wxWindow::FindFocus());
+  if (wxWindow* next = wxui::PeerOf(NextTabStop(hwnd, focused ? focused->hwnd : nullptr, backward)))
+    next->SetFocus();
+  return true;
+}
+
 void BindDialogInput(wxDialog* native, HWND hwnd) {
   native->Bind(wxEVT_CHAR_HOOK, [hwnd](wxKeyEvent& event) {
     switch (event.GetKeyCode()) {
@@ -62,6 +73,9 @@ void BindDialogInput(wxDialog* native, HWND hwnd) {
       case WXK_RETURN:
       case WXK_NUMPAD_ENTER:
         if (PressDefaultButton(hwnd)) return;
+        break;
+      case WXK_TAB:
+        if (MoveFocusByTab(hwnd, event.ShiftDown())) return;
         break;
       default:
         break;

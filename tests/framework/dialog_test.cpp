@@ -222,3 +222,31 @@ TEST(Framework, SaveDialogFileNameCutsAtEitherSeparator) {
   dialog.m_strPathName = L"manual.pdf";
   EXPECT_EQ(dialog.GetFileName(), L"manual.pdf");
 }
+
+TEST(Framework, TabFollowsTheTemplatesTabOrderAndStopsOnceAtARadioGroup) {
+  constexpr UINT kOrderedDialog = 9002;
+  static const int kOrder[] = {110, 111, 112, 130, 100, 101, 2, 1};
+  static const DialogTemplate kOrdered = {kOrderedDialog, 100, 100, L"MS Shell Dlg", 8, WS_CAPTION, 0,
+                                          kItems, sizeof kItems / sizeof kItems[0], kOrder, 8};
+  AfxRegisterDialogTemplate(&kOrdered);
+  CDialog dialog(kOrderedDialog);
+  const auto id = [](HWND control) { return control ? afx::FindWindowState(control)->id : 0; };
+  SetScript({[&] {
+    const HWND d = dialog.GetSafeHwnd();
+    // At open the focus passes over the group, which has no button checked.
+    EXPECT_EQ(id(afx::FindWindowState(d)->focus), 130);
+    const auto next = [&](int from, bool backward = false) {
+      return id(afx::NextTabStop(d, from ? ::GetDlgItem(d, from) : nullptr, backward));
+    };
+    EXPECT_EQ(next(0), 110);  // no radio checked: the group's first
+    EXPECT_EQ(next(110), 130);
+    dialog.CheckDlgButton(112, BST_CHECKED);
+    EXPECT_EQ(next(1), 112);  // else its checked one, and only that one
+    EXPECT_EQ(next(130, true), 112);
+    EXPECT_EQ(next(112), 130);
+    dialog.GetDlgItem(101)->EnableWindow(FALSE);
+    EXPECT_EQ(next(100), 2);
+    EXPECT_EQ(next(0, true), 1);
+  }});
+  dialog.DoModal();
+}

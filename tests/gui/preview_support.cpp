@@ -7,3 +7,8 @@ int RunDialogPreview(int argc, char** argv, std::function<void()> runDialog) {
   RegisterProgramResources();
   return afx::RunWithWx(argc, argv, std::move(runDialog));
 }
+
+ControlGeometry MeasureControl(HWND control) {
+  const afx::NativeView v = afx::InspectNative(control);
+  return {v.left, v.top, v.width, v.height, v.neededWidth, v.neededHeight, v.fontHeight};
+}

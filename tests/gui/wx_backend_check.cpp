@@ -2,9 +2,12 @@
 // threads, and native widgets that follow the framework's window state.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "framework/backend.h"
 #include "framework/uiqueue.h"
 #include "framework/wx/wx_backend.h"
+#include "res/resource.h"
 #include "tests/gui/check_dialog.h"
 
 using afx::InspectNative;
@@ -144,11 +147,43 @@ TEST(WxBackend, DialogAskedToEndUnderANestedDialogEndsAfterIt) {
   EXPECT_TRUE(innerShownAfterOuterEnded);
 }
 
+TEST(WxBackend, TabFollowsTheTabOrderOfTheTemplate) {
+  const std::vector<int> expected = {IDC_WIFI_WPA2,  IDC_WIFI_MAC_ADDRESS,   IDC_WIFI_SSID,
+                                     IDC_PASSWORD,   IDC_WIFI_SHOW_PASSWORD, IDC_WIFI_IP_MANUAL,
+                                     IDC_WIFI_IP_ADDRESS, IDC_WIFI_RESET,    IDOK,
+                                     IDCANCEL,       IDC_WIFI_CLIENT};
+  std::vector<int> visited, backward;
+  CDialog dialog(IDD_WIFI_SETTINGS);
+  afx::PostToUi([&] {
+    const HWND d = dialog.GetSafeHwnd();
+    const auto focused = [d] {
+      for (HWND control : afx::FindWindowState(d)->children)
+        if (InspectNative(control).focused) return afx::FindWindowState(control)->id;
+      return 0;
+    };
+    for (int id : {IDC_WIFI_CLIENT, IDC_WIFI_WPA2, IDC_WIFI_IP_MANUAL}) dialog.CheckDlgButton(id, BST_CHECKED);
+    dialog.GetDlgItem(IDC_WIFI_CLIENT)->SetFocus();
+    for (size_t i = 0; i < expected.size(); ++i) {
+      afx::TypeTabKey(d, false);
+      visited.push_back(focused());
+    }
+    for (int i = 0; i < 2; ++i) {
+      afx::TypeTabKey(d, true);
+      backward.push_back(focused());
+    }
+    dialog.EndDialog(IDOK);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(visited, expected);
+  EXPECT_EQ(backward, (std::vector<int>{IDCANCEL, IDOK}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   RegisterCheckTemplate();
+  RegisterProgramResources();
   int result = 1;
   const int started = afx::RunWithWx(argc, argv, [&] { result = RUN_ALL_TESTS(); });
   return started != 0 ? started : result;

@@ -7,4 +7,9 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "SKIP: no display; the Windows GUI checks run in the GUI step of scripts/test-windows"
   exit 77
 fi
+# A check made for one scale runs only in a session at that scale.
+if [ -n "${KORAL70_EXPECT_DPI:-}" ] && [ "$KORAL70_EXPECT_DPI" != "${KORAL70_WINE_DPI:-96}" ]; then
+  echo "SKIP: made for ${KORAL70_EXPECT_DPI} DPI; this Wine session draws at ${KORAL70_WINE_DPI:-96}"
+  exit 77
+fi
 exec "$@"

@@ -8,3 +8,8 @@ int RunDialogPreview(int, char**, std::function<void()> runDialog) {
   RegisterProgramResources();
   return afx::RunWithWin32(std::move(runDialog));
 }
+
+ControlGeometry MeasureControl(HWND control) {
+  const afx::win32::NativeView v = afx::InspectNative(control);
+  return {v.left, v.top, v.width, v.height, v.neededWidth, v.neededHeight, v.fontHeight};
+}

@@ -40,6 +40,9 @@ data="$work/data" card="$work/card"
 # The release holds this very client, so that the update does not hand over
 # to another one.
 cp "$client" "$data/release/files/Support/updater/koral70.exe"
+# The log exists before the server starts, so that reading it for the port
+# cannot meet no file at all.
+: > "$work/server.log"
 "$server" --data "$data" --port 0 --fault "/script/get.php:stall:f=2" > "$work/server.log" &
 pid=$!
 port=""

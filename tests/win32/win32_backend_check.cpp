@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 #include <thread>
 
 #include "framework/afx.h"
@@ -32,13 +33,14 @@ class CTemplateDialog : public CDialog {
       : CDialog(id), m_inLoop(std::move(inLoop)) {}
   HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
   int m_commands = 0;  // WM_COMMAND 1000 seen by the message map
+  bool m_endAfterCheck = true;  // false: the check ends the dialog itself
 
  protected:
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
     afx::PostToUi([this] {
       m_inLoop(*this);
-      EndDialog(IDOK);
+      if (m_endAfterCheck) EndDialog(IDOK);
     });
     return TRUE;
   }
@@ -226,7 +228,7 @@ TEST(Win32Backend, DialogIconAndPasswordCharacterReachTheWindows) {
     const afx::win32::NativeView view = InspectNative(d.GetSafeHwnd());
     EXPECT_TRUE(view.hasIcon);
     bool drawn = false;
-    for (const IconImage& image : RenderMainIcon()) {
+    for (const IconImage& image : RenderProgramFileIcon()) {
       if (image.size != view.iconSize) continue;
       drawn = true;
       EXPECT_EQ(view.iconPixels, image.pixels);
@@ -240,6 +242,72 @@ TEST(Win32Backend, DialogIconAndPasswordCharacterReachTheWindows) {
     return true;
   });
   EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(Win32Backend, ButtonsComeFromTheCommonControlsOfTheManifest) {
+  CTemplateDialog dialog(IDD_WIFI_SETTINGS, [](CTemplateDialog& d) {
+    for (int id : {IDOK, IDC_WIFI_MODE_GROUP, IDC_WIFI_STANDALONE, IDC_WIFI_SHOW_PASSWORD})
+      EXPECT_TRUE(afx::win32::IsCommonControls6Button(Peer(d.Item(id)))) << id;
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(Win32Backend, ADialogMovedToAScreenOfAnotherScaleLaysItselfOutAgain) {
+  CTemplateDialog dialog(102, [](CTemplateDialog& d) {
+    d.SetIcon(AfxLoadIcon(IDR_MAINFRAME), TRUE);
+    const unsigned dpi = InspectNative(d.GetSafeHwnd()).dpi;
+    ASSERT_GE(dpi, 96u);
+    std::vector<afx::win32::NativeView> before;
+    for (HWND control : afx::FindWindowState(d.GetSafeHwnd())->children) before.push_back(InspectNative(control));
+
+    afx::win32::ChangeNativeDpi(Peer(d.GetSafeHwnd()), 192);  // 200 %
+    const afx::win32::NativeView window = InspectNative(d.GetSafeHwnd());
+    EXPECT_EQ(window.iconSize, 64);  // the big icon drawn for that scale
+    const auto exit = InspectNative(d.Item(1)), change = InspectNative(d.Item(1007));
+    EXPECT_NEAR(exit.fontHeight * static_cast<double>(dpi) / 192, before[0].fontHeight, 2);
+    // Widths follow the font's own widths, which hinting keeps from growing
+    // quite in step with the scale.
+    EXPECT_GT(exit.width * static_cast<double>(dpi) / 192, before[0].width * 0.85);
+    EXPECT_NEAR(exit.height, 2 * change.height, 2);
+
+    // Back at the first scale, every control is where the dialog manager put it.
+    afx::win32::ChangeNativeDpi(Peer(d.GetSafeHwnd()), dpi);
+    const auto& children = afx::FindWindowState(d.GetSafeHwnd())->children;
+    for (size_t i = 0; i < children.size(); ++i) {
+      const afx::win32::NativeView now = InspectNative(children[i]);
+      EXPECT_EQ(now.left, before[i].left) << i;
+      EXPECT_EQ(now.top, before[i].top) << i;
+      EXPECT_EQ(now.width, before[i].width) << i;
+      EXPECT_EQ(now.height, before[i].height) << i;
+      EXPECT_EQ(now.fontHeight, before[i].fontHeight) << i;
+    }
+    EXPECT_EQ(InspectNative(d.GetSafeHwnd()).iconSize, window.iconSize * static_cast<int>(dpi) / 192);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(Win32Backend, TabFollowsTheTabOrderOfTheTemplate) {
+  const std::vector<int> expected = {IDC_WIFI_WPA2,  IDC_WIFI_MAC_ADDRESS,   IDC_WIFI_SSID,
+                                     IDC_PASSWORD,   IDC_WIFI_SHOW_PASSWORD, IDC_WIFI_IP_MANUAL,
+                                     IDC_WIFI_IP_ADDRESS, IDC_WIFI_RESET,    IDOK,
+                                     IDCANCEL,       IDC_WIFI_CLIENT};
+  std::vector<int> visited;
+  std::function<void()> press;
+  CTemplateDialog dialog(IDD_WIFI_SETTINGS, [&](CTemplateDialog& d) {
+    for (int id : {IDC_WIFI_CLIENT, IDC_WIFI_WPA2, IDC_WIFI_IP_MANUAL}) d.CheckDlgButton(id, BST_CHECKED);
+    d.GetDlgItem(IDC_WIFI_CLIENT)->SetFocus();
+    press = [&] {
+      if (visited.size() == expected.size()) return d.EndDialog(IDOK);
+      afx::win32::TypeTabKey(afx::win32::NativeFocus());
+      for (HWND control : afx::FindWindowState(d.GetSafeHwnd())->children)
+        if (Peer(control) == afx::win32::NativeFocus()) visited.push_back(afx::FindWindowState(control)->id);
+      press();
+    };
+    press();
+  });
+  dialog.m_endAfterCheck = false;
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(visited, expected);
 }
 
 }  // namespace
