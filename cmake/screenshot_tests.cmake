@@ -9,8 +9,9 @@ function(koral70_add_xvfb_test name)
   add_test(NAME ${name} COMMAND ${KORAL70_GUI_SCRIPTS}/with-xvfb.sh ${ARGN})
   # One GUI check runs at a time: each waits for windows within timeouts,
   # and their programs then do not compete for the machine with each other.
+  # Being one at a time they are slow: `ctest -LE slow` leaves them out.
   set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK koral70_xvfb
-                       TIMEOUT 180 LABELS gui)
+                       TIMEOUT 180 LABELS "gui;slow")
 endfunction()
 
 # koral70_add_screenshot_test(<name> TITLE <window title> SCREENSHOT <file.png>
