@@ -5,6 +5,12 @@
 // pipes and no process handle, so it runs under /bin/sh with its output in a
 // file that is read as it grows, its pid written beside it, and it is
 // stopped with kill. Its exit status reaches the test through the shell.
+//
+// The Windows programs die with the test process, also when it crashes:
+// they run in a job that ends with it. Wine starts a host program detached
+// (its parent is init) and shows no host pid of the test process, so the
+// host server cannot follow it; it writes to a file, never to the test's
+// streams, and scripts/test-windows stops any left when the run ends.
 #include "tests/support/process.h"
 
 #include <windows.h>
@@ -121,6 +127,23 @@ bool HostProcessAlive(int pid) {
   return name != std::string::npos && stat.compare(name, 3, ") Z") != 0;
 }
 
+// The job of every Windows program a test starts, and of what those start in
+// turn. Its one handle is closed when the test process ends, however it
+// ends, and the system then kills what is still in the job.
+HANDLE TestJob() {
+  static const HANDLE job = [] {
+    HANDLE created = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (created && !SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+      CloseHandle(created);
+      created = nullptr;
+    }
+    return created;
+  }();
+  return job;
+}
+
 // Runs a /bin/sh script as a host program, without waiting for it.
 bool StartHostScript(const std::string& script) {
   std::wstring line = CommandLine({"/bin/sh", "-c", script});
@@ -221,14 +244,18 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
   std::wstring line = CommandLine(windowsArgv);
   std::vector<wchar_t> block = EnvironmentBlock(env);
   const std::wstring folder = WideFromUtf8(cwd);
-  const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                                      block.data(), folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+  // Started suspended, so that it joins the job before it can start anything.
+  const BOOL started =
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED,
+                     block.data(), folder.empty() ? nullptr : folder.c_str(), &startup, &process);
   for (HANDLE theirs : {inRead, outWrite, errWrite}) CloseHandle(theirs);
   ProcessResult result;
   if (!started) {
     for (HANDLE own : {inWrite, outRead, errRead}) CloseHandle(own);
     return result;
   }
+  if (const HANDLE job = TestJob()) AssignProcessToJobObject(job, process.hProcess);
+  ResumeThread(process.hThread);
   CloseHandle(process.hThread);
   // Input is small (a script of commands); a client that ends without
   // reading it makes the write fail, which is fine.
