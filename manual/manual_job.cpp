@@ -7,6 +7,7 @@
 #include "manual/manual_download.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "net/retry.h"
 #include "query/query_failure.h"
 #include "query/update_query.h"
 #include "platform/files.h"
@@ -54,10 +55,19 @@ bool DownloadManual(CHttpSession& download, const char* address, CManualDownload
   download.SetUrlA(address);
   // The body goes to a temporary file as it arrives; one that cannot be
   // kept there (no temporary file, a full disk) ends the transfer.
-  const bool kept = manual.Open();
-  download.SetBodySink(&manual);
-  HttpResult result = kept ? download.Perform() : HttpResult::kSinkFailed;
-  download.SetBodySink(nullptr);
+  // Each try starts the temporary file afresh.
+  HttpResult result = HttpResult::kSinkFailed;
+  const bool waited = RunTries(download, [&] {
+    if (!manual.Open()) {
+      result = HttpResult::kSinkFailed;
+      return TryOutcome::kDone;
+    }
+    download.SetBodySink(&manual);
+    result = download.Perform();
+    download.SetBodySink(nullptr);
+    return JudgeTry(result, download, download.Succeeded());
+  });
+  if (!waited) result = HttpResult::kCancelled;
   if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
   if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
     reporter.PostStatus(reporter.StopLine());
@@ -132,6 +142,9 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
     query.SetProxy(proxy);
     download.SetProxy(proxy);
   }
+  CRetryPolicy retry(&reporter);
+  query.SetRetryPolicy(&retry);
+  download.SetRetryPolicy(&retry);
   std::string reply;
   if (!AskForManualAddress(query, *job, reporter, reply)) return 0;
   // The window shows the notes in the order they were made, so the

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "net/retry.h"
+
 CString BuildLoginForm(const CString& serial, const CString& password) {
   return L"serial=" + serial + L"&pwd=" + password;
 }
@@ -20,7 +22,11 @@ QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString&
   session.ClearPostFields();
   session.SetUrl(ServerScriptUrl(script));
   session.AddPostField(form);
-  const HttpResult result = session.Perform();
+  const HttpResult result = PerformWithRetry(session, [](const CHttpSession& replied) {
+    const std::string_view body = replied.BodyText();
+    return body.size() >= kMinAnswer && body[0] >= 'A' && body[0] <= 'Z';
+  });
+  if (result == HttpResult::kCancelled) return QueryResult::kStopped;
   // Longer than any answer can be (or than memory holds): no answer of ours.
   if (result == HttpResult::kTooLarge || result == HttpResult::kNoMemory) return QueryResult::kTooLong;
   if (result != HttpResult::kOk) return QueryResult::kNoConnection;

@@ -19,11 +19,14 @@ CString BuildUpdateQuery(const CString& serial, const CString& password, bool no
 
 // How an exchange ended: an answer of at least two bytes is in the
 // session's reply; otherwise the transfer failed, the reply went over the
-// session's reply limit (or found no memory), or it was too short.
-enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort };
+// session's reply limit (or found no memory), it was too short, or the user
+// asked to stop while it waited to try again.
+enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort, kStopped };
 
-// Posts form to one of the server's scripts on session, with the proxy and
-// reply limit the caller has given it.
+// Posts form to one of the server's scripts on session, with the proxy,
+// reply limit and retry policy the caller has given it. A busy reply (5xx,
+// 429) is tried again unless it is an answer: every answer of the scripts
+// begins with a capital letter, an error page does not.
 QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form);
 // The update query on session.
 QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,

@@ -11,6 +11,7 @@
 #include "core/product.h"
 #include "core/progress_text.h"
 #include "logs/log_upload.h"
+#include "net/retry.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -229,18 +230,35 @@ bool FetchFile(PassState& pass, int i) {
   pass.starting = i;
   if (!pass.finishing) ShowFetchStart(pass);
 
-  auto file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
-  CFileReplySink reply(*file);
-  session.SetBodySink(&reply);
-  const HttpResult result = session.Perform();
-  session.SetBodySink(nullptr);
-  // Whatever came, the file before is shown first; when it failed, the pass
-  // ends there and this file is never shown.
-  if (!SettleFinishing(pass)) {
+  // Each try starts a fresh card file: nothing of a broken-off transfer is
+  // kept, placed or recorded.
+  std::unique_ptr<CCardFileSink> file;
+  std::unique_ptr<CFileReplySink> reply;
+  HttpResult result = HttpResult::kFailed;
+  bool beforeFailed = false;
+  const bool waited = RunTries(session, [&] {
+    if (file) file->Abort();
+    file.reset();
+    file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
+    reply = std::make_unique<CFileReplySink>(*file);
+    session.SetBodySink(reply.get());
+    result = session.Perform();
+    session.SetBodySink(nullptr);
+    // Whatever came, the file before is shown first; when it failed, the
+    // pass ends there and this file is never shown.
+    if (!SettleFinishing(pass)) {
+      beforeFailed = true;
+      return TryOutcome::kDone;
+    }
+    ShowFetchStart(pass);
+    return JudgeTry(result, session, result == HttpResult::kOk && reply->HasPrefix());
+  });
+  if (beforeFailed) {
+    file->Abort();
     pass.starting = -1;
     return false;
   }
-  ShowFetchStart(pass);
+  if (!waited) result = HttpResult::kCancelled;
   // Every refusal drops the temporary file before the user is told what
   // failed and why.
   auto fail = [&](Msg message, const FailureCause& cause) {
@@ -265,7 +283,7 @@ bool FetchFile(PassState& pass, int i) {
   reporter.AppendStatus(received);
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
-  if (!reply.HasPrefix() || size - kReplyPrefixBytes != entry.nSize)
+  if (!reply->HasPrefix() || size - kReplyPrefixBytes != entry.nSize)
     return fail(Msg::kDownloadFailedBody, session.LastFailureCause());
 
   pass.finishing = std::make_unique<FinishingFile>();
