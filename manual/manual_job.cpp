@@ -138,10 +138,7 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   reporter.PostStatus(L"");
 
   CString proxy;
-  if (GetSystemProxy(proxy)) {
-    query.SetProxy(proxy);
-    download.SetProxy(proxy);
-  }
+  if (GetSystemProxy(proxy)) query.SetProxy(proxy);
   CRetryPolicy retry(&reporter);
   query.SetRetryPolicy(&retry);
   download.SetRetryPolicy(&retry);
@@ -151,6 +148,10 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   // transfer's count line comes after this line of the log.
   reporter.PostStatus(GetMsg(Msg::kDownloadingManual));
   const CString suggestedName = SuggestedManualName(reply);
+  // The manual's address may be on another server, whose proxy is its own.
+  CString manualProxy;
+  if (GetSystemProxyFor(WideFromUtf8(reply.c_str() + kAddressOffset), manualProxy))
+    download.SetProxy(manualProxy);
   CManualDownload manual;
   if (!DownloadManual(download, reply.c_str() + kAddressOffset, manual, reporter)) return 0;
   SaveAndOpenManual(manual, suggestedName, reporter);

@@ -191,12 +191,19 @@ TEST(WinHttpSettings, ProxyTextUpTo1023BytesReadAsLatin1) {
   EXPECT_EQ(std::wstring(buffer), L"pr\u00e9x\u00ff:1");
 }
 
-#ifndef _WIN32  // POSIX proxy source (http_proxy); on Windows the sources are WinHTTP's and the registry's
-TEST(SystemProxySources, UserProxyComesFromTheEnvironment) {
+#ifndef _WIN32  // POSIX proxy source (libproxy); on Windows the sources are WinHTTP's and the registry's
+// Through the real libproxy, whose environment module is what this machine
+// has (no desktop settings, no script runner).
+TEST(SystemProxySources, LibproxyNamesEachUrlsProxyFromTheEnvironment) {
   setenv("http_proxy", "http://127.0.0.1:3128", 1);
+  setenv("no_proxy", "manuals.example", 1);
   CString proxy;
   ASSERT_TRUE(GetSystemProxy(proxy));
   EXPECT_EQ(proxy, L"http://127.0.0.1:3128");
+  proxy = L"kept";
+  EXPECT_FALSE(GetSystemProxyFor(L"http://manuals.example/en.pdf", proxy));
+  EXPECT_EQ(proxy, L"kept");
+  unsetenv("no_proxy");
   unsetenv("http_proxy");
   unsetenv("HTTP_PROXY");
   proxy = L"kept";
