@@ -77,6 +77,8 @@ struct PassState {
   std::uint64_t replyLimit = 0;                   // the largest listed size plus "BF"
   std::vector<bool> current = {};                 // per entry: the card copy was current before the walk
   std::vector<bool> repeated = {};                // per entry: an earlier entry names the same card file
+  std::vector<bool> fetchedAgain = {};            // per entry: fetched once more after a wrong body
+  int refetches = 0;                              // files fetched once more so far
   CMd5Worker hasher = {};                         // digests the fetched files while they arrive
   std::unique_ptr<FinishingFile> finishing = {};  // the file fetched last, until its outcome is shown
   int starting = -1;                              // the entry being fetched whose start is not shown yet
@@ -163,8 +165,13 @@ Placed CheckAndPlace(CCardFileSink& file, const UpdateFileEntry& entry, unsigned
   return file.Commit() ? Placed::kYes : Placed::kNotWritten;
 }
 
+bool FetchFile(PassState& pass, int i);
+
 // Waits for the last step of the file fetched last and shows its outcome.
-// False when it failed (reported): the pass ends at that file.
+// A body that is not the listed file after a complete transfer is fetched
+// once more (a blip may have spoilt it); a second one fails. False when it
+// failed (reported): the pass ends at that file. Never called while a
+// transfer runs.
 bool SettleFinishing(PassState& pass) {
   if (!pass.finishing) return true;
   const std::unique_ptr<FinishingFile> done = std::move(pass.finishing);
@@ -176,6 +183,12 @@ bool SettleFinishing(PassState& pass) {
       reporter.Fail(Msg::kMemoryError, MB_OK);
       return false;
     case Placed::kWrongBody:
+      if (!pass.fetchedAgain[static_cast<size_t>(done->index)]) {
+        pass.fetchedAgain[static_cast<size_t>(done->index)] = true;
+        ++pass.refetches;
+        reporter.PostStatus(GetMsg(Msg::kStepError));
+        return FetchFile(pass, done->index) && SettleFinishing(pass);
+      }
       reporter.Fail(Msg::kDownloadFailedBody, MB_OK, done->cause);
       return false;
     case Placed::kNotWritten: {
@@ -226,9 +239,6 @@ bool FetchFile(PassState& pass, int i) {
   CHttpSession& session = pass.session;
   if (std::strcmp(ShortName(entry.szName), "table.css") == 0) pass.stylesheetFetched = true;
   ++pass.fetchCount;
-  RequestFile(session, i);
-  pass.starting = i;
-  if (!pass.finishing) ShowFetchStart(pass);
 
   // Each try starts a fresh card file: nothing of a broken-off transfer is
   // kept, placed or recorded.
@@ -236,23 +246,33 @@ bool FetchFile(PassState& pass, int i) {
   std::unique_ptr<CFileReplySink> reply;
   HttpResult result = HttpResult::kFailed;
   bool beforeFailed = false;
-  const bool waited = RunTries(session, [&] {
-    if (file) file->Abort();
-    file.reset();
-    file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
-    reply = std::make_unique<CFileReplySink>(*file);
-    session.SetBodySink(reply.get());
-    result = session.Perform();
-    session.SetBodySink(nullptr);
-    // Whatever came, the file before is shown first; when it failed, the
-    // pass ends there and this file is never shown.
-    if (!SettleFinishing(pass)) {
-      beforeFailed = true;
-      return TryOutcome::kDone;
-    }
-    ShowFetchStart(pass);
-    return JudgeTry(result, session, result == HttpResult::kOk && reply->HasPrefix());
-  });
+  bool waited = true;
+  // A file before this one whose body was wrong is fetched again as soon as
+  // this transfer has made way for it; this one then starts over.
+  for (int refetches = -1; refetches != pass.refetches && !beforeFailed;) {
+    refetches = pass.refetches;
+    RequestFile(session, i);
+    pass.starting = i;
+    if (!pass.finishing) ShowFetchStart(pass);
+    waited = RunTries(session, [&] {
+      if (file) file->Abort();
+      file.reset();
+      file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
+      reply = std::make_unique<CFileReplySink>(*file);
+      session.SetBodySink(reply.get());
+      result = session.Perform();
+      session.SetBodySink(nullptr);
+      // Whatever came, the file before is shown first; when it failed, the
+      // pass ends there and this file is never shown.
+      if (!SettleFinishing(pass)) {
+        beforeFailed = true;
+        return TryOutcome::kDone;
+      }
+      if (refetches != pass.refetches) return TryOutcome::kDone;  // the session asked for another file
+      ShowFetchStart(pass);
+      return JudgeTry(result, session, result == HttpResult::kOk && reply->HasPrefix());
+    });
+  }
   if (beforeFailed) {
     file->Abort();
     pass.starting = -1;
@@ -399,6 +419,7 @@ UpdateResult ShowSummary(PassState& pass) {
 bool PlanPass(PassState& pass) {
   pass.current.assign(pass.list.size(), false);
   pass.repeated.assign(pass.list.size(), false);
+  pass.fetchedAgain.assign(pass.list.size(), false);
   std::unordered_set<std::string> judged;
   for (size_t i = 0; i < pass.list.size(); ++i)
     pass.repeated[i] = !judged.insert(CardNameKey(pass.list[i].szName, pass.caseInsensitive)).second;

@@ -107,6 +107,7 @@ TEST_F(Retry, AnAnswerThatSaysNoOrAWrongBodyIsNotTriedAgain) {
   EXPECT_EQ(Tries("f=0 "), 1u);
   CRecordingReporter refused;
   EXPECT_EQ(RunJob(refused, L"wrong"), kUpdateNoLogin);
+  EXPECT_TRUE(server->WaitForRequests("pwd=wrong", 1, 2000));
   EXPECT_EQ(server->CountRequests("pwd=wrong"), 1u);
   EXPECT_EQ(refused.log.find(L"trying again"), std::wstring::npos);
 }
