@@ -33,7 +33,9 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
   CString proxy;
   if (GetSystemProxy(proxy)) session.SetProxy(proxy);
   // The registration form goes on this session too, under the same policy.
-  CRetryPolicy retry(&reporter);
+  // The flow holds the window while it runs, and its status log stays the
+  // line it starts with: its waits are silent.
+  CRetryPolicy retry(nullptr);
   session.SetRetryPolicy(&retry);
   const QueryResult sent = SendUpdateQuery(session, serial, password, updateNews, false);
   if (!CheckQueryAnswered(sent, session, reporter, QueryFailureShown::kBoxOnly)) return;
