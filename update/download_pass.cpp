@@ -255,7 +255,10 @@ bool FetchFile(PassState& pass, int i) {
     pass.starting = i;
     if (!pass.finishing) ShowFetchStart(pass);
     waited = RunTries(session, [&] {
-      if (file) file->Abort();
+      if (file) {  // a try again: its percent starts at 0
+        file->Abort();
+        reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
+      }
       file.reset();
       file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
       reply = std::make_unique<CFileReplySink>(*file);
