@@ -32,7 +32,11 @@ bool IsUsableAddress(const std::string& reply) {
 bool AskForManualAddress(CHttpSession& query, const JOBPARAM& job, CJobReporter& reporter,
                          std::string& reply) {
   const QueryResult sent =
-      SendQuery(query, ServerScript::kManual, BuildLoginForm(job.strSerial, job.strPassword));
+      SendQuery(query, ServerScript::kManual, BuildLoginForm(job.strSerial, job.strPassword),
+                [](std::span<const unsigned char> body) {
+                  return std::string_view(reinterpret_cast<const char*>(body.data()), body.size())
+                             .starts_with(kPdfPrefix);
+                });
   if (!CheckQueryAnswered(sent, query, reporter, QueryFailureShown::kFailedStep)) return false;
   reporter.PostStatus(GetMsg(Msg::kStepOk));
   reply = query.BodyText();

@@ -23,11 +23,13 @@ CString BuildUpdateQuery(const CString& serial, const CString& password, bool no
 // asked to stop while it waited to try again.
 enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort, kStopped };
 
+// Whether a reply is one of the script's answers (it may still say no).
+using AnswerCheck = bool (*)(std::span<const unsigned char> body);
+
 // Posts form to one of the server's scripts on session, with the proxy,
 // reply limit and retry policy the caller has given it. A busy reply (5xx,
-// 429) is tried again unless it is an answer: every answer of the scripts
-// begins with a capital letter, an error page does not.
-QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form);
+// 429) is tried again unless isAnswer takes it for an answer.
+QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form, AnswerCheck isAnswer);
 // The update query on session.
 QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
                             bool notify, bool batch);
