@@ -150,6 +150,10 @@ enum class Msg : std::int32_t {
   kCardFolderNotWritable = 120,  // the system's reason
   // A job stopped because the system asked the program to end.
   kStoppedBySystem = 121,  // the request's name ("SIGTERM", "Ctrl-C")
+  // A wait before an exchange is tried again: the wait in seconds, the
+  // next try's number and the number of tries.
+  kRetryConnection = 140,
+  kRetryServerBusy = 141,
 };
 
 // The id of a named text, for tables (CTRLTEXT) that hold ids.

@@ -138,6 +138,8 @@ const MSGENTRY g_msgEnglish[] = {
           L"This program is not allowed to write to it (for example, the card belongs to another user).\r\n"
           L"Check the folder's permissions, then try again."},
     {121, L"Stopped: the system asked the program to end (%s).\r\n"},
+    {140, L"\r\n  Connection lost; trying again in %d s (%d of %d)\r\n"},
+    {141, L"\r\n  The server is busy; trying again in %d s (%d of %d)\r\n"},
     {0, L""},
 };
 
@@ -276,5 +278,7 @@ const MSGENTRY g_msgJapanese[] = {
           L"このプログラムにはフォルダーへの書き込みが許可されていません（カードが別のユーザーの所有になっている場合など）。\r\n"
           L"フォルダーのアクセス権を確認してから、もう一度お試しください。"},
     {121, L"システムから終了を求められたため中止しました（%s）。\r\n"},
+    {140, L"\r\n  接続が切れました。%d 秒後にもう一度試します（%d / %d 回目）\r\n"},
+    {141, L"\r\n  サーバーが混み合っています。%d 秒後にもう一度試します（%d / %d 回目）\r\n"},
     {0, L""},
 };

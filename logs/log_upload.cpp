@@ -6,6 +6,7 @@
 
 #include "core/product.h"
 #include "net/http_session.h"
+#include "net/retry.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -52,22 +53,32 @@ void CLogWalk::Announce(const std::wstring& value) {
   session->AddPostField(CString(L"dir=" + value));
   const std::string url = Utf8FromWide(ServerScriptUrl(ServerScript::kLogSetDir).str());
   session->SetUrlA(url.c_str());
-  session->Perform();  // its outcome changes nothing
+  // Its outcome changes nothing, but a folder lost to a blip would file the
+  // logs after it in the wrong folder.
+  PerformWithRetry(*session, [](const CHttpSession& replied) { return replied.Succeeded(); });
 }
 
 bool CLogWalk::UploadFile(const std::wstring& path, const std::wstring& name) {
   CHttpSession* session = g_pUploadSession;
   if (!session) return false;
   const std::string pathUtf8 = Utf8FromWide(path), nameUtf8 = Utf8FromWide(name);
-  session->ClearPostFields();
-  if (!CHttpSession::AddFormPart("file", FormPart::kFile, pathUtf8.c_str()) ||
-      !CHttpSession::AddFormPart("name", FormPart::kText, nameUtf8.c_str()))
-    return false;
   const std::string url = Utf8FromWide(ServerScriptUrl(ServerScript::kLogUpload).str());
-  session->SetUrlA(url.c_str());
   // The server keeps only what it accepted: an error status leaves the file
-  // on the card for the next run.
-  return session->Perform() == HttpResult::kOk && session->Succeeded();
+  // on the card for the next run. A try whose answer was lost is sent again
+  // (the form is freed by every transfer, so each try builds its own), and
+  // the server may then hold that log twice.
+  bool sent = false;
+  RunTries(*session, [&] {
+    session->ClearPostFields();
+    if (!CHttpSession::AddFormPart("file", FormPart::kFile, pathUtf8.c_str()) ||
+        !CHttpSession::AddFormPart("name", FormPart::kText, nameUtf8.c_str()))
+      return TryOutcome::kDone;
+    session->SetUrlA(url.c_str());
+    const HttpResult result = session->Perform();
+    sent = result == HttpResult::kOk && session->Succeeded();
+    return JudgeTry(result, *session, sent);
+  });
+  return sent;
 }
 
 bool CLogWalk::Walk(const std::wstring& folder, const std::wstring& relative, const wchar_t* pattern) {

@@ -7,6 +7,7 @@
 #include "manual/manual_download.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "net/retry.h"
 #include "query/query_failure.h"
 #include "query/update_query.h"
 #include "platform/files.h"
@@ -31,7 +32,11 @@ bool IsUsableAddress(const std::string& reply) {
 bool AskForManualAddress(CHttpSession& query, const JOBPARAM& job, CJobReporter& reporter,
                          std::string& reply) {
   const QueryResult sent =
-      SendQuery(query, ServerScript::kManual, BuildLoginForm(job.strSerial, job.strPassword));
+      SendQuery(query, ServerScript::kManual, BuildLoginForm(job.strSerial, job.strPassword),
+                [](std::span<const unsigned char> body) {
+                  return std::string_view(reinterpret_cast<const char*>(body.data()), body.size())
+                             .starts_with(kPdfPrefix);
+                });
   if (!CheckQueryAnswered(sent, query, reporter, QueryFailureShown::kFailedStep)) return false;
   reporter.PostStatus(GetMsg(Msg::kStepOk));
   reply = query.BodyText();
@@ -54,10 +59,19 @@ bool DownloadManual(CHttpSession& download, const char* address, CManualDownload
   download.SetUrlA(address);
   // The body goes to a temporary file as it arrives; one that cannot be
   // kept there (no temporary file, a full disk) ends the transfer.
-  const bool kept = manual.Open();
-  download.SetBodySink(&manual);
-  HttpResult result = kept ? download.Perform() : HttpResult::kSinkFailed;
-  download.SetBodySink(nullptr);
+  // Each try starts the temporary file afresh.
+  HttpResult result = HttpResult::kSinkFailed;
+  const bool waited = RunTries(download, [&] {
+    if (!manual.Open()) {
+      result = HttpResult::kSinkFailed;
+      return TryOutcome::kDone;
+    }
+    download.SetBodySink(&manual);
+    result = download.Perform();
+    download.SetBodySink(nullptr);
+    return JudgeTry(result, download, download.Succeeded());
+  });
+  if (!waited) result = HttpResult::kCancelled;
   if (result == HttpResult::kOk && !manual.Finish()) result = HttpResult::kSinkFailed;
   if (result == HttpResult::kCancelled) {  // the window closes: no box to answer
     reporter.PostStatus(reporter.StopLine());
@@ -128,16 +142,20 @@ int RunManualJob(JOBPARAM* job, CJobReporter& reporter) {
   reporter.PostStatus(L"");
 
   CString proxy;
-  if (GetSystemProxy(proxy)) {
-    query.SetProxy(proxy);
-    download.SetProxy(proxy);
-  }
+  if (GetSystemProxy(proxy)) query.SetProxy(proxy);
+  CRetryPolicy retry(&reporter);
+  query.SetRetryPolicy(&retry);
+  download.SetRetryPolicy(&retry);
   std::string reply;
   if (!AskForManualAddress(query, *job, reporter, reply)) return 0;
   // The window shows the notes in the order they were made, so the
   // transfer's count line comes after this line of the log.
   reporter.PostStatus(GetMsg(Msg::kDownloadingManual));
   const CString suggestedName = SuggestedManualName(reply);
+  // The manual's address may be on another server, whose proxy is its own.
+  CString manualProxy;
+  if (GetSystemProxyFor(WideFromUtf8(reply.c_str() + kAddressOffset), manualProxy))
+    download.SetProxy(manualProxy);
   CManualDownload manual;
   if (!DownloadManual(download, reply.c_str() + kAddressOffset, manual, reporter)) return 0;
   SaveAndOpenManual(manual, suggestedName, reporter);

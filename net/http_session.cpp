@@ -106,6 +106,9 @@ CHttpSession::CHttpSession() {
   curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimit);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, g_lowSpeedSeconds.load());
+  // A connection that does not come up is given the same time as a stalled
+  // transfer (libcurl's own default is five minutes).
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, g_lowSpeedSeconds.load());
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBuffer);
   // No signal handlers installed and removed around every transfer: the
   // time-outs above are kept without them.

@@ -14,6 +14,7 @@
 #include "framework/cstring.h"
 
 struct curl_httppost;
+class CRetryPolicy;
 
 // How a transfer ended. Anything but kOk means no complete reply arrived.
 enum class HttpResult {
@@ -105,6 +106,10 @@ class CHttpSession {
   // Hands later reply bodies to sink instead of the memory buffer (null: back
   // to the buffer). The sink must outlive the transfers it receives.
   void SetBodySink(CHttpBodySink* sink) { m_pSink = sink; }
+  // The policy under which the session's exchanges are tried again after a
+  // network failure (net/retry.h); null, as at the start: one try each.
+  void SetRetryPolicy(CRetryPolicy* policy) { m_pRetry = policy; }
+  CRetryPolicy* RetryPolicy() const { return m_pRetry; }
 
  private:
   static std::size_t OnWriteData(char* data, std::size_t size, std::size_t count, void* user);
@@ -123,6 +128,7 @@ class CHttpSession {
   std::uint64_t m_nReplyLimit = 0;
   std::uint64_t m_nReceived = 0;
   CHttpBodySink* m_pSink = nullptr;
+  CRetryPolicy* m_pRetry = nullptr;
   HttpProgressCallback m_pProgress = nullptr;
   void* m_pProgressUser = nullptr;
   HttpResult m_replyFailure = HttpResult::kOk;  // why the body was cut off

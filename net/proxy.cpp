@@ -43,6 +43,14 @@ CProxySources& SystemProxySources() {
 bool GetSystemProxy(CString& proxy) { return GetSystemProxy(proxy, SystemProxySources()); }
 
 bool GetSystemProxy(CString& proxy, CProxySources& sources) {
+  return GetSystemProxyFor((UpdateBaseUrl() + L"/").str(), proxy, sources);
+}
+
+bool GetSystemProxyFor(const std::wstring& url, CString& proxy) {
+  return GetSystemProxyFor(url, proxy, SystemProxySources());
+}
+
+bool GetSystemProxyFor(const std::wstring& url, CString& proxy, CProxySources& sources) {
   std::wstring result;
   UserProxySettings user;
   if (sources.ReadUserSettings(user)) {
@@ -50,7 +58,6 @@ bool GetSystemProxy(CString& proxy, CProxySources& sources) {
       result = user.strProxy;
     } else if (user.bAutoDetect || user.bHasAutoConfigUrl) {
       // With both set, only auto-detection is used.
-      const std::wstring url = (UpdateBaseUrl() + L"/").str();
       std::wstring found;
       if (sources.QueryAutoProxy(url, user.bAutoDetect,
                                  user.bAutoDetect ? std::wstring() : user.strAutoConfigUrl, found))

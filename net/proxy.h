@@ -28,8 +28,12 @@ constexpr size_t kProxyBufferChars = 1024;
 
 // True with the proxy stored when a source names one; false, proxy
 // untouched, otherwise.
+// The proxy for the update server's URL.
 bool GetSystemProxy(CString& proxy);
 bool GetSystemProxy(CString& proxy, CProxySources& sources);
+// The proxy for url (an address a server named, such as the manual's).
+bool GetSystemProxyFor(const std::wstring& url, CString& proxy);
+bool GetSystemProxyFor(const std::wstring& url, CString& proxy, CProxySources& sources);
 
 // The proxy text of the registry value WinHttpSettings into a buffer of
 // kProxyBufferChars characters, zero-terminated; false when the value

@@ -1,7 +1,8 @@
 // The system's proxy settings, source by source. On Windows these are the
 // current user's WinHTTP/IE settings, WinHTTP's auto-proxy, the machine's
-// default WinHTTP proxy and the registry value WinHttpSettings. Elsewhere only
-// the user's static proxy exists, from the http_proxy environment variable.
+// default WinHTTP proxy and the registry value WinHttpSettings. Elsewhere the
+// user's settings ask for auto-detection, which libproxy answers per URL
+// from the desktop's settings, a configuration script or the environment.
 #pragma once
 
 #include <string>

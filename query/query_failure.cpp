@@ -8,6 +8,9 @@ bool CheckQueryAnswered(QueryResult result, const CHttpSession& session, CJobRep
   switch (result) {
     case QueryResult::kAnswered:
       return true;
+    case QueryResult::kStopped:
+      reporter.PostStatus(reporter.StopLine());
+      return false;
     case QueryResult::kTooLong:
       if (session.HasReplyLimit()) {
         type = MB_ICONEXCLAMATION;

@@ -14,6 +14,7 @@ enum class QueryFailureShown { kFailedStep, kBoxOnly };
 // and returns false: no connection (or no memory for the reply) is "cannot
 // connect"; a reply too short, or longer than the session's reply limit (no
 // answer of ours can be), is an invalid response, the long one with the
-// exclamation icon.
+// exclamation icon. A query stopped by the user ends with the stop line and
+// no box.
 bool CheckQueryAnswered(QueryResult result, const CHttpSession& session, CJobReporter& reporter,
                         QueryFailureShown shown);

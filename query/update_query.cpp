@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "net/retry.h"
+
 CString BuildLoginForm(const CString& serial, const CString& password) {
   return L"serial=" + serial + L"&pwd=" + password;
 }
@@ -15,12 +17,14 @@ CString BuildUpdateQuery(const CString& serial, const CString& password, bool no
   return query;
 }
 
-QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form) {
+QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form, AnswerCheck isAnswer) {
   constexpr std::uint32_t kMinAnswer = 2;
   session.ClearPostFields();
   session.SetUrl(ServerScriptUrl(script));
   session.AddPostField(form);
-  const HttpResult result = session.Perform();
+  const HttpResult result =
+      PerformWithRetry(session, [isAnswer](const CHttpSession& replied) { return isAnswer(replied.Body()); });
+  if (result == HttpResult::kCancelled) return QueryResult::kStopped;
   // Longer than any answer can be (or than memory holds): no answer of ours.
   if (result == HttpResult::kTooLarge || result == HttpResult::kNoMemory) return QueryResult::kTooLong;
   if (result != HttpResult::kOk) return QueryResult::kNoConnection;
@@ -30,7 +34,8 @@ QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString&
 
 QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
                             bool notify, bool batch) {
-  return SendQuery(session, ServerScript::kUpdate, BuildUpdateQuery(serial, password, notify, batch));
+  return SendQuery(session, ServerScript::kUpdate, BuildUpdateQuery(serial, password, notify, batch),
+                   [](std::span<const unsigned char> body) { return ReadUpdateAnswer(body) != UpdateAnswer::kUnknown; });
 }
 
 UpdateAnswer ReadUpdateAnswer(std::span<const unsigned char> body) {

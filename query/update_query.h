@@ -19,12 +19,17 @@ CString BuildUpdateQuery(const CString& serial, const CString& password, bool no
 
 // How an exchange ended: an answer of at least two bytes is in the
 // session's reply; otherwise the transfer failed, the reply went over the
-// session's reply limit (or found no memory), or it was too short.
-enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort };
+// session's reply limit (or found no memory), it was too short, or the user
+// asked to stop while it waited to try again.
+enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort, kStopped };
 
-// Posts form to one of the server's scripts on session, with the proxy and
-// reply limit the caller has given it.
-QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form);
+// Whether a reply is one of the script's answers (it may still say no).
+using AnswerCheck = bool (*)(std::span<const unsigned char> body);
+
+// Posts form to one of the server's scripts on session, with the proxy,
+// reply limit and retry policy the caller has given it. A busy reply (5xx,
+// 429) is tried again unless isAnswer takes it for an answer.
+QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form, AnswerCheck isAnswer);
 // The update query on session.
 QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
                             bool notify, bool batch);

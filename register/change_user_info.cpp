@@ -3,6 +3,7 @@
 #include "core/catalogue.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "net/retry.h"
 #include "query/query_failure.h"
 #include "query/update_query.h"
 #include "register/registration_result.h"
@@ -31,6 +32,11 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
   CHttpSession session;
   CString proxy;
   if (GetSystemProxy(proxy)) session.SetProxy(proxy);
+  // The registration form goes on this session too, under the same policy.
+  // The flow holds the window while it runs, and its status log stays the
+  // line it starts with: its waits are silent.
+  CRetryPolicy retry(nullptr);
+  session.SetRetryPolicy(&retry);
   const QueryResult sent = SendUpdateQuery(session, serial, password, updateNews, false);
   if (!CheckQueryAnswered(sent, session, reporter, QueryFailureShown::kBoxOnly)) return;
   switch (ReadUpdateAnswer(session.Body())) {

@@ -5,6 +5,7 @@
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "net/http_session.h"
+#include "net/retry.h"
 #include "platform/text.h"
 #include "res/resource.h"
 
@@ -105,7 +106,10 @@ void CRegDialog::SendRegistration() {
   }
   if (g_langId != kLangJapanese) m_pSession->AddPostField(L"lang=en");
 
-  if (m_pSession->Perform() != HttpResult::kOk)
+  // Every reply of the script is an answer, a refusal too: only a busy
+  // status is tried again.
+  if (PerformWithRetry(*m_pSession, [](const CHttpSession& replied) { return replied.Succeeded(); }) !=
+      HttpResult::kOk)
     *m_pResult = kRegistrationNotSent;
   else
     *m_pResult = RegistrationReplyCode(m_pSession->Body().data(),

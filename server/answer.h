@@ -31,6 +31,7 @@ struct Answer {
   std::uint64_t fileLength = 0;
   Ending ending = Ending::Complete;
   bool drop = false;              // close the connection without any answer
+  bool reset = false;             // with drop: reset it rather than close it
 
   std::uint64_t Size() const { return head.size() + fileLength; }
 };

@@ -40,7 +40,10 @@ void RemoveMarkerLines(std::string& page) {
 bool ReplacesAnswer(FaultKind kind) {
   switch (kind) {
     case FaultKind::Drop:
+    case FaultKind::Reset:
     case FaultKind::Status500:
+    case FaultKind::Status503:
+    case FaultKind::Status429:
     case FaultKind::Status404:
     case FaultKind::Status403:
     case FaultKind::Empty:
@@ -58,7 +61,15 @@ Answer FaultAnswer(FaultKind kind) {
       answer.drop = true;
       return answer;
     }
+    case FaultKind::Reset: {
+      Answer answer;
+      answer.drop = true;
+      answer.reset = true;
+      return answer;
+    }
     case FaultKind::Status500: return ErrorPage(500);
+    case FaultKind::Status503: return ErrorPage(503);
+    case FaultKind::Status429: return ErrorPage(429);
     case FaultKind::Status403: return ErrorPage(403);
     case FaultKind::Empty: return TextAnswer("");
     default: return ErrorPage(404);

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -50,6 +51,21 @@ int FindConnectionSocket(int localPort, int remotePort) {
 
 void DropConnection(int socket) {
   if (socket >= 0) shutdown(socket, SHUT_RDWR);
+}
+
+void ResetConnection(int socket) {
+  if (socket < 0) return;
+  // Closing with a zero linger time sends RST instead of FIN; the stand-in
+  // takes the descriptor's number in the same step.
+  const linger abort{1, 0};
+  setsockopt(socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  const int standIn = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (standIn < 0) {
+    shutdown(socket, SHUT_RDWR);
+    return;
+  }
+  dup2(standIn, socket);
+  close(standIn);
 }
 
 bool PeerHasClosed(int socket) {

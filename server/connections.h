@@ -11,6 +11,10 @@ namespace koral_server {
 int FindConnectionSocket(int localPort, int remotePort);
 // Ends both directions; the library then fails on it and closes it.
 void DropConnection(int socket);
+// Resets it: the client sees a connection reset (RST) rather than a close.
+// The library's descriptor stays open, on a socket that is connected to
+// nothing, so its own writes fail and its close is harmless.
+void ResetConnection(int socket);
 // True when the client has closed its side.
 bool PeerHasClosed(int socket);
 // Ends every connection accepted on localPort.

@@ -68,7 +68,11 @@ void Stall(int localPort, int remotePort, const std::atomic<bool>& stopping) {
 void Deliver(Answer answer, const httplib::Request& request, httplib::Response& response,
              const std::atomic<bool>& stopping) {
   if (answer.drop) {
-    DropConnection(FindConnectionSocket(request.local_port, request.remote_port));
+    const int socket = FindConnectionSocket(request.local_port, request.remote_port);
+    if (answer.reset)
+      ResetConnection(socket);
+    else
+      DropConnection(socket);
     response.status = 500;
     return;
   }

@@ -11,7 +11,9 @@ struct KindName {
   const char* name;
 };
 constexpr KindName kKinds[] = {
-    {FaultKind::Drop, "drop"},         {FaultKind::Status500, "status500"},
+    {FaultKind::Drop, "drop"},         {FaultKind::Reset, "reset"},
+    {FaultKind::Status500, "status500"}, {FaultKind::Status503, "status503"},
+    {FaultKind::Status429, "status429"},
     {FaultKind::Status404, "status404"}, {FaultKind::Status403, "status403"},
     {FaultKind::Truncate, "truncate"}, {FaultKind::Stall, "stall"},
     {FaultKind::Empty, "empty"},       {FaultKind::Short1, "short1"},

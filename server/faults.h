@@ -12,7 +12,10 @@ namespace koral_server {
 
 enum class FaultKind {
   Drop,        // close the connection without an answer
+  Reset,       // reset the connection (RST) without an answer
   Status500,   // 500 with a short HTML error page
+  Status503,   // 503, the page of a server too busy to answer
+  Status429,   // 429, the page of a server that asks its clients to slow down
   Status404,
   Status403,
   Truncate,    // announce the full length, send half, close

@@ -11,6 +11,7 @@
 #include "core/product.h"
 #include "core/progress_text.h"
 #include "logs/log_upload.h"
+#include "net/retry.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -76,6 +77,8 @@ struct PassState {
   std::uint64_t replyLimit = 0;                   // the largest listed size plus "BF"
   std::vector<bool> current = {};                 // per entry: the card copy was current before the walk
   std::vector<bool> repeated = {};                // per entry: an earlier entry names the same card file
+  std::vector<bool> fetchedAgain = {};            // per entry: fetched once more after a wrong body
+  int refetches = 0;                              // files fetched once more so far
   CMd5Worker hasher = {};                         // digests the fetched files while they arrive
   std::unique_ptr<FinishingFile> finishing = {};  // the file fetched last, until its outcome is shown
   int starting = -1;                              // the entry being fetched whose start is not shown yet
@@ -162,8 +165,13 @@ Placed CheckAndPlace(CCardFileSink& file, const UpdateFileEntry& entry, unsigned
   return file.Commit() ? Placed::kYes : Placed::kNotWritten;
 }
 
+bool FetchFile(PassState& pass, int i);
+
 // Waits for the last step of the file fetched last and shows its outcome.
-// False when it failed (reported): the pass ends at that file.
+// A body that is not the listed file after a complete transfer is fetched
+// once more (a blip may have spoilt it); a second one fails. False when it
+// failed (reported): the pass ends at that file. Never called while a
+// transfer runs.
 bool SettleFinishing(PassState& pass) {
   if (!pass.finishing) return true;
   const std::unique_ptr<FinishingFile> done = std::move(pass.finishing);
@@ -175,6 +183,12 @@ bool SettleFinishing(PassState& pass) {
       reporter.Fail(Msg::kMemoryError, MB_OK);
       return false;
     case Placed::kWrongBody:
+      if (!pass.fetchedAgain[static_cast<size_t>(done->index)]) {
+        pass.fetchedAgain[static_cast<size_t>(done->index)] = true;
+        ++pass.refetches;
+        reporter.PostStatus(GetMsg(Msg::kStepError));
+        return FetchFile(pass, done->index) && SettleFinishing(pass);
+      }
       reporter.Fail(Msg::kDownloadFailedBody, MB_OK, done->cause);
       return false;
     case Placed::kNotWritten: {
@@ -225,22 +239,49 @@ bool FetchFile(PassState& pass, int i) {
   CHttpSession& session = pass.session;
   if (std::strcmp(ShortName(entry.szName), "table.css") == 0) pass.stylesheetFetched = true;
   ++pass.fetchCount;
-  RequestFile(session, i);
-  pass.starting = i;
-  if (!pass.finishing) ShowFetchStart(pass);
 
-  auto file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
-  CFileReplySink reply(*file);
-  session.SetBodySink(&reply);
-  const HttpResult result = session.Perform();
-  session.SetBodySink(nullptr);
-  // Whatever came, the file before is shown first; when it failed, the pass
-  // ends there and this file is never shown.
-  if (!SettleFinishing(pass)) {
+  // Each try starts a fresh card file: nothing of a broken-off transfer is
+  // kept, placed or recorded.
+  std::unique_ptr<CCardFileSink> file;
+  std::unique_ptr<CFileReplySink> reply;
+  HttpResult result = HttpResult::kFailed;
+  bool beforeFailed = false;
+  bool waited = true;
+  // A file before this one whose body was wrong is fetched again as soon as
+  // this transfer has made way for it; this one then starts over.
+  for (int refetches = -1; refetches != pass.refetches && !beforeFailed;) {
+    refetches = pass.refetches;
+    RequestFile(session, i);
+    pass.starting = i;
+    if (!pass.finishing) ShowFetchStart(pass);
+    waited = RunTries(session, [&] {
+      if (file) {  // a try again: its percent starts at 0
+        file->Abort();
+        reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
+      }
+      file.reset();
+      file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
+      reply = std::make_unique<CFileReplySink>(*file);
+      session.SetBodySink(reply.get());
+      result = session.Perform();
+      session.SetBodySink(nullptr);
+      // Whatever came, the file before is shown first; when it failed, the
+      // pass ends there and this file is never shown.
+      if (!SettleFinishing(pass)) {
+        beforeFailed = true;
+        return TryOutcome::kDone;
+      }
+      if (refetches != pass.refetches) return TryOutcome::kDone;  // the session asked for another file
+      ShowFetchStart(pass);
+      return JudgeTry(result, session, result == HttpResult::kOk && reply->HasPrefix());
+    });
+  }
+  if (beforeFailed) {
+    file->Abort();
     pass.starting = -1;
     return false;
   }
-  ShowFetchStart(pass);
+  if (!waited) result = HttpResult::kCancelled;
   // Every refusal drops the temporary file before the user is told what
   // failed and why.
   auto fail = [&](Msg message, const FailureCause& cause) {
@@ -265,7 +306,7 @@ bool FetchFile(PassState& pass, int i) {
   reporter.AppendStatus(received);
   // A body that is not the listed file is no file: the list's size, and the
   // server's digest where the list carries it, must match what came.
-  if (!reply.HasPrefix() || size - kReplyPrefixBytes != entry.nSize)
+  if (!reply->HasPrefix() || size - kReplyPrefixBytes != entry.nSize)
     return fail(Msg::kDownloadFailedBody, session.LastFailureCause());
 
   pass.finishing = std::make_unique<FinishingFile>();
@@ -381,6 +422,7 @@ UpdateResult ShowSummary(PassState& pass) {
 bool PlanPass(PassState& pass) {
   pass.current.assign(pass.list.size(), false);
   pass.repeated.assign(pass.list.size(), false);
+  pass.fetchedAgain.assign(pass.list.size(), false);
   std::unordered_set<std::string> judged;
   for (size_t i = 0; i < pass.list.size(); ++i)
     pass.repeated[i] = !judged.insert(CardNameKey(pass.list[i].szName, pass.caseInsensitive)).second;

@@ -10,6 +10,7 @@
 #include "core/update_result.h"
 #include "net/http_session.h"
 #include "net/proxy.h"
+#include "net/retry.h"
 #include "platform/card_root.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -83,10 +84,14 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
     session.SetProxy(proxy);
     clientSession.SetProxy(proxy);
   }
+  // One policy for the whole run, so that its waits stay bounded together.
+  CRetryPolicy retry(&reporter);
+  session.SetRetryPolicy(&retry);
   session.SetReplyLimit(kMaxListReply);
   const QueryResult sent = SendUpdateQuery(session, job->strSerial, job->strPassword,
                                            job->bUpdateNews != FALSE, job->bBatch != FALSE);
-  if (!CheckQueryAnswered(sent, session, reporter, QueryFailureShown::kFailedStep)) return kUpdateNoLogin;
+  if (!CheckQueryAnswered(sent, session, reporter, QueryFailureShown::kFailedStep))
+    return sent == QueryResult::kStopped ? kUpdateNotFinished : kUpdateNoLogin;
   reporter.PostStatus(GetMsg(Msg::kStepOk));
 
   const std::span<const unsigned char> answer = session.Body();

@@ -16,7 +16,12 @@ namespace afx {
 HeadlessBackend::HeadlessBackend(std::function<bool(std::wstring&)> readLine)
     : m_readLine(std::move(readLine)) {}
 
-void HeadlessBackend::RestartInput() { m_endOfInput = false; }
+void HeadlessBackend::RestartInput() {
+  m_endOfInput = false;
+  m_pending.clear();
+  m_saveAnswer.reset();
+  m_folderAnswer.reset();
+}
 
 bool HeadlessBackend::NextLine(std::wstring& line) {
   if (!m_pending.empty()) {

@@ -42,7 +42,8 @@ class HeadlessBackend : public Backend {
 
   // Runs one command in the active dialog; false when it was not understood.
   bool Execute(const std::wstring& command);
-  // Reads commands again after the end of input (a test's next script).
+  // Reads commands again after the end of input (a test's next script);
+  // dialog answers the last script left unused are dropped with it.
   void RestartInput();
 
  private:

@@ -43,6 +43,10 @@ const std::wstring kConnected = L"Connecting to server... OK\r\n\r\n";
 const std::wstring kDownloading = kConnected + L"Downloading user manual...";
 // An answer that names no usable manual, and the line its box leaves.
 const std::wstring kRefusedReply = kConnected + L"  * Invalid Response from server\r\n";
+// The three waits of an exchange that fails on every try.
+const std::wstring kLostThrice = L"\r\n  Connection lost; trying again in 1 s (2 of 4)\r\n"
+                                 L"\r\n  Connection lost; trying again in 2 s (3 of 4)\r\n"
+                                 L"\r\n  Connection lost; trying again in 4 s (4 of 4)\r\n";
 const std::wstring kSerial = L"K70000001";
 const std::wstring kPassword = L"manual-pw";
 
@@ -154,6 +158,15 @@ TEST_F(ManualJobTest, WithoutAPdfViewerTheMessageNamesTheSavedManual) {
 }
 #endif
 
+TEST_F(ManualJobTest, AQueryOrManualThatTheNetworkFailedIsTriedAgain) {
+  StartServer({"/script/manual.php:status503:1", "/docs/manual_en.pdf:reset:2"});
+  const std::wstring status = Run(SaveFile(m_target));
+  EXPECT_NE(status.find(L"The server is busy; trying again in 1 s (2 of 4)"), std::wstring::npos);
+  EXPECT_NE(status.find(L"Connection lost; trying again in 2 s (3 of 4)"), std::wstring::npos);
+  EXPECT_TRUE(ReadFile(m_target) == m_pdf);
+  EXPECT_TRUE(Temporaries().empty());
+}
+
 TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
   StartServer();
   CHalyardDlg dialog;
@@ -165,9 +178,10 @@ TEST_F(ManualJobTest, MissingCredentialsAreReportedBeforeAnyRequest) {
 
 TEST_F(ManualJobTest, FailedQueryAndShortRepliesAreReported) {
   StartServer({"/script/manual.php:drop"});
-  EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server... Error\r\n\r\n  Cause: the transfer failed (Empty reply from "
-                                     L"server); check your internet connection and try again\r\n\r\n"
-                                     L"  * Cannot connect to server\r\n");
+  EXPECT_EQ(Run(SaveFile(m_target)), L"Connecting to server..." + kLostThrice +
+                                         L" Error\r\n\r\n  Cause: the transfer failed (Empty reply from "
+                                         L"server); check your internet connection and try again\r\n\r\n"
+                                         L"  * Cannot connect to server\r\n");
   EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Cannot connect to server"});
   // One byte: the step fails.
   StartServer({"/script/manual.php:short1"});
@@ -186,7 +200,9 @@ TEST_F(ManualJobTest, FailedQueryAndShortRepliesAreReported) {
 TEST_F(ManualJobTest, ErrorStatusOrBrokenPdfTransferIsAFailedDownload) {
   for (const char* fault : {"/docs/manual_en.pdf:status500", "/docs/manual_en.pdf:truncate"}) {
     StartServer({fault});
-    EXPECT_EQ(Run(SaveFile(m_target)).rfind(kDownloading + L" Error\r\n\r\n  Cause: ", 0), 0u) << fault;
+    const std::wstring status = Run(SaveFile(m_target));
+    EXPECT_EQ(status.rfind(kDownloading + L"\r\n  ", 0), 0u) << fault;
+    EXPECT_NE(status.find(L"(4 of 4)\r\n Error\r\n\r\n  Cause: "), std::wstring::npos) << fault;
     EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{L"MessageBox[none]: Error downloading data"});
     EXPECT_FALSE(FileExists(m_target));
     EXPECT_TRUE(Temporaries().empty()) << fault;

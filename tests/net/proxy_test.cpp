@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 #include "core/product.h"
+#include "net/http_session.h"
+#include "tests/net/loopback_server.h"
 #include "tests/net/winhttp_settings_value.h"
 #include "tests/support/environment.h"
 
@@ -191,17 +194,55 @@ TEST(WinHttpSettings, ProxyTextUpTo1023BytesReadAsLatin1) {
   EXPECT_EQ(std::wstring(buffer), L"pr\u00e9x\u00ff:1");
 }
 
-#ifndef _WIN32  // POSIX proxy source (http_proxy); on Windows the sources are WinHTTP's and the registry's
-TEST(SystemProxySources, UserProxyComesFromTheEnvironment) {
+#ifndef _WIN32  // POSIX proxy source (libproxy); on Windows the sources are WinHTTP's and the registry's
+// Through the real libproxy, whose environment module is what this machine
+// has (no desktop settings, no script runner).
+TEST(SystemProxySources, LibproxyNamesEachUrlsProxyFromTheEnvironment) {
   setenv("http_proxy", "http://127.0.0.1:3128", 1);
+  setenv("no_proxy", "manuals.example", 1);
   CString proxy;
   ASSERT_TRUE(GetSystemProxy(proxy));
   EXPECT_EQ(proxy, L"http://127.0.0.1:3128");
+  proxy = L"kept";
+  EXPECT_FALSE(GetSystemProxyFor(L"http://manuals.example/en.pdf", proxy));
+  EXPECT_EQ(proxy, L"kept");
+  unsetenv("no_proxy");
   unsetenv("http_proxy");
   unsetenv("HTTP_PROXY");
   proxy = L"kept";
   EXPECT_FALSE(GetSystemProxy(proxy));
   EXPECT_EQ(proxy, L"kept");
+}
+
+// A proxy script, run by libproxy's script runner, names the proxy through
+// which a session then reaches a server whose name never resolves here.
+TEST(SystemProxySources, AProxyScriptChoosesEachUrlsProxyAndTheSessionUsesIt) {
+  if (!std::filesystem::exists("/usr/lib/x86_64-linux-gnu/libproxy/0.4.18/modules/pacrunner_webkit.so"))
+    GTEST_SKIP() << "no proxy script runner (libproxy1-plugin-webkit)";
+  testing_support::LoopbackServer proxyServer, scriptServer;
+  std::string seen;
+  proxyServer.Server().Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
+    seen = request.path;  // a proxy is asked for the whole URL
+    response.set_content("through the proxy", "text/plain");
+  });
+  ASSERT_TRUE(proxyServer.Start());
+  const std::string script = "function FindProxyForURL(url, host) { return host == \"direct.invalid\" ? "
+                             "\"DIRECT\" : \"PROXY 127.0.0.1:" + std::to_string(proxyServer.Port()) + "\"; }";
+  scriptServer.Server().Get("/proxy.pac", [&](const httplib::Request&, httplib::Response& response) {
+    response.set_content(script, "application/x-ns-proxy-autoconfig");
+  });
+  ASSERT_TRUE(scriptServer.Start());
+  setenv("http_proxy", ("pac+" + scriptServer.BaseUrl() + "/proxy.pac").c_str(), 1);
+  CString proxy;
+  EXPECT_FALSE(GetSystemProxyFor(L"http://direct.invalid/", proxy));
+  ASSERT_TRUE(GetSystemProxyFor(L"http://manuals.invalid/en.pdf", proxy));
+  unsetenv("http_proxy");
+  CHttpSession session;
+  session.SetProxy(proxy);
+  session.SetUrlA("http://manuals.invalid/en.pdf");
+  ASSERT_EQ(session.Perform(), HttpResult::kOk);
+  EXPECT_EQ(session.BodyText(), "through the proxy");
+  EXPECT_EQ(seen, "http://manuals.invalid/en.pdf");
 }
 #endif
 

@@ -205,6 +205,16 @@ TEST(ChangeUserInfo, FormNotAcceptedIsReported) {
   }
 }
 
+TEST(ChangeUserInfo, AQueryOrFormThatTheNetworkFailedIsTriedAgainSilently) {
+  PrivateTemp temp;
+  TestServer server(MakeServerData(temp.Card().Path(), 'U'),
+                    {"--fault", "/script/update.php:reset:1", "--fault", "/script/register.php:status503:2"});
+  EXPECT_TRUE(RunFlow(Consent(FilledAndSent())));  // the log keeps its one line
+  EXPECT_EQ(TakeOutput(), std::vector<std::wstring>{Box(L"information", 46)});
+  EXPECT_TRUE(server.WaitForRequest("/script/register.php", 3));
+  EXPECT_EQ(server.Requests("/script/update.php").size(), 2u);
+}
+
 // The server knows the card only from the cookie of the query before the
 // form: a session without that query is refused ("Error", code -3).
 TEST(ChangeUserInfo, FormOnAFreshSessionIsRefusedByTheServer) {

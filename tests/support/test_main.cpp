@@ -1,8 +1,10 @@
 // The main of every in-process test binary: the program's resources, this
-// thread as the UI thread and the scripted headless backend.
+// thread as the UI thread, the scripted headless backend, and short waits
+// between the tries of an exchange.
 #include <gtest/gtest.h>
 
 #include "framework/uiqueue.h"
+#include "net/retry.h"
 #include "res/resource.h"
 #include "tests/support/automation.h"
 
@@ -11,5 +13,7 @@ int main(int argc, char** argv) {
   RegisterProgramResources();
   afx::SetUiThread();
   testing_support::InstallTestBackend();
+  // The waits before a new try take thousandths of their time.
+  SetRetryWaitScaleForTesting(1);
   return RUN_ALL_TESTS();
 }

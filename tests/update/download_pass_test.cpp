@@ -379,6 +379,9 @@ TEST_F(HostileServer, ABodyOfAnotherSizeOrDigestIsNotPlaced) {
   EXPECT_EQ(card.Read("a.txt"), "abc");
   EXPECT_FALSE(card.Exists("b.txt"));
   EXPECT_TRUE(Temporaries().empty());
+  // A wrong digest after a complete transfer is fetched once more.
+  const std::vector<int> fetched = FetchedIndexes(*server);
+  EXPECT_EQ(std::count(fetched.begin(), fetched.end(), 1), 2);
 }
 
 // Large files are checked and put in place while the next one is on its

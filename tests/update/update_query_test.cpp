@@ -40,7 +40,10 @@ TEST_F(UpdateQuery, NoServerIsACannotConnect) {
   const UpdateRun run = RunUpdate();
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{L"MessageBox[none]: Cannot connect to server"});
   EXPECT_EQ(run.status,
-            L"Connecting to server... Error\r\n\r\n  Cause: the server refused the connection; check the server address "
+            L"Connecting to server...\r\n  Connection lost; trying again in 1 s (2 of 4)\r\n"
+            L"\r\n  Connection lost; trying again in 2 s (3 of 4)\r\n"
+            L"\r\n  Connection lost; trying again in 4 s (4 of 4)\r\n"
+            L" Error\r\n\r\n  Cause: the server refused the connection; check the server address "
             L"and your firewall, or try again later\r\n\r\n  * Cannot connect to server\r\n");
 }
 
