@@ -150,6 +150,8 @@ enum class Msg : std::int32_t {
   kCardFolderNotWritable = 120,  // the system's reason
   // A job stopped because the system asked the program to end.
   kStoppedBySystem = 121,  // the request's name ("SIGTERM", "Ctrl-C")
+  // The update query accepted the card, but its owner is not registered.
+  kOwnerNotRegistered = 130,  // the change-user-info button's caption
 };
 
 // The id of a named text, for tables (CTRLTEXT) that hold ids.

@@ -138,6 +138,7 @@ const MSGENTRY g_msgEnglish[] = {
           L"This program is not allowed to write to it (for example, the card belongs to another user).\r\n"
           L"Check the folder's permissions, then try again."},
     {121, L"Stopped: the system asked the program to end (%s).\r\n"},
+    {130, L"This tool's owner is not registered yet.\r\nPress \"%s\" to register, then update again."},
     {0, L""},
 };
 
@@ -276,5 +277,6 @@ const MSGENTRY g_msgJapanese[] = {
           L"このプログラムにはフォルダーへの書き込みが許可されていません（カードが別のユーザーの所有になっている場合など）。\r\n"
           L"フォルダーのアクセス権を確認してから、もう一度お試しください。"},
     {121, L"システムから終了を求められたため中止しました（%s）。\r\n"},
+    {130, L"このツールの所有者はまだ登録されていません。\r\n「%s」を押して登録してから、もう一度アップデートしてください。"},
     {0, L""},
 };

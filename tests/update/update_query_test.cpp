@@ -89,17 +89,23 @@ TEST_F(UpdateQuery, AnswersTooShortToReadAreInvalid) {
   }
 }
 
-TEST_F(UpdateQuery, UnknownAnswersAreInvalidWithTheExclamationIcon) {
+TEST_F(UpdateQuery, AnUnregisteredOwnerIsToldWhichButtonRegisters) {
   data.SetAccounts("123456789 secret U\n");
   auto server = StartServer(data);
-  UpdateRun run = RunUpdate();  // "U": an unregistered card is no answer for the update
-  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kInvalidExclamation});
-  EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\n Error\r\n\r\n  * Invalid Response from server\r\n");
-  data.SetAccounts("123456789 secret L\n");
-  TakeOutput();
+  const UpdateRun run = RunUpdate();
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{L"MessageBox[exclamation]: This tool's owner is not registered yet."
+                                                      L"\\r\\nPress \"Change user info\" to register, then update again."});
+  EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\n  * This tool's owner is not registered yet.\r\n"
+                        L"    Press \"Change user info\" to register, then update again.\r\n");
+  EXPECT_TRUE(FetchedIndexes(*server).empty());
+}
+
+TEST_F(UpdateQuery, UnknownAnswersAreInvalidWithTheExclamationIcon) {
   // An error page: the status is not looked at, its first byte is.
   auto failing = StartServer(data, {"--fault", "/script/update.php:status500"});
-  EXPECT_EQ(RunUpdate().Messages(), std::vector<std::wstring>{kInvalidExclamation});
+  const UpdateRun run = RunUpdate();
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kInvalidExclamation});
+  EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\n Error\r\n\r\n  * Invalid Response from server\r\n");
 }
 
 TEST_F(UpdateQuery, AnEmptyListIsTooShort) {
