@@ -108,7 +108,7 @@ enum class Msg : std::int32_t {
   kDeny = 75,
   kPolicyInstructions = 76,
   kPolicyOpenFailed = 77,
-  kPolicySavedAs = 87,  // "The page was saved as %s. ...", the line after kPolicyOpenFailed
+  kPolicySavedAs = 87,  // the page's path and Accept's caption, the line after kPolicyOpenFailed
   kServerError404 = 78,
   // The usage text and its exit statuses.
   kUsage = 90,

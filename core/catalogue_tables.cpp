@@ -90,7 +90,7 @@ const MSGENTRY g_msgEnglish[] = {
          L"Remove or rename that folder, then try again."},
     {86, L"The server offers the client that is running already, so the update stops here.\r\n"
          L"Please try again later."},
-    {87, L"The page was saved as %s.\r\nOpen it with a web browser."},
+    {87, L"The page was saved as %s.\r\nOpen it with a web browser; once you have read it, you can accept it with \"%s\"."},
     {88, L"The manual was saved as %s,\r\nbut no program to show PDF files was found.\r\n"
          L"Open it with a PDF viewer."},
     {90, L"Usage: koral70 [/b] [/e]\n"
@@ -229,7 +229,7 @@ const MSGENTRY g_msgJapanese[] = {
          L"このフォルダーを削除するか名前を変えてから、もう一度お試しください。"},
     {86, L"サーバーが実行中と同じクライアントを送ってきたため、アップデートを中止しました。\r\n"
          L"しばらくしてから、もう一度お試しください。"},
-    {87, L"ページは %s に保存されています。\r\nWeb ブラウザーで開いてください。"},
+    {87, L"ページは %s に保存されています。\r\nWeb ブラウザーで開いてお読みください。お読みになった後、「%s」で同意できます。"},
     {88, L"取扱説明書は %s に保存されましたが、\r\nPDF ファイルを表示するプログラムが見つかりませんでした。\r\n"
          L"PDF ビューアーで開いてください。"},
     {90, L"使い方: koral70 [/b] [/e]\n"
