@@ -152,6 +152,9 @@ enum class Msg : std::int32_t {
   kStoppedBySystem = 121,  // the request's name ("SIGTERM", "Ctrl-C")
   // The update query accepted the card, but its owner is not registered.
   kOwnerNotRegistered = 130,  // the change-user-info button's caption
+  // The registration form's fields that cannot be sent as they are.
+  kEmailWithoutAt = 131,
+  kPostalCodeTooLong = 132,
 };
 
 // The id of a named text, for tables (CTRLTEXT) that hold ids.

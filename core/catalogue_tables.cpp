@@ -139,6 +139,8 @@ const MSGENTRY g_msgEnglish[] = {
           L"Check the folder's permissions, then try again."},
     {121, L"Stopped: the system asked the program to end (%s).\r\n"},
     {130, L"This tool's owner is not registered yet.\r\nPress \"%s\" to register, then update again."},
+    {131, L"Enter the e-mail address with its \"@\", as in name@example.com:\r\nthe confirmation message is sent there."},
+    {132, L"Enter the postal code with at most 7 characters besides its hyphen, as in 123-4567."},
     {0, L""},
 };
 
@@ -278,5 +280,7 @@ const MSGENTRY g_msgJapanese[] = {
           L"フォルダーのアクセス権を確認してから、もう一度お試しください。"},
     {121, L"システムから終了を求められたため中止しました（%s）。\r\n"},
     {130, L"このツールの所有者はまだ登録されていません。\r\n「%s」を押して登録してから、もう一度アップデートしてください。"},
+    {131, L"メールアドレスは「@」を含めて入力してください（例: name@example.com）。\r\n確認メールはこのアドレスに送られます。"},
+    {132, L"郵便番号はハイフンを除いて7文字以内で入力してください（例: 123-4567）。"},
     {0, L""},
 };
