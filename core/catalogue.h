@@ -125,7 +125,7 @@ enum class Msg : std::int32_t {
   kSaveAs = 98,
   // A program started outside any card: the card folder and the self-update.
   kChooseCardTitle = 100,
-  kChooseCardPrompt = 101,
+  kChooseCardPrompt = 101,  // the line after kNoCardFound or kSeveralCardsFound
   kClientTooOld = 102,
   kCannotOpenFolder = 104,  // "... %s ..."
   // The count line's bytes and speed, and the pass's summary.
@@ -155,6 +155,9 @@ enum class Msg : std::int32_t {
   // The registration form's fields that cannot be sent as they are.
   kEmailWithoutAt = 131,
   kPostalCodeTooLong = 132,
+  // The card folder dialog's first lines: no card or several found.
+  kNoCardFound = 133,        // the folders searched
+  kSeveralCardsFound = 134,  // the cards, a line each
 };
 
 // The id of a named text, for tables (CTRLTEXT) that hold ids.

@@ -141,6 +141,8 @@ const MSGENTRY g_msgEnglish[] = {
     {130, L"This tool's owner is not registered yet.\r\nPress \"%s\" to register, then update again."},
     {131, L"Enter the e-mail address with its \"@\", as in name@example.com:\r\nthe confirmation message is sent there."},
     {132, L"Enter the postal code with at most 7 characters besides its hyphen, as in 123-4567."},
+    {133, L"No KORAL70 SD card was found in %s; choose the card's folder."},
+    {134, L"Several KORAL70 SD cards were found; choose the one to update:%s"},
     {0, L""},
 };
 
@@ -282,5 +284,7 @@ const MSGENTRY g_msgJapanese[] = {
     {130, L"このツールの所有者はまだ登録されていません。\r\n「%s」を押して登録してから、もう一度アップデートしてください。"},
     {131, L"メールアドレスは「@」を含めて入力してください（例: name@example.com）。\r\n確認メールはこのアドレスに送られます。"},
     {132, L"郵便番号はハイフンを除いて7文字以内で入力してください（例: 123-4567）。"},
+    {133, L"%s に KORAL70 のSDカードが見つかりませんでした。カードのフォルダーを選択してください。"},
+    {134, L"KORAL70 のSDカードが複数見つかりました。アップデートするカードを選択してください:%s"},
     {0, L""},
 };

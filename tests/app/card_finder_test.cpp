@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/card_finder.h"
+#include "core/catalogue.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "tests/support/automation.h"
@@ -67,4 +68,21 @@ TEST(CardFinder, NoneOrSeveralCardsAskForTheFolderAndACancelGivesNone) {
   EXPECT_FALSE(Find(root, L"folder-cancel", folder, asked));
   EXPECT_TRUE(asked);
   EXPECT_TRUE(folder.empty());
+}
+
+// The folder dialog says which case it is: no card where it looked, or the
+// cards it found, a line each.
+TEST(CardFinder, ThePromptTellsNoCardOrListsTheCardsFound) {
+  const std::vector<std::wstring> roots = {L"/media/taro", L"/run/media/taro"};
+  const std::wstring none = CardChooserPrompt({}, roots);
+  const std::wstring several = CardChooserPrompt({L"/media/taro/A", L"/media/taro/B"}, roots);
+  if (g_langId != kLangJapanese) {
+    EXPECT_EQ(none, L"No KORAL70 SD card was found in /media/taro, /run/media/taro; choose the card's folder.\r\n"
+                    L"Folder with pass.ini:");
+    EXPECT_EQ(several, L"Several KORAL70 SD cards were found; choose the one to update:\r\n"
+                       L"    /media/taro/A\r\n    /media/taro/B\r\nFolder with pass.ini:");
+  } else {
+    EXPECT_NE(none.find(L"/media/taro, /run/media/taro"), std::wstring::npos);
+    EXPECT_NE(several.find(L"\r\n    /media/taro/A\r\n    /media/taro/B\r\n"), std::wstring::npos);
+  }
 }
