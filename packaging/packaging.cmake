@@ -34,6 +34,9 @@ set(CPACK_DEBIAN_PACKAGE_SOURCE koral70)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME koral70)
 set(CPACK_DEBIAN_CLIENT_FILE_NAME koral70_${PROJECT_VERSION}_amd64.deb)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_SECTION utils)
+# The consent opens the privacy policy, and the manual download the PDF,
+# through xdg-open.
+set(CPACK_DEBIAN_CLIENT_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_CLIENT_DESCRIPTION [=[update client for the KORAL70 scan tool's SD card
 The KORAL70 is a hand-held vehicle diagnostic scan tool whose software lives
 on an SD card. This desktop client, started from the card's root folder,

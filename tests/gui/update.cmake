@@ -1,6 +1,7 @@
 # Screenshots of the main window through an update, in both languages: a
 # slow update with its speed and time left, its summary, the question when
-# the window is closed during it, and a write-protected card.
+# the window is closed during it, a card whose owner is not registered
+# yet, and a write-protected card.
 foreach(lang IN ITEMS en ja)
   if(lang STREQUAL ja)
     set(locale ja_JP.UTF-8)

@@ -2,8 +2,8 @@
 # Screenshots of the client's main window through an update, on the current
 # X display (run it through with-xvfb.sh): a slow update with its speed and
 # time left, the summary at its end, the question when the window is closed
-# during an update (Return answers its default, No), and a write-protected
-# card. The reference server serves
+# during an update (Return answers its default, No), a card whose owner is
+# not registered yet, and a write-protected card. The reference server serves
 # two files of 8 MiB at 2 MiB a second; the card is a fresh folder that
 # holds the release's client. With openbox installed the windows have a
 # window manager.
@@ -53,7 +53,7 @@ fi
 # files that take a few seconds each.
 data="$work/data" card="$work/card"
 mkdir -p "$data/release/files/Support/updater" "$data/release/files/Data" "$card/logs"
-echo "K70000001 demo1234 L" > "$data/accounts.txt"
+printf 'K70000001 demo1234 L\nK70000002 demo1234 U\n' > "$data/accounts.txt"
 cp "$client" "$data/release/files/Support/updater/koral70.exe"
 head -c $((8 << 20)) /dev/urandom > "$data/release/files/Data/maps.bin"
 head -c $((8 << 20)) /dev/urandom > "$data/release/files/Data/models.bin"
@@ -144,6 +144,16 @@ wait_for_windows "$client_pid" 2
 press "$client_pid" Tab  # from No to Yes
 press "$client_pid" Return
 wait_end "$client_pid" 0
+
+# A card whose owner is not registered yet is told how to register; a /b
+# run ends with 2.
+printf 'serial=K70000002\npass=demo1234\n' > "$card/pass.ini"
+start /b
+wait_for_windows "$client_pid" 2
+shot update-not-registered 1
+press "$client_pid" Return
+wait_end "$client_pid" 2
+printf 'serial=K70000001\npass=demo1234\n' > "$card/pass.ini"
 
 # A write-protected card is told before anything is fetched.
 readonly_card="mount --bind \"\$0\" \"\$0\" && mount -o remount,bind,ro \"\$0\" && cd \"\$0\" && exec env -u LC_ALL -u LC_MESSAGES -u KORAL70_UI LANG=\"\$1\" ./koral70.exe /b"
