@@ -8,6 +8,3 @@ koral70_add_screenshot_test(gui_manual_save_en
 koral70_add_screenshot_test(gui_manual_save_ja
   TITLE "名前を付けて保存" SCREENSHOT manual-save-ja.png LANG ja_JP.UTF-8 CAPTION
   COMMAND $<TARGET_FILE:manual_save_preview>)
-# Saving through it keeps the user's recently used files.
-koral70_add_xvfb_test(gui_manual_save_recent_files ${KORAL70_GUI_SCRIPTS}/recent_files.sh
-  $<TARGET_FILE:manual_save_preview>)

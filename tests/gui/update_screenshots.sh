@@ -3,20 +3,24 @@
 # X display (run it through with-xvfb.sh): a slow update with its speed and
 # time left, the summary at its end, the question when the window is closed
 # during an update (Return answers its default, No), a card whose owner is
-# not registered yet, and a write-protected card. The reference server serves
+# not registered yet, a write-protected card, and the consent (from the
+# register_preview program) on a desktop without a browser: the message
+# naming the saved page, then the dialog with Accept available. The reference server serves
 # two files of 8 MiB at 2 MiB a second; the card is a fresh folder that
 # holds the release's client. With openbox installed the windows have a
 # window manager.
 #
-#   update_screenshots.sh --server KORAL70-SERVER --client KORAL70 --out-dir DIR
+#   update_screenshots.sh --server KORAL70-SERVER --client KORAL70
+#                         --preview REGISTER_PREVIEW --out-dir DIR
 #                         --suffix NAME [--lang LANG]
 set -uo pipefail
 
-server="" client="" outdir="" suffix="" lang="C.UTF-8"
+server="" client="" preview="" outdir="" suffix="" lang="C.UTF-8"
 while [ $# -gt 0 ]; do
   case "$1" in
     --server) server="$2"; shift 2 ;;
     --client) client="$2"; shift 2 ;;
+    --preview) preview="$2"; shift 2 ;;
     --out-dir) outdir="$2"; shift 2 ;;
     --suffix) suffix="$2"; shift 2 ;;
     --lang) lang="$2"; shift 2 ;;
@@ -154,6 +158,19 @@ shot update-not-registered 1
 press "$client_pid" Return
 wait_end "$client_pid" 2
 printf 'serial=K70000001\npass=demo1234\n' > "$card/pass.ini"
+
+# The consent with nothing on PATH to open the page: an empty folder.
+mkdir -p "$work/nobrowser" "$work/tmp"
+(exec env -u LC_ALL -u LC_MESSAGES LANG="$lang" PATH="$work/nobrowser" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="" \
+  "$preview" consent-view) > "$work/client.log" 2>&1 &
+client_pid=$!
+pids+=($client_pid)
+wait_for_windows "$client_pid" 2
+shot consent-no-browser 1
+press "$client_pid" Return
+shot consent-page-saved 1
+press "$client_pid" Escape
+wait_end "$client_pid" 0
 
 # A write-protected card is told before anything is fetched.
 readonly_card="mount --bind \"\$0\" \"\$0\" && mount -o remount,bind,ro \"\$0\" && cd \"\$0\" && exec env -u LC_ALL -u LC_MESSAGES -u KORAL70_UI LANG=\"\$1\" ./koral70.exe /b"
