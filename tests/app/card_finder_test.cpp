@@ -71,18 +71,12 @@ TEST(CardFinder, NoneOrSeveralCardsAskForTheFolderAndACancelGivesNone) {
 }
 
 // The folder dialog says which case it is: no card where it looked, or the
-// cards it found, a line each.
+// cards found, a line each.
 TEST(CardFinder, ThePromptTellsNoCardOrListsTheCardsFound) {
-  const std::vector<std::wstring> roots = {L"/media/taro", L"/run/media/taro"};
-  const std::wstring none = CardChooserPrompt({}, roots);
-  const std::wstring several = CardChooserPrompt({L"/media/taro/A", L"/media/taro/B"}, roots);
-  if (g_langId != kLangJapanese) {
-    EXPECT_EQ(none, L"No KORAL70 SD card was found in /media/taro, /run/media/taro; choose the card's folder.\r\n"
-                    L"Folder with pass.ini:");
-    EXPECT_EQ(several, L"Several KORAL70 SD cards were found; choose the one to update:\r\n"
-                       L"    /media/taro/A\r\n    /media/taro/B\r\nFolder with pass.ini:");
-  } else {
-    EXPECT_NE(none.find(L"/media/taro, /run/media/taro"), std::wstring::npos);
-    EXPECT_NE(several.find(L"\r\n    /media/taro/A\r\n    /media/taro/B\r\n"), std::wstring::npos);
-  }
+  if (g_langId == kLangJapanese) GTEST_SKIP() << "the English texts";
+  EXPECT_EQ(CardChooserPrompt({}, {L"/media/taro", L"/run/media/taro"}),
+            L"No KORAL70 SD card was found in /media/taro, /run/media/taro; choose the card's folder.\r\nFolder with pass.ini:");
+  EXPECT_EQ(CardChooserPrompt({L"/media/taro/A", L"/media/taro/B"}, {L"/media/taro"}),
+            L"Several KORAL70 SD cards were found; choose the one to update:\r\n    /media/taro/A\r\n    /media/taro/B\r\n"
+            L"Folder with pass.ini:");
 }

@@ -1,6 +1,5 @@
-// Shows the consent dialog ("consent"), the consent dialog once its View
-// button has been pressed ("consent-view": it fetches the policy from
-// KORAL70_POLICY_URL) or the registration form ("registration") on real
+// Shows the consent dialog ("consent"; "consent-view" presses its View
+// button at once) or the registration form ("registration") on real
 // windows, for screenshots.
 #include <cstring>
 
@@ -10,7 +9,6 @@
 #include "tests/gui/preview_support.h"
 
 namespace {
-// The consent dialog that presses its own View button once it is open.
 class CViewingAgreeDialog : public CAgreeDialog {
  protected:
   BOOL OnInitDialog() override {

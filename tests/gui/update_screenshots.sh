@@ -3,9 +3,8 @@
 # X display (run it through with-xvfb.sh): a slow update with its speed and
 # time left, the summary at its end, the question when the window is closed
 # during an update (Return answers its default, No), a card whose owner is
-# not registered yet, a write-protected card, and the consent (from the
-# register_preview program) on a desktop without a browser: the message
-# naming the saved page, then the dialog with Accept available. The reference server serves
+# not registered yet, the consent (register_preview) without a browser, and
+# a write-protected card. The reference server serves
 # two files of 8 MiB at 2 MiB a second; the card is a fresh folder that
 # holds the release's client. With openbox installed the windows have a
 # window manager.
@@ -149,8 +148,7 @@ press "$client_pid" Tab  # from No to Yes
 press "$client_pid" Return
 wait_end "$client_pid" 0
 
-# A card whose owner is not registered yet is told how to register; a /b
-# run ends with 2.
+# An owner not registered yet; a /b run ends with 2.
 printf 'serial=K70000002\npass=demo1234\n' > "$card/pass.ini"
 start /b
 wait_for_windows "$client_pid" 2
