@@ -1,4 +1,4 @@
-// Shows the consent dialog ("consent"; "consent-view" presses its View
+// Shows the consent dialog ("consent", "consent-view" pressing its View
 // button at once) or the registration form ("registration") on real
 // windows, for screenshots.
 #include <cstring>
@@ -9,24 +9,22 @@
 #include "tests/gui/preview_support.h"
 
 namespace {
-class CViewingAgreeDialog : public CAgreeDialog {
- protected:
+bool g_bView = false;
+class CPreviewAgreeDialog : public CAgreeDialog {
   BOOL OnInitDialog() override {
     CAgreeDialog::OnInitDialog();
-    PostMessageW(GetSafeHwnd(), WM_COMMAND, IDC_POLICY_VIEW, 0);
+    if (g_bView) PostMessageW(GetSafeHwnd(), WM_COMMAND, IDC_POLICY_VIEW, 0);
     return TRUE;
   }
 };
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* shown = argc > 1 ? argv[1] : "";
-  return RunDialogPreview(argc, argv, [shown] {
-    if (std::strcmp(shown, "consent") == 0) {
-      CAgreeDialog dialog;
-      dialog.DoModal();
-    } else if (std::strcmp(shown, "consent-view") == 0) {
-      CViewingAgreeDialog dialog;
+  const bool consent = argc > 1 && std::strncmp(argv[1], "consent", 7) == 0;
+  g_bView = consent && std::strcmp(argv[1], "consent-view") == 0;
+  return RunDialogPreview(argc, argv, [consent] {
+    if (consent) {
+      CPreviewAgreeDialog dialog;
       dialog.DoModal();
     } else {
       CRegDialog dialog;

@@ -157,7 +157,7 @@ press "$client_pid" Return
 wait_end "$client_pid" 2
 printf 'serial=K70000001\npass=demo1234\n' > "$card/pass.ini"
 
-# The consent with nothing on PATH to open the page: an empty folder.
+# The consent with an empty folder as PATH: no browser.
 mkdir -p "$work/nobrowser" "$work/tmp"
 (exec env -u LC_ALL -u LC_MESSAGES LANG="$lang" PATH="$work/nobrowser" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="" \
   "$preview" consent-view) > "$work/client.log" 2>&1 &
