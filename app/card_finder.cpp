@@ -45,7 +45,10 @@ std::wstring CardChooserPrompt(const std::vector<std::wstring>& cards, const std
       places += L"\r\n    " + place;
   }
   CString found;
-  found.Format(GetMsg(cards.empty() ? Msg::kNoCardFound : Msg::kSeveralCardsFound), places.c_str());
+  if (places.empty())  // no place to search, as on a machine without removable drives
+    found = GetMsg(Msg::kNoCardFoundAnywhere);
+  else
+    found.Format(GetMsg(cards.empty() ? Msg::kNoCardFound : Msg::kSeveralCardsFound), places.c_str());
   return found.str() + L"\r\n" + GetMsg(Msg::kChooseCardPrompt);
 }
 

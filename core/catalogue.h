@@ -158,6 +158,7 @@ enum class Msg : std::int32_t {
   // The card folder dialog's first lines: no card or several found.
   kNoCardFound = 133,        // the folders searched
   kSeveralCardsFound = 134,  // the cards, a line each
+  kNoCardFoundAnywhere = 135,  // no folder to search
 };
 
 // The id of a named text, for tables (CTRLTEXT) that hold ids.

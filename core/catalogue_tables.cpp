@@ -143,6 +143,7 @@ const MSGENTRY g_msgEnglish[] = {
     {132, L"Enter the postal code with at most 7 characters besides its hyphen, as in 123-4567."},
     {133, L"No KORAL70 SD card was found in %s; choose the card's folder."},
     {134, L"Several KORAL70 SD cards were found; choose the one to update:%s"},
+    {135, L"No KORAL70 SD card was found; choose the card's folder."},
     {0, L""},
 };
 
@@ -286,5 +287,6 @@ const MSGENTRY g_msgJapanese[] = {
     {132, L"郵便番号はハイフンを除いて7文字以内で入力してください（例: 123-4567）。"},
     {133, L"%s に KORAL70 のSDカードが見つかりませんでした。カードのフォルダーを選択してください。"},
     {134, L"KORAL70 のSDカードが複数見つかりました。アップデートするカードを選択してください:%s"},
+    {135, L"KORAL70 のSDカードが見つかりませんでした。カードのフォルダーを選択してください。"},
     {0, L""},
 };

@@ -76,6 +76,7 @@ TEST(CardFinder, ThePromptTellsNoCardOrListsTheCardsFound) {
   if (g_langId == kLangJapanese) GTEST_SKIP() << "the English texts";
   EXPECT_EQ(CardChooserPrompt({}, {L"/media/taro", L"/run/media/taro"}),
             L"No KORAL70 SD card was found in /media/taro, /run/media/taro; choose the card's folder.\r\nFolder with pass.ini:");
+  EXPECT_EQ(CardChooserPrompt({}, {}), L"No KORAL70 SD card was found; choose the card's folder.\r\nFolder with pass.ini:");
   EXPECT_EQ(CardChooserPrompt({L"/media/taro/A", L"/media/taro/B"}, {L"/media/taro"}),
             L"Several KORAL70 SD cards were found; choose the one to update:\r\n    /media/taro/A\r\n    /media/taro/B\r\n"
             L"Folder with pass.ini:");
