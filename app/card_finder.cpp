@@ -36,13 +36,29 @@ std::vector<std::wstring> CardSearchRoots() {
   return root.empty() ? RemovableMediaRoots() : std::vector<std::wstring>{WideFromUtf8(root)};
 }
 
+std::wstring CardChooserPrompt(const std::vector<std::wstring>& cards, const std::vector<std::wstring>& roots) {
+  std::wstring places;
+  for (const std::wstring& place : cards.empty() ? roots : cards) {
+    if (cards.empty())
+      places += (places.empty() ? L"" : L", ") + place;
+    else
+      places += L"\r\n    " + place;
+  }
+  CString found;
+  if (places.empty())  // no place to search, as on a machine without removable drives
+    found = GetMsg(Msg::kNoCardFoundAnywhere);
+  else
+    found.Format(GetMsg(cards.empty() ? Msg::kNoCardFound : Msg::kSeveralCardsFound), places.c_str());
+  return found.str() + L"\r\n" + GetMsg(Msg::kChooseCardPrompt);
+}
+
 bool FindCardFolder(const std::vector<std::wstring>& roots, std::wstring& folder) {
   const std::vector<std::wstring> cards = FindMountedCards(roots);
   if (cards.size() == 1) {
     folder = cards.front();
     return true;
   }
-  CFolderDialog dialog(GetMsg(Msg::kChooseCardTitle), GetMsg(Msg::kChooseCardPrompt),
+  CFolderDialog dialog(GetMsg(Msg::kChooseCardTitle), CardChooserPrompt(cards, roots).c_str(),
                        ChooserStart(cards, roots).c_str());
   if (dialog.DoModal() != IDOK) return false;
   folder = dialog.GetPathName().str();

@@ -17,10 +17,16 @@ bool IsCardFolder(const std::wstring& folder);
 // mounts removable media.
 std::vector<std::wstring> CardSearchRoots();
 
+// What the folder dialog tells, for the cards found below the roots: that
+// none was found there, or that several were, one a line, then what to
+// choose.
+std::wstring CardChooserPrompt(const std::vector<std::wstring>& cards, const std::vector<std::wstring>& roots);
+
 // The card of a program started outside any card: the one card mounted
 // below the roots; with none or several the folder that the user chooses in
-// the folder dialog, which starts in the first card found, else in the first
-// root that exists. False when the user cancelled.
+// the folder dialog, which tells which case it is and starts in the first
+// card found, else in the first root that exists. False when the user
+// cancelled.
 bool FindCardFolder(const std::vector<std::wstring>& roots, std::wstring& folder);
 
 enum class CardStart {

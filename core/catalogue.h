@@ -108,7 +108,7 @@ enum class Msg : std::int32_t {
   kDeny = 75,
   kPolicyInstructions = 76,
   kPolicyOpenFailed = 77,
-  kPolicySavedAs = 87,  // "The page was saved as %s. ...", the line after kPolicyOpenFailed
+  kPolicySavedAs = 87,  // the page's path and Accept's caption, the line after kPolicyOpenFailed
   kServerError404 = 78,
   // The usage text and its exit statuses.
   kUsage = 90,
@@ -125,7 +125,7 @@ enum class Msg : std::int32_t {
   kSaveAs = 98,
   // A program started outside any card: the card folder and the self-update.
   kChooseCardTitle = 100,
-  kChooseCardPrompt = 101,
+  kChooseCardPrompt = 101,  // the line after kNoCardFound or kSeveralCardsFound
   kClientTooOld = 102,
   kCannotOpenFolder = 104,  // "... %s ..."
   // The count line's bytes and speed, and the pass's summary.
@@ -150,6 +150,15 @@ enum class Msg : std::int32_t {
   kCardFolderNotWritable = 120,  // the system's reason
   // A job stopped because the system asked the program to end.
   kStoppedBySystem = 121,  // the request's name ("SIGTERM", "Ctrl-C")
+  // The update query accepted the card, but its owner is not registered.
+  kOwnerNotRegistered = 130,  // the change-user-info button's caption
+  // The registration form's fields that cannot be sent as they are.
+  kEmailWithoutAt = 131,
+  kPostalCodeTooLong = 132,
+  // The card folder dialog's first lines: no card or several found.
+  kNoCardFound = 133,        // the folders searched
+  kSeveralCardsFound = 134,  // the cards, a line each
+  kNoCardFoundAnywhere = 135,  // no folder to search
   // A wait before an exchange is tried again: the wait in seconds, the
   // next try's number and the number of tries.
   kRetryConnection = 140,

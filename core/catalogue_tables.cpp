@@ -90,7 +90,7 @@ const MSGENTRY g_msgEnglish[] = {
          L"Remove or rename that folder, then try again."},
     {86, L"The server offers the client that is running already, so the update stops here.\r\n"
          L"Please try again later."},
-    {87, L"The page was saved as %s.\r\nOpen it with a web browser."},
+    {87, L"The page was saved as %s.\r\nOpen it with a web browser; once you have read it, you can accept it with \"%s\"."},
     {88, L"The manual was saved as %s,\r\nbut no program to show PDF files was found.\r\n"
          L"Open it with a PDF viewer."},
     {90, L"Usage: koral70 [/b] [/e]\n"
@@ -138,6 +138,12 @@ const MSGENTRY g_msgEnglish[] = {
           L"This program is not allowed to write to it (for example, the card belongs to another user).\r\n"
           L"Check the folder's permissions, then try again."},
     {121, L"Stopped: the system asked the program to end (%s).\r\n"},
+    {130, L"This tool's owner is not registered yet.\r\nPress \"%s\" to register, then update again."},
+    {131, L"Enter the e-mail address with its \"@\", as in name@example.com:\r\nthe confirmation message is sent there."},
+    {132, L"Enter the postal code with at most 7 characters besides its hyphen, as in 123-4567."},
+    {133, L"No KORAL70 SD card was found in %s; choose the card's folder."},
+    {134, L"Several KORAL70 SD cards were found; choose the one to update:%s"},
+    {135, L"No KORAL70 SD card was found; choose the card's folder."},
     {140, L"\r\n  Connection lost; trying again in %d s (%d of %d)\r\n"},
     {141, L"\r\n  The server is busy; trying again in %d s (%d of %d)\r\n"},
     {0, L""},
@@ -230,7 +236,7 @@ const MSGENTRY g_msgJapanese[] = {
          L"このフォルダーを削除するか名前を変えてから、もう一度お試しください。"},
     {86, L"サーバーが実行中と同じクライアントを送ってきたため、アップデートを中止しました。\r\n"
          L"しばらくしてから、もう一度お試しください。"},
-    {87, L"ページは %s に保存されています。\r\nWeb ブラウザーで開いてください。"},
+    {87, L"ページは %s に保存されています。\r\nWeb ブラウザーで開いてお読みください。お読みになった後、「%s」で同意できます。"},
     {88, L"取扱説明書は %s に保存されましたが、\r\nPDF ファイルを表示するプログラムが見つかりませんでした。\r\n"
          L"PDF ビューアーで開いてください。"},
     {90, L"使い方: koral70 [/b] [/e]\n"
@@ -278,6 +284,12 @@ const MSGENTRY g_msgJapanese[] = {
           L"このプログラムにはフォルダーへの書き込みが許可されていません（カードが別のユーザーの所有になっている場合など）。\r\n"
           L"フォルダーのアクセス権を確認してから、もう一度お試しください。"},
     {121, L"システムから終了を求められたため中止しました（%s）。\r\n"},
+    {130, L"このツールの所有者はまだ登録されていません。\r\n「%s」を押して登録してから、もう一度アップデートしてください。"},
+    {131, L"メールアドレスは「@」を含めて入力してください（例: name@example.com）。\r\n確認メールはこのアドレスに送られます。"},
+    {132, L"郵便番号はハイフンを除いて7文字以内で入力してください（例: 123-4567）。"},
+    {133, L"%s に KORAL70 のSDカードが見つかりませんでした。カードのフォルダーを選択してください。"},
+    {134, L"KORAL70 のSDカードが複数見つかりました。アップデートするカードを選択してください:%s"},
+    {135, L"KORAL70 のSDカードが見つかりませんでした。カードのフォルダーを選択してください。"},
     {140, L"\r\n  接続が切れました。%d 秒後にもう一度試します（%d / %d 回目）\r\n"},
     {141, L"\r\n  サーバーが混み合っています。%d 秒後にもう一度試します（%d / %d 回目）\r\n"},
     {0, L""},

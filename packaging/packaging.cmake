@@ -34,10 +34,11 @@ set(CPACK_DEBIAN_PACKAGE_SOURCE koral70)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME koral70)
 set(CPACK_DEBIAN_CLIENT_FILE_NAME koral70_${PROJECT_VERSION}_amd64.deb)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_SECTION utils)
-# The desktop's proxy: libproxy itself comes with the shared-library
+# The consent opens the privacy policy, and the manual download the PDF,
+# through xdg-open. libproxy itself comes with the shared-library
 # dependencies (libproxy1v5); the plugins through which it reads GNOME's and
 # KDE's settings and runs a proxy configuration script are recommended.
-set(CPACK_DEBIAN_CLIENT_PACKAGE_RECOMMENDS "libproxy1-plugin-gsettings | libproxy1-plugin-kconfig, libproxy1-plugin-webkit")
+set(CPACK_DEBIAN_CLIENT_PACKAGE_RECOMMENDS "xdg-utils, libproxy1-plugin-gsettings | libproxy1-plugin-kconfig, libproxy1-plugin-webkit")
 set(CPACK_DEBIAN_CLIENT_DESCRIPTION [=[update client for the KORAL70 scan tool's SD card
 The KORAL70 is a hand-held vehicle diagnostic scan tool whose software lives
 on an SD card. This desktop client, started from the card's root folder,

@@ -1,5 +1,7 @@
 #include "query/query_failure.h"
 
+#include "core/catalogue.h"
+
 bool CheckQueryAnswered(QueryResult result, const CHttpSession& session, CJobReporter& reporter,
                         QueryFailureShown shown) {
   Msg message = Msg::kInvalidResponse;
@@ -29,4 +31,28 @@ bool CheckQueryAnswered(QueryResult result, const CHttpSession& session, CJobRep
   else
     reporter.ShowMessage(message, type);
   return false;
+}
+
+void TellUnusableAnswer(UpdateAnswer answer, CJobReporter& reporter, QueryFailureShown shown) {
+  switch (answer) {
+    case UpdateAnswer::kClientUpdate:
+      reporter.ShowMessage(Msg::kUpdateClientFirst);
+      return;
+    case UpdateAnswer::kBadClientUpdate:
+      reporter.ShowMessage(Msg::kInvalidResponse);
+      return;
+    case UpdateAnswer::kIncorrectLogin:
+      reporter.ShowMessage(Msg::kIncorrectLogin);
+      return;
+    case UpdateAnswer::kNotRegistered:
+      reporter.ShowTextMessage(Msg::kOwnerNotRegistered, GetMsg(Msg::kChangeUserInfo), MB_ICONEXCLAMATION);
+      return;
+    case UpdateAnswer::kFileList:  // a list where none is wanted is no answer either
+    case UpdateAnswer::kUnknown:
+      if (shown == QueryFailureShown::kFailedStep)
+        reporter.Fail(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
+      else
+        reporter.ShowMessage(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
+      return;
+  }
 }

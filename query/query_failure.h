@@ -1,5 +1,6 @@
-// What the user is told when a query on the server gave no answer: the same
-// for the update job, the manual download and the change-user-info flow.
+// What the user is told when a query on the server gave no answer, or an
+// answer that the caller cannot go on with: the same for the update job,
+// the manual download and the change-user-info flow.
 #pragma once
 
 #include "core/job_reporter.h"
@@ -18,3 +19,11 @@ enum class QueryFailureShown { kFailedStep, kBoxOnly };
 // no box.
 bool CheckQueryAnswered(QueryResult result, const CHttpSession& session, CJobReporter& reporter,
                         QueryFailureShown shown);
+
+// Tells the user why an update query's answer ends the caller's work, for
+// an answer the caller has no use for: a client too old to go on (update
+// first), a client update without its address or an answer of no known
+// kind (an invalid response, the unknown one with the exclamation icon and,
+// as a failed step, after " Error"), a refused login, or a card whose owner
+// is not registered yet (what to press to register).
+void TellUnusableAnswer(UpdateAnswer answer, CJobReporter& reporter, QueryFailureShown shown);

@@ -1,7 +1,8 @@
 // CAgreeDialog: the privacy-policy consent dialog. Accept stays disabled
 // until the user has viewed the current policy page, downloaded from the
-// policy site and opened in the browser; Accept then removes the downloaded
-// files and ends with IDOK, Deny ends with IDCANCEL.
+// policy site and opened in the browser (or, with no browser, saved where
+// the user was told); Accept then removes the downloaded files and ends
+// with IDOK, Deny ends with IDCANCEL.
 #pragma once
 
 #include "framework/afx.h"

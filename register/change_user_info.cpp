@@ -39,22 +39,9 @@ void RunChangeUserInfo(const CString& serial, const CString& password, bool upda
   session.SetRetryPolicy(&retry);
   const QueryResult sent = SendUpdateQuery(session, serial, password, updateNews, false);
   if (!CheckQueryAnswered(sent, session, reporter, QueryFailureShown::kBoxOnly)) return;
-  switch (ReadUpdateAnswer(session.Body())) {
-    case UpdateAnswer::kClientUpdate:
-      reporter.ShowMessage(Msg::kUpdateClientFirst);
-      break;
-    case UpdateAnswer::kBadClientUpdate:
-      reporter.ShowMessage(Msg::kInvalidResponse);
-      break;
-    case UpdateAnswer::kIncorrectLogin:
-      reporter.ShowMessage(Msg::kIncorrectLogin);
-      break;
-    case UpdateAnswer::kFileList:
-    case UpdateAnswer::kNotRegistered:
-      RunRegistration(session, reporter);
-      break;
-    case UpdateAnswer::kUnknown:
-      reporter.ShowMessage(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
-      break;
-  }
+  const UpdateAnswer answer = ReadUpdateAnswer(session.Body());
+  if (answer == UpdateAnswer::kFileList || answer == UpdateAnswer::kNotRegistered)
+    RunRegistration(session, reporter);
+  else
+    TellUnusableAnswer(answer, reporter, QueryFailureShown::kBoxOnly);
 }

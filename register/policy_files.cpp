@@ -68,11 +68,11 @@ bool SavePolicyAndOpen(const unsigned char* page, const unsigned char* logo, siz
     return false;
   }
   if (!ShellSucceeded(ShellExecuteW(nullptr, L"open", pagePath, nullptr, nullptr, SW_SHOWNORMAL))) {
-    // No browser took the page; the user can still open it by hand.
+    // No browser took the page, but the user has it: told where it is, they
+    // can open it by hand, and Accept becomes available as after a view.
     CString saved;
-    saved.Format(GetMsg(Msg::kPolicySavedAs), WideFromUtf8(NativePath(pagePath)).c_str());
-    AfxMessageBox(CString(GetMsg(Msg::kPolicyOpenFailed)) + L"\r\n" + saved, MB_ICONERROR);
-    return false;
+    saved.Format(GetMsg(Msg::kPolicySavedAs), WideFromUtf8(NativePath(pagePath)).c_str(), GetMsg(Msg::kAccept));
+    AfxMessageBox(CString(GetMsg(Msg::kPolicyOpenFailed)) + L"\r\n" + saved, MB_ICONEXCLAMATION);
   }
   g_strPolicyFolder = folder;
   return true;

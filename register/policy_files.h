@@ -21,12 +21,13 @@ constexpr const wchar_t* kPolicyLogoName = L"qx-logo_QX_0.6.png";
 CString PolicyFolderName();
 
 // Stores the page and the logo in the policy folder and opens the page in
-// the browser. True when the page was stored, carries the marker and was
-// opened; pagePath then names the stored page and g_strPolicyFolder the
-// folder. A missing page or logo, or a folder or file that is a symbolic
-// link, gives false without a message; a page without the marker shows
-// kPolicyOpenFailed, a browser that does not start kPolicyOpenFailed with
-// kPolicySavedAs and the stored page's path, and both leave the files.
+// the browser. True when the page was stored and carries the marker, and
+// either opened or, when no browser starts, its place was shown
+// (kPolicyOpenFailed with kPolicySavedAs: the stored page's path and that
+// Accept takes it); pagePath then names the stored page and
+// g_strPolicyFolder the folder. A missing page or logo, or a folder or file
+// that is a symbolic link, gives false without a message; a page without
+// the marker shows kPolicyOpenFailed, gives false and leaves the files.
 bool SavePolicyAndOpen(const unsigned char* page, const unsigned char* logo, size_t pageLength,
                        size_t logoLength, CString& pagePath);
 

@@ -7,6 +7,7 @@
 #include "net/http_session.h"
 #include "net/retry.h"
 #include "platform/text.h"
+#include "register/registration_fields.h"
 #include "res/resource.h"
 
 namespace {
@@ -14,7 +15,6 @@ namespace {
 constexpr int kNameChars = 32;
 constexpr int kPhoneChars = 20;
 constexpr int kEmailChars = 255;
-constexpr int kZipChars = 7;
 // The UTF-8 form of the longest field with its terminator, at 4 bytes per
 // character (a wide character here may be any code point).
 constexpr int kFieldBytes = kEmailChars * 4 + 1;
@@ -42,7 +42,7 @@ void CRegDialog::DoDataExchange(CDataExchange* pDX) {
   DDX_Text(pDX, IDC_REG_EMAIL, m_strEmail);
   DDV_MaxChars(pDX, m_strEmail, kEmailChars);
   DDX_Text(pDX, IDC_REG_ZIP, m_strZip);
-  DDV_MaxChars(pDX, m_strZip, kZipChars);
+  DDV_MaxChars(pDX, m_strZip, kTypedPostalCodeChars);
   DDX_Text(pDX, IDC_REG_DISTRIBUTOR, m_strDistributor);
   DDV_MaxChars(pDX, m_strDistributor, kNameChars);
 }
@@ -67,27 +67,48 @@ BOOL CRegDialog::OnInitDialog() {
 
 void CRegDialog::OnOK() {
   if (!UpdateData(TRUE)) return;
-  // Every field but the postal code is required.
-  for (const CString* field : {&m_strName, &m_strCompany, &m_strAddress1, &m_strAddress2,
-                               &m_strPhone, &m_strFax, &m_strEmail, &m_strDistributor}) {
-    if (field->IsEmpty()) {
-      AfxMessageBox(GetMsg(Msg::kFillAllFields));
+  // Every field but the postal code is required; the first empty one, in
+  // the form's order, takes the focus.
+  const struct {
+    int id;
+    const CString& value;
+  } required[] = {{IDC_REG_NAME, m_strName},         {IDC_REG_COMPANY, m_strCompany},
+                  {IDC_REG_DISTRIBUTOR, m_strDistributor}, {IDC_REG_ADDRESS1, m_strAddress1},
+                  {IDC_REG_ADDRESS2, m_strAddress2}, {IDC_REG_PHONE, m_strPhone},
+                  {IDC_REG_FAX, m_strFax},           {IDC_REG_EMAIL, m_strEmail}};
+  for (const auto& field : required) {
+    if (field.value.IsEmpty()) {
+      RefuseField(field.id, Msg::kFillAllFields);
       return;
     }
   }
+  if (PostalCodeToSend(m_strZip).GetLength() > kPostalCodeChars) {
+    RefuseField(IDC_REG_ZIP, Msg::kPostalCodeTooLong);
+    return;
+  }
+  if (!LooksLikeEmailAddress(m_strEmail)) {
+    RefuseField(IDC_REG_EMAIL, Msg::kEmailWithoutAt);
+    return;
+  }
   if (m_pSession && m_pResult) SendRegistration();
   EndDialog(IDOK);
+}
+
+void CRegDialog::RefuseField(int id, Msg message) {
+  AfxMessageBox(GetMsg(message));
+  GotoDlgCtrl(GetDlgItem(id));
 }
 
 void CRegDialog::SendRegistration() {
   m_pSession->SetUrl(ServerScriptUrl(ServerScript::kRegister));
   UpdateData(TRUE);
   m_pSession->ClearPostFields();
+  const CString zip = PostalCodeToSend(m_strZip);
   const struct {
     const wchar_t* key;
     const CString& value;
   } fields[] = {{L"name", m_strName},         {L"company", m_strCompany},
-                {L"distributor", m_strDistributor}, {L"zip", m_strZip},
+                {L"distributor", m_strDistributor}, {L"zip", zip},
                 {L"address1", m_strAddress1}, {L"address2", m_strAddress2},
                 {L"phone", m_strPhone},       {L"fax", m_strFax},
                 {L"email", m_strEmail}};

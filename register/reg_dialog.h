@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/catalogue.h"
 #include "framework/afx.h"
 #include "register/registration_result.h"
 
@@ -32,6 +33,8 @@ class CRegDialog : public CDialog {
   BOOL OnInitDialog() override;
   void OnOK() override;
   void SendRegistration();
+  // Tells why the form cannot be sent and puts the focus on the field.
+  void RefuseField(int id, Msg message);
 };
 
 // The result code of a register.php reply: exactly " Done" is success.

@@ -95,22 +95,15 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
   reporter.PostStatus(GetMsg(Msg::kStepOk));
 
   const std::span<const unsigned char> answer = session.Body();
-  switch (ReadUpdateAnswer(answer)) {
+  const UpdateAnswer kind = ReadUpdateAnswer(answer);
+  switch (kind) {
     case UpdateAnswer::kClientUpdate:
       return DownloadNewClient(*job, reporter, clientSession, answer.data(),
                                static_cast<std::uint32_t>(answer.size()));
-    case UpdateAnswer::kBadClientUpdate:
-      reporter.ShowMessage(Msg::kInvalidResponse);
-      return kUpdateNoLogin;
-    case UpdateAnswer::kIncorrectLogin:
-      reporter.ShowMessage(Msg::kIncorrectLogin);
-      return kUpdateNoLogin;
     case UpdateAnswer::kFileList:
       return RunListAnswer(job, reporter, session, card);
-    case UpdateAnswer::kNotRegistered:  // an answer for the change-user-info flow, not for an update
-    case UpdateAnswer::kUnknown:
-      reporter.Fail(Msg::kInvalidResponse, MB_ICONEXCLAMATION);
+    default:  // a refused login, an owner not registered yet, no usable answer
+      TellUnusableAnswer(kind, reporter, QueryFailureShown::kFailedStep);
       return kUpdateNoLogin;
   }
-  return kUpdateNoLogin;
 }

@@ -17,13 +17,25 @@ struct Held {
   }
 };
 
+// The id of the prompt's text among the dialog's own controls.
+constexpr DWORD kPromptTextId = 1;
+
 void Prepare(IFileOpenDialog& dialog, const NativeFolderRequest& request) {
   FILEOPENDIALOGOPTIONS options = 0;
   dialog.GetOptions(&options);
   dialog.SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
   if (!request.title.empty()) dialog.SetTitle(request.title.c_str());
-  // The prompt labels the box that names the folder chosen.
-  if (!request.prompt.empty()) dialog.SetFileNameLabel(request.prompt.c_str());
+  // The prompt's last line labels the box that names the folder chosen; the
+  // lines before it show as a text of their own in the dialog.
+  const std::wstring::size_type lastBreak = request.prompt.rfind(L'\n');
+  const std::wstring label = lastBreak == std::wstring::npos ? request.prompt : request.prompt.substr(lastBreak + 1);
+  if (!label.empty()) dialog.SetFileNameLabel(label.c_str());
+  Held<IFileDialogCustomize> customize;
+  if (lastBreak != std::wstring::npos && SUCCEEDED(dialog.QueryInterface(IID_PPV_ARGS(&customize.p)))) {
+    std::wstring lines = request.prompt.substr(0, lastBreak);
+    if (!lines.empty() && lines.back() == L'\r') lines.pop_back();
+    customize.p->AddText(kPromptTextId, lines.c_str());
+  }
   Held<IShellItem> folder;
   if (!request.initialFolder.empty() &&
       SUCCEEDED(SHCreateItemFromParsingName(request.initialFolder.c_str(), nullptr, IID_PPV_ARGS(&folder.p))))

@@ -7,6 +7,7 @@
 
 #include "framework/app.h"
 #include "framework/wx/file_filter.h"
+#include "framework/wx/gtk_chooser.h"
 #include "framework/wx/wx_backend_impl.h"
 #include "framework/wx/wx_controls.h"
 
@@ -60,10 +61,11 @@ int WxBackend::SaveFileDialog(CFileDialog& dialog) {
 }
 
 int WxBackend::FolderDialog(CFolderDialog& dialog) {
-  // GTK's chooser shows the title and has no place for a prompt.
+  // GTK's chooser shows the title; the prompt goes below its list.
   return RunBox([&] {
     wxDirDialog chooser(BoxParent(), wxString(dialog.m_strTitle.str()),
                         wxString(dialog.m_strInitialFolder.str()), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    ShowChooserPrompt(chooser, wxui::LabelText(dialog.m_strPrompt.str()));
     if (chooser.ShowModal() != wxID_OK) return IDCANCEL;
     dialog.m_strPathName = chooser.GetPath().ToStdWstring();
     return IDOK;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/card_finder.h"
+#include "core/catalogue.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "tests/support/automation.h"
@@ -67,4 +68,16 @@ TEST(CardFinder, NoneOrSeveralCardsAskForTheFolderAndACancelGivesNone) {
   EXPECT_FALSE(Find(root, L"folder-cancel", folder, asked));
   EXPECT_TRUE(asked);
   EXPECT_TRUE(folder.empty());
+}
+
+// The folder dialog says which case it is: no card where it looked, or the
+// cards found, a line each.
+TEST(CardFinder, ThePromptTellsNoCardOrListsTheCardsFound) {
+  if (g_langId == kLangJapanese) GTEST_SKIP() << "the English texts";
+  EXPECT_EQ(CardChooserPrompt({}, {L"/media/taro", L"/run/media/taro"}),
+            L"No KORAL70 SD card was found in /media/taro, /run/media/taro; choose the card's folder.\r\nFolder with pass.ini:");
+  EXPECT_EQ(CardChooserPrompt({}, {}), L"No KORAL70 SD card was found; choose the card's folder.\r\nFolder with pass.ini:");
+  EXPECT_EQ(CardChooserPrompt({L"/media/taro/A", L"/media/taro/B"}, {L"/media/taro"}),
+            L"Several KORAL70 SD cards were found; choose the one to update:\r\n    /media/taro/A\r\n    /media/taro/B\r\n"
+            L"Folder with pass.ini:");
 }

@@ -15,3 +15,4 @@ koral70_add_screenshot_test(gui_registration_en
 koral70_add_screenshot_test(gui_registration_ja
   TITLE "ユーザー登録" SCREENSHOT registration-ja.png LANG ja_JP.UTF-8
   COMMAND $<TARGET_FILE:register_preview> registration)
+

@@ -2,21 +2,24 @@
 # Screenshots of the client's main window through an update, on the current
 # X display (run it through with-xvfb.sh): a slow update with its speed and
 # time left, the summary at its end, the question when the window is closed
-# during an update (Return answers its default, No), and a write-protected
-# card. The reference server serves
+# during an update (Return answers its default, No), a card whose owner is
+# not registered yet, the consent (register_preview) without a browser, and
+# a write-protected card. The reference server serves
 # two files of 8 MiB at 2 MiB a second; the card is a fresh folder that
 # holds the release's client. With openbox installed the windows have a
 # window manager.
 #
-#   update_screenshots.sh --server KORAL70-SERVER --client KORAL70 --out-dir DIR
+#   update_screenshots.sh --server KORAL70-SERVER --client KORAL70
+#                         --preview REGISTER_PREVIEW --out-dir DIR
 #                         --suffix NAME [--lang LANG]
 set -uo pipefail
 
-server="" client="" outdir="" suffix="" lang="C.UTF-8"
+server="" client="" preview="" outdir="" suffix="" lang="C.UTF-8"
 while [ $# -gt 0 ]; do
   case "$1" in
     --server) server="$2"; shift 2 ;;
     --client) client="$2"; shift 2 ;;
+    --preview) preview="$2"; shift 2 ;;
     --out-dir) outdir="$2"; shift 2 ;;
     --suffix) suffix="$2"; shift 2 ;;
     --lang) lang="$2"; shift 2 ;;
@@ -53,7 +56,7 @@ fi
 # files that take a few seconds each.
 data="$work/data" card="$work/card"
 mkdir -p "$data/release/files/Support/updater" "$data/release/files/Data" "$card/logs"
-echo "K70000001 demo1234 L" > "$data/accounts.txt"
+printf 'K70000001 demo1234 L\nK70000002 demo1234 U\n' > "$data/accounts.txt"
 cp "$client" "$data/release/files/Support/updater/koral70.exe"
 head -c $((8 << 20)) /dev/urandom > "$data/release/files/Data/maps.bin"
 head -c $((8 << 20)) /dev/urandom > "$data/release/files/Data/models.bin"
@@ -143,6 +146,28 @@ press "$client_pid" Escape
 wait_for_windows "$client_pid" 2
 press "$client_pid" Tab  # from No to Yes
 press "$client_pid" Return
+wait_end "$client_pid" 0
+
+# An owner not registered yet; a /b run ends with 2.
+printf 'serial=K70000002\npass=demo1234\n' > "$card/pass.ini"
+start /b
+wait_for_windows "$client_pid" 2
+shot update-not-registered 1
+press "$client_pid" Return
+wait_end "$client_pid" 2
+printf 'serial=K70000001\npass=demo1234\n' > "$card/pass.ini"
+
+# The consent with an empty folder as PATH: no browser.
+mkdir -p "$work/nobrowser" "$work/tmp"
+(exec env -u LC_ALL -u LC_MESSAGES LANG="$lang" PATH="$work/nobrowser" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="" \
+  "$preview" consent-view) > "$work/client.log" 2>&1 &
+client_pid=$!
+pids+=($client_pid)
+wait_for_windows "$client_pid" 2
+shot consent-no-browser 1
+press "$client_pid" Return
+shot consent-page-saved 1
+press "$client_pid" Escape
 wait_end "$client_pid" 0
 
 # A write-protected card is told before anything is fetched.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command on a fresh virtual X display (1024x768, 24 bits) and returns
-# its exit code; skips (exit 77) when Xvfb is not installed.
+# Runs a command on a fresh virtual X display (1024x768, 24 bits, or the
+# screen that KORAL70_XVFB_SCREEN names) and returns its exit code; skips
+# (exit 77) when Xvfb is not installed.
 #
 # The server picks a free display itself (-displayfd: it takes the first
 # number whose sockets it can bind, which no other server holds, not even one
@@ -13,7 +14,7 @@ if ! command -v Xvfb >/dev/null 2>&1; then
   exit 77
 fi
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${KORAL70_XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$display_file" 2>/dev/null &
 xvfb=$!
 finish() {
   kill "$xvfb" 2>/dev/null

@@ -40,7 +40,7 @@ TEST(ChangeUserInfoRun, ConsentThenFormRegistersTheCardAndRemovesThePolicyFolder
                                    Set(IDC_REG_NAME, L"Hanako Suzuki"),
                                    Set(IDC_REG_COMPANY, L"鈴木自動車"),
                                    Set(IDC_REG_DISTRIBUTOR, L"Parts Shop"),
-                                   Set(IDC_REG_ZIP, L"1050011"),
+                                   Set(IDC_REG_ZIP, L"105-0011"),  // typed with its hyphen, sent whole
                                    Set(IDC_REG_ADDRESS1, L"1-2-3 Shiba"),
                                    Set(IDC_REG_ADDRESS2, L"Minato-ku"),
                                    Set(IDC_REG_PHONE, L"03-1234-5678"),

@@ -249,14 +249,16 @@ TEST(Consent, AFailedViewAfterASuccessfulOneKeepsAcceptEnabled) {
 }
 
 #ifndef _WIN32  // the desktop's opener is xdg-open, found on PATH
-TEST(Consent, NoBrowserIsReportedWithThePageAndAStayingOpenerDoesNotHoldTheDialog) {
+TEST(Consent, NoBrowserShowsWhereThePageIsAndAllowsAcceptAndAStayingOpenerDoesNotHoldTheDialog) {
   PrivateTemp temp;
   TestServer server(MakeServerData(temp.Card().Path(), 'L'));
   const std::string bin = temp.Card().Path() + "/bin";
   CString saved;
-  saved.Format(GetMsg(87), WideFromUtf8(temp.PolicyFolder() + "/privacy_policy.html").c_str());
+  saved.Format(GetMsg(87), WideFromUtf8(temp.PolicyFolder() + "/privacy_policy.html").c_str(), GetMsg(73));
   testing_support::DesktopShell desktop(bin);  // no xdg-open there yet
-  EXPECT_EQ(ViewOnce().output, std::vector<std::wstring>{Box(L"error", (GetMsg(77) + (L"\r\n" + saved)).str())});
+  const ViewOutcome unopened = ViewOnce();
+  EXPECT_EQ(unopened.output, std::vector<std::wstring>{Box(L"exclamation", (GetMsg(77) + (L"\r\n" + saved)).str())});
+  EXPECT_TRUE(unopened.acceptEnabled);  // the user has the page, told where it is
   // xdg-open stays until a browser that it had to start is closed.
   temp.Card().Write("bin/xdg-open", "#!/bin/sh\necho $$ > " + bin + "/pid\nexec /bin/sleep 10\n");
   chmod((bin + "/xdg-open").c_str(), 0755);

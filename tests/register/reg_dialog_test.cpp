@@ -5,6 +5,8 @@
 #include "core/catalogue.h"
 #include "net/http_session.h"
 #include "register/reg_dialog.h"
+#include "platform/automation.h"
+#include "register/registration_fields.h"
 #include "res/resource.h"
 #include "tests/register/register_fixture.h"
 #include "tests/support/automation.h"
@@ -32,7 +34,7 @@ struct FieldLimit {
   int chars;
 };
 const FieldLimit kLimits[] = {{IDC_REG_NAME, 32}, {IDC_REG_COMPANY, 32}, {IDC_REG_ADDRESS1, 32}, {IDC_REG_ADDRESS2, 32}, {IDC_REG_PHONE, 20},
-                              {IDC_REG_FAX, 20}, {IDC_REG_EMAIL, 255}, {IDC_REG_ZIP, 7}, {IDC_REG_DISTRIBUTOR, 32}};
+                              {IDC_REG_FAX, 20}, {IDC_REG_EMAIL, 255}, {IDC_REG_ZIP, 8}, {IDC_REG_DISTRIBUTOR, 32}};
 }  // namespace
 
 TEST(RegistrationForm, OpensWithItsCaptionsFromTheCatalogue) {
@@ -69,13 +71,16 @@ TEST(RegistrationForm, EditsStopAtTheirLimits) {
     for (const auto& limit : kLimits)
       EXPECT_EQ(ControlText(limit.id).GetLength(), limit.chars) << limit.id;
   });
+  // The postal code takes its hyphen form whole.
+  steps.push_back(L"set " + std::to_wstring(IDC_REG_ZIP) + L" 123-4567");
+  steps.push_back(L"set " + std::to_wstring(IDC_REG_EMAIL) + L" " + std::wstring(250, L'x') + L"@x.jp");
   steps.push_back(Click(IDOK));
   SetScript(steps);
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(dialog.m_strName.GetLength(), 32);
   EXPECT_EQ(dialog.m_strFax.GetLength(), 20);
   EXPECT_EQ(dialog.m_strEmail.GetLength(), 255);
-  EXPECT_EQ(dialog.m_strZip.GetLength(), 7);
+  EXPECT_EQ(dialog.m_strZip, L"123-4567");
 }
 
 // Text that reaches a control past its limit (pasted by a program, say) is
@@ -95,27 +100,33 @@ TEST(RegistrationForm, EachLimitIsCheckedAgainOnReadBack) {
       EXPECT_EQ(output[0], L"MessageBox[exclamation]: Enter no more than " +
                                std::to_wstring(limit.chars) + L" characters.");
       EXPECT_FALSE(dialog.IsEnding());
-      dialog.GetDlgItem(limit.id)->SetWindowText(CString(L'y', limit.chars));
     });
+    for (const Step& step : Steps(FillForm(FormValues()))) steps.push_back(step);
     steps.push_back(Click(IDOK));
     SetScript(steps);
     EXPECT_EQ(dialog.DoModal(), IDOK) << limit.id;
   }
 }
 
+// So is a postal code longer than its hyphen form, or an e-mail address
+// without "@"; the field refused takes the focus.
 TEST(RegistrationForm, EveryFieldButThePostalCodeIsRequired) {
-  const int required[] = {IDC_REG_NAME, IDC_REG_COMPANY, IDC_REG_ADDRESS1, IDC_REG_ADDRESS2, IDC_REG_PHONE, IDC_REG_FAX, IDC_REG_EMAIL, IDC_REG_DISTRIBUTOR};
-  for (int id : required) {
+  const std::tuple<int, const wchar_t*, int> refused[] = {
+      {IDC_REG_NAME, L"", 69},  {IDC_REG_COMPANY, L"", 69}, {IDC_REG_ADDRESS1, L"", 69}, {IDC_REG_ADDRESS2, L"", 69},
+      {IDC_REG_PHONE, L"", 69}, {IDC_REG_FAX, L"", 69},     {IDC_REG_EMAIL, L"", 69},    {IDC_REG_DISTRIBUTOR, L"", 69},
+      {IDC_REG_ZIP, L"12345678", 132}, {IDC_REG_EMAIL, L"taro.example.com", 131}};
+  for (const auto& [id, text, message] : refused) {
     CRegDialog dialog;
     std::vector<Step> steps = Steps(FillForm(FormValues()));
-    steps.push_back(L"set " + std::to_wstring(id) + L" ");
+    steps.push_back(L"set " + std::to_wstring(id) + L" " + text);
     steps.push_back([] { TakeOutput(); });
     steps.push_back(Click(IDOK));
     steps.push_back([&] {
       const auto output = TakeOutput();
       ASSERT_EQ(output.size(), 1u) << id;
-      EXPECT_EQ(output[0], std::wstring(L"MessageBox[none]: ") + GetMsg(69));
+      EXPECT_EQ(output[0], L"MessageBox[none]: " + EscapeAutomationText(GetMsg(message)));
       EXPECT_FALSE(dialog.IsEnding());
+      EXPECT_EQ(afx::FindWindowState(dialog.GetSafeHwnd())->focus, dialog.GetDlgItem(id)->GetSafeHwnd()) << id;
       // The user's input stays.
       EXPECT_EQ(ControlText(id == IDC_REG_NAME ? IDC_REG_COMPANY : IDC_REG_NAME), id == IDC_REG_NAME ? L"Garage Ltd" : L"Taro Yamada");
     });
@@ -134,6 +145,7 @@ TEST(RegistrationForm, EveryFieldButThePostalCodeIsRequired) {
   TakeOutput();
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_TRUE(TakeOutput().empty());
+  EXPECT_EQ(PostalCodeToSend(L"\xFF11\xFF12\xFF13\x30FC\xFF14\xFF15\xFF16\xFF17"), L"\xFF11\xFF12\xFF13\xFF14\xFF15\xFF16\xFF17");
 }
 
 TEST(RegistrationForm, CancelLeavesTheResultUntouched) {

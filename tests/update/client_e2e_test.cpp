@@ -204,6 +204,14 @@ TEST_F(ClientOnCard, ExitStatusSaysTheServerCouldNotBeReachedOrRefusedTheLogin) 
     // What the box said stays in the log once it is closed.
     EXPECT_EQ(StatusLogOf(result), "Connecting to server... OK\\r\\n\\r\\n  * Incorrect serial number or password\\r\\n");
   }
+  {
+    data.SetAccounts("123456789 secret U\n");  // accepted, but no owner on record yet
+    ServerProcess server(data.Arguments());
+    card.Write("pass.ini", "serial=123456789\npass=secret\n");
+    ProcessResult result = Run(server, {"/b"});
+    EXPECT_EQ(result.exitCode, kUpdateNoLogin) << result.out;
+    EXPECT_NE(result.out.find("owner is not registered yet"), std::string::npos) << result.out;
+  }
   card.Write("pass.ini", "serial=123456789\npass=secret\n");
   ProcessResult result = RunAt("http://127.0.0.1:9", {"/b"});  // nothing listens there
   EXPECT_EQ(result.exitCode, kUpdateNoLogin) << result.out;

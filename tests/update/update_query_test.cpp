@@ -92,12 +92,13 @@ TEST_F(UpdateQuery, AnswersTooShortToReadAreInvalid) {
   }
 }
 
-TEST_F(UpdateQuery, UnknownAnswersAreInvalidWithTheExclamationIcon) {
+TEST_F(UpdateQuery, AnUnregisteredOwnerIsToldToRegisterAndUnknownAnswersAreInvalid) {
   data.SetAccounts("123456789 secret U\n");
   auto server = StartServer(data);
-  UpdateRun run = RunUpdate();  // "U": an unregistered card is no answer for the update
-  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kInvalidExclamation});
-  EXPECT_EQ(run.status, L"Connecting to server... OK\r\n\r\n Error\r\n\r\n  * Invalid Response from server\r\n");
+  UpdateRun run = RunUpdate();  // "U": accepted, but the owner must register before an update
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{L"MessageBox[exclamation]: This tool's owner is not registered yet."
+                                                      L"\\r\\nPress \"Change user info\" to register, then update again."});
+  EXPECT_TRUE(FetchedIndexes(*server).empty());
   data.SetAccounts("123456789 secret L\n");
   TakeOutput();
   // An error page: the status is not looked at, its first byte is.
