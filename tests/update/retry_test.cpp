@@ -116,6 +116,8 @@ TEST_F(Retry, AStopDuringAWaitEndsTheRunAtOnce) {
   SetRetryWaitScaleForTesting(1000);  // a real wait, ended by the stop
   CStoppingReporter query;
   EXPECT_EQ(Run({"/script/update.php:status503"}, query), kUpdateNotFinished);
+  // The server logs a request after answering it: wait for the line.
+  EXPECT_TRUE(server->WaitForRequests("update.php", 1, 2000));
   EXPECT_EQ(server->CountRequests("update.php"), 1u);
   EXPECT_TRUE(query.output.empty());
   CStoppingReporter file;
