@@ -8,10 +8,52 @@
 #pragma once
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/wintypes.h"
+
+// The card folders that took renamed files whose new names may not be on the
+// device yet. A pass commits many files into one batch: each file's bytes are
+// on the device before its rename, as ever, but the folders are flushed once
+// for up to kFiles files or kMilliseconds, not once a file, and once more by
+// Flush before anything (the version file) may name those files. A card
+// pulled in between loses at most the names since the last flush: the old
+// file (or none) is then in place, never one with bytes missing. On Windows
+// each rename is written through (MOVEFILE_WRITE_THROUGH), so there is
+// nothing left to flush.
+class CCardFolderBatch {
+ public:
+  static constexpr int kFiles = 64;
+  static constexpr ULONGLONG kMilliseconds = 1000;
+
+  CCardFolderBatch() = default;
+  ~CCardFolderBatch();  // flushes what is pending
+  CCardFolderBatch(const CCardFolderBatch&) = delete;
+  CCardFolderBatch& operator=(const CCardFolderBatch&) = delete;
+
+  // Flushes every folder that took a file since the last flush; false (with
+  // the system's error) when one of them could not be flushed.
+  bool Flush();
+
+ private:
+  friend class CCardFileWriter;
+#ifndef _WIN32
+  // Takes over an open folder that has just taken a renamed file; flushes
+  // the batch when it is full or old enough. False when that flush failed.
+  bool Add(int folder);
+  bool FlushLocked();
+  struct Pending {
+    int fd;
+    unsigned long long device, inode;
+  };
+  std::vector<Pending> m_folders;
+  std::mutex m_mutex;  // a file may be committed on the hashing thread
+  int m_nFiles = 0;
+  ULONGLONG m_started = 0;  // when the batch's first file was committed
+#endif
+};
 
 class CCardFileWriter {
  public:
@@ -27,10 +69,11 @@ class CCardFileWriter {
   // Appends bytes; false on a write error (the write is then aborted).
   bool Write(const void* data, std::size_t size);
   // Flushes the bytes to the device, renames them into place and flushes the
-  // folder's new entry. False when that fails; the temporary is then gone and
-  // the old file unchanged (unless only the folder's flush failed: then the
-  // new file is in place but not known to be on the device).
-  bool Commit();
+  // folder's new entry, at once or, with a batch, when the batch is flushed.
+  // False when that fails; the temporary is then gone and the old file
+  // unchanged (unless only a folder's flush failed: then the new file is in
+  // place but not known to be on the device).
+  bool Commit(CCardFolderBatch* batch = nullptr);
   // Drops the temporary file; the old file stays as it was.
   void Abort();
   // After a failed Open, Write or Commit, LastSystemError() tells why.

@@ -76,6 +76,8 @@ struct PassState {
   std::uint64_t replyLimit = 0;                   // the largest listed size plus "BF"
   std::vector<bool> current = {};                 // per entry: the card copy was current before the walk
   std::vector<bool> repeated = {};                // per entry: an earlier entry names the same card file
+  CCardFolderBatch durable = {};                  // the folders of placed files, flushed in batches
+  int flushError = 0;                             // why the last flush of those folders failed
   CMd5Worker hasher = {};                         // digests the fetched files while they arrive
   std::unique_ptr<FinishingFile> finishing = {};  // the file fetched last, until its outcome is shown
   int starting = -1;                              // the entry being fetched whose start is not shown yet
@@ -229,7 +231,8 @@ bool FetchFile(PassState& pass, int i) {
   pass.starting = i;
   if (!pass.finishing) ShowFetchStart(pass);
 
-  auto file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
+  auto file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders,
+                                              &pass.durable);
   CFileReplySink reply(*file);
   session.SetBodySink(&reply);
   const HttpResult result = session.Perform();
@@ -352,9 +355,11 @@ UpdateResult ShowSummary(PassState& pass) {
   reporter.ShowFile(L"", 0);
   reporter.ShowProgress(ProgressPart::kFileLine, false);
   if (pass.fetchCount > 0) {
-    // The old "ver.dat" stays when the new one cannot be written.
-    if (!WriteVersionFile(pass.list)) {
-      reporter.Fail(Msg::kUpdateFailed, MB_ICONEXCLAMATION, CardFailureCause(LastSystemError()));
+    // "ver.dat" names no file whose name is not on the card's device yet;
+    // the old one stays when the new one cannot be written.
+    if (pass.flushError != 0 || !WriteVersionFile(pass.list)) {
+      const int error = pass.flushError != 0 ? pass.flushError : LastSystemError();
+      reporter.Fail(Msg::kUpdateFailed, MB_ICONEXCLAMATION, CardFailureCause(error));
       return kUpdateTransferFailed;
     }
     if (pass.clientUpdateMode) {
@@ -449,6 +454,9 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
     RemoveLeftoverTemporaries(list);
     if (WalkList(pass)) pass.failed = false;
   }
+  // Whatever the walk's outcome, the names of the files it placed reach the
+  // device before the pass reports anything.
+  if (!pass.durable.Flush()) pass.flushError = LastSystemError();
 
   // The files' transfers are over: the count line keeps no speed.
   reporter.PauseTransfers();

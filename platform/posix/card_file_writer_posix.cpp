@@ -7,10 +7,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/card_paths.h"
 #include "platform/files.h"
+#include "platform/system.h"
 
 namespace {
 using card_paths::SplitCardPath;
@@ -82,7 +84,47 @@ bool CCardFileWriter::Write(const void* data, std::size_t size) {
   return Fail();
 }
 
-bool CCardFileWriter::Commit() {
+CCardFolderBatch::~CCardFolderBatch() { Flush(); }
+
+bool CCardFolderBatch::Flush() {
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  return FlushLocked();
+}
+
+bool CCardFolderBatch::FlushLocked() {
+  int error = 0;
+  for (const Pending& folder : m_folders) {
+    if (fsync(folder.fd) != 0 && error == 0) error = errno;
+    close(folder.fd);
+  }
+  m_folders.clear();
+  m_nFiles = 0;
+  SetLastErrorFromErrno(error);
+  return error == 0;
+}
+
+bool CCardFolderBatch::Add(int folder) {
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  struct stat info;
+  if (fstat(folder, &info) != 0) {
+    // A folder that cannot be told apart from the others is flushed now.
+    const bool flushed = fsync(folder) == 0;
+    SetLastErrorFromErrno(flushed ? 0 : errno);
+    close(folder);
+    return flushed;
+  }
+  bool known = false;
+  for (const Pending& pending : m_folders) known = known || (pending.device == info.st_dev && pending.inode == info.st_ino);
+  if (known)
+    close(folder);
+  else
+    m_folders.push_back({folder, static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino)});
+  const ULONGLONG now = GetTickCount64();
+  if (m_nFiles++ == 0) m_started = now;
+  return m_nFiles < kFiles && now - m_started < kMilliseconds ? true : FlushLocked();
+}
+
+bool CCardFileWriter::Commit(CCardFolderBatch* batch) {
   if (m_file < 0) return false;
   const bool synced = fsync(m_file) == 0;
   const int syncError = errno;
@@ -93,6 +135,7 @@ bool CCardFileWriter::Commit() {
   m_temporary.clear();
   // The new name lives in the folder's entries: a card pulled out before they
   // reach the device would still show the old file (or none).
+  if (batch) return batch->Add(std::exchange(m_folder, -1));
   if (fsync(m_folder) != 0) return Fail();
   Abort();  // closes the folder; nothing is left to remove
   return true;

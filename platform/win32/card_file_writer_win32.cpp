@@ -99,13 +99,17 @@ bool CCardFileWriter::Write(const void* data, std::size_t size) {
   return true;
 }
 
-bool CCardFileWriter::Commit() {
+// Each rename is written through: the batch has nothing left to flush.
+CCardFolderBatch::~CCardFolderBatch() = default;
+bool CCardFolderBatch::Flush() { return true; }
+
+bool CCardFileWriter::Commit(CCardFolderBatch*) {
   if (m_file == INVALID_HANDLE_VALUE) return false;
   const bool flushed = FlushFileBuffers(m_file);
   const bool closed = CloseHandle(m_file);
   m_file = INVALID_HANDLE_VALUE;
   // MoveFileExW replaces the target itself, a link included, never what a
-  // link points to.
+  // link points to; it returns once the new name is on the device.
   if (!flushed || !closed ||
       !MoveFileExW(InFolder(m_folderPath, m_temporary).c_str(), InFolder(m_folderPath, m_name).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
