@@ -14,44 +14,46 @@
 
 #include "platform/wintypes.h"
 
-// The card folders that took renamed files whose new names may not be on the
-// device yet. A pass commits many files into one batch: each file's bytes are
-// on the device before its rename, as ever, but the folders are flushed once
-// for up to kFiles files or kMilliseconds, not once a file, and once more by
-// Flush before anything (the version file) may name those files. A card
-// pulled in between loses at most the names since the last flush: the old
-// file (or none) is then in place, never one with bytes missing. On Windows
-// each rename is written through (MOVEFILE_WRITE_THROUGH), so there is
-// nothing left to flush.
-class CCardFolderBatch {
+// Commits gathered so that many files share the device's flushes. Each
+// file's bytes still reach the device before its rename, and the renamed
+// names before anything (the version file) may name them, but in batches of
+// up to kFiles files or kMilliseconds: every file of the batch is flushed
+// (the first flush writes what all of them hold, the others find nothing
+// left), then all are renamed, then each of their folders is flushed once.
+// A card pulled in between loses at most the batch: the old file (or none)
+// is then in place, never one with bytes missing, and the temporaries are
+// cleared by the next run. On Windows each commit is made at once, its
+// rename written through (MOVEFILE_WRITE_THROUGH): a batch holds nothing.
+class CCardCommitBatch {
  public:
   static constexpr int kFiles = 64;
   static constexpr ULONGLONG kMilliseconds = 1000;
 
-  CCardFolderBatch() = default;
-  ~CCardFolderBatch();  // flushes what is pending
-  CCardFolderBatch(const CCardFolderBatch&) = delete;
-  CCardFolderBatch& operator=(const CCardFolderBatch&) = delete;
+  CCardCommitBatch() = default;
+  ~CCardCommitBatch();  // commits what is pending
+  CCardCommitBatch(const CCardCommitBatch&) = delete;
+  CCardCommitBatch& operator=(const CCardCommitBatch&) = delete;
 
-  // Flushes every folder that took a file since the last flush; false (with
-  // the system's error) when one of them could not be flushed.
+  // Commits every pending file; false (with the system's error of the first
+  // failure) when one of them could not be put in place or its folder not
+  // flushed. A file that failed keeps its old one.
   bool Flush();
 
  private:
   friend class CCardFileWriter;
 #ifndef _WIN32
-  // Takes over an open folder that has just taken a renamed file; flushes
-  // the batch when it is full or old enough. False when that flush failed.
-  bool Add(int folder);
-  bool FlushLocked();
   struct Pending {
-    int fd;
-    unsigned long long device, inode;
+    int file;
+    int folder;
+    std::string temporary, name;
   };
-  std::vector<Pending> m_folders;
-  std::mutex m_mutex;  // a file may be committed on the hashing thread
-  int m_nFiles = 0;
-  ULONGLONG m_started = 0;  // when the batch's first file was committed
+  // Takes over a written temporary (its file and folder held open); commits
+  // the batch when it is full or old enough. False when that failed.
+  bool Add(Pending pending);
+  bool FlushLocked();
+  std::vector<Pending> m_pending;
+  std::mutex m_mutex;       // a file may be committed on the hashing thread
+  ULONGLONG m_started = 0;  // when the batch's first file came
 #endif
 };
 
@@ -69,11 +71,12 @@ class CCardFileWriter {
   // Appends bytes; false on a write error (the write is then aborted).
   bool Write(const void* data, std::size_t size);
   // Flushes the bytes to the device, renames them into place and flushes the
-  // folder's new entry, at once or, with a batch, when the batch is flushed.
-  // False when that fails; the temporary is then gone and the old file
-  // unchanged (unless only a folder's flush failed: then the new file is in
-  // place but not known to be on the device).
-  bool Commit(CCardFolderBatch* batch = nullptr);
+  // folder's new entry: at once, or with a batch when the batch commits
+  // (its failures are then the batch's). False when that fails; the
+  // temporary is then gone and the old file unchanged (unless only the
+  // folder's flush failed: then the new file is in place but not known to
+  // be on the device).
+  bool Commit(CCardCommitBatch* batch = nullptr);
   // Drops the temporary file; the old file stays as it was.
   void Abort();
   // After a failed Open, Write or Commit, LastSystemError() tells why.
@@ -105,6 +108,10 @@ bool IsCardTemporaryName(const char* name);
 // Removes the temporary files an interrupted write left in a card folder
 // (card-relative, "" or "." for the root). Links are not followed.
 void RemoveCardTemporaries(const char* folder);
+// The same in every folder of the card, also those no list names any more:
+// a walk from the root that follows no link and leaves the card's file
+// system for none mounted inside it.
+void RemoveAllCardTemporaries();
 
 // Creates a card folder (card-relative) without following a link on the way;
 // sets the last error as CreateDirectoryW does (183 when it exists).

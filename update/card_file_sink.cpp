@@ -8,7 +8,7 @@
 #include "update/card_folders.h"
 
 CCardFileSink::CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known,
-                             CCardFolderBatch* batch)
+                             CCardCommitBatch* batch)
     : m_path(std::move(path)),
       m_folders(std::move(folders)),
       m_pKnownFolders(known),

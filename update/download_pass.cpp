@@ -11,6 +11,7 @@
 #include "core/product.h"
 #include "core/progress_text.h"
 #include "logs/log_upload.h"
+#include "platform/card_file_writer.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -76,8 +77,8 @@ struct PassState {
   std::uint64_t replyLimit = 0;                   // the largest listed size plus "BF"
   std::vector<bool> current = {};                 // per entry: the card copy was current before the walk
   std::vector<bool> repeated = {};                // per entry: an earlier entry names the same card file
-  CCardFolderBatch durable = {};                  // the folders of placed files, flushed in batches
-  int flushError = 0;                             // why the last flush of those folders failed
+  CCardCommitBatch durable = {};                  // placed files, committed in batches
+  int flushError = 0;                             // why the batch's last commit failed
   CMd5Worker hasher = {};                         // digests the fetched files while they arrive
   std::unique_ptr<FinishingFile> finishing = {};  // the file fetched last, until its outcome is shown
   int starting = -1;                              // the entry being fetched whose start is not shown yet
@@ -451,11 +452,13 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
 
   if (PlanPass(pass)) {
     if (pass.clientUpdateMode) EnterClientUpdateMode(reporter, list, pass.versionFile);
-    RemoveLeftoverTemporaries(list);
+    // What an interrupted run left, wherever it is: also in folders the
+    // list no longer names.
+    RemoveAllCardTemporaries();
     if (WalkList(pass)) pass.failed = false;
   }
-  // Whatever the walk's outcome, the names of the files it placed reach the
-  // device before the pass reports anything.
+  // Whatever the walk's outcome, the files it placed are on the device
+  // under their names before the pass reports anything.
   if (!pass.durable.Flush()) pass.flushError = LastSystemError();
 
   // The files' transfers are over: the count line keeps no speed.
