@@ -433,7 +433,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   session.SetProgressCallback(CancelOnly, &reporter);
   pass.logs = UploadLogs(session, CardLogFolder(job->szModulePath, job->bProgramOffCard != FALSE));
 
-  pass.versionFile.Open();
+  pass.versionFile.Open(list);
   session.SetProgressCallback(FetchProgress, &pass);
   reporter.PostStatus(L"");  // the count line with its total, before it shows
   reporter.ShowProgress(ProgressPart::kGroup, true);
