@@ -17,7 +17,8 @@
 // Commits gathered so that many files share the device's flushes. Each
 // file's bytes still reach the device before its rename, and the renamed
 // names before anything (the version file) may name them, but in batches of
-// up to kFiles files or kMilliseconds: every file of the batch is flushed
+// up to kFiles files, kBytes or kMilliseconds (a batch of large files is
+// kept small, so that its flush does not hold up the transfers): every file of the batch is flushed
 // (the first flush writes what all of them hold, the others find nothing
 // left), then all are renamed, then each of their folders is flushed once.
 // A card pulled in between loses at most the batch: the old file (or none)
@@ -27,6 +28,7 @@
 class CCardCommitBatch {
  public:
   static constexpr int kFiles = 64;
+  static constexpr unsigned long long kBytes = 16ull << 20;
   static constexpr ULONGLONG kMilliseconds = 1000;
 
   CCardCommitBatch() = default;
@@ -46,6 +48,7 @@ class CCardCommitBatch {
     int file;
     int folder;
     std::string temporary, name;
+    unsigned long long bytes;
   };
   // Takes over a written temporary (its file and folder held open); commits
   // the batch when it is full or old enough. False when that failed.
@@ -54,6 +57,7 @@ class CCardCommitBatch {
   std::vector<Pending> m_pending;
   std::mutex m_mutex;       // a file may be committed on the hashing thread
   ULONGLONG m_started = 0;  // when the batch's first file came
+  unsigned long long m_nBytes = 0;
 #endif
 };
 
@@ -94,6 +98,7 @@ class CCardFileWriter {
 #else
   int m_folder = -1;
   int m_file = -1;
+  unsigned long long m_nWritten = 0;  // bytes in m_file
 #endif
   std::string m_name;       // the target's name inside m_folder
   std::string m_temporary;  // the temporary file's name inside m_folder

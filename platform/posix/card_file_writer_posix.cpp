@@ -81,6 +81,7 @@ bool CCardFileWriter::Open(const char* path) {
 
 bool CCardFileWriter::Write(const void* data, std::size_t size) {
   if (m_file < 0) return false;
+  m_nWritten += size;
   if (WriteAll(m_file, static_cast<const unsigned char*>(data), size)) return true;
   return Fail();
 }
@@ -124,6 +125,7 @@ bool CCardCommitBatch::FlushLocked() {
     close(pending.folder);
   }
   m_pending.clear();
+  m_nBytes = 0;
   SetLastErrorFromErrno(error);
   return error == 0;
 }
@@ -132,8 +134,10 @@ bool CCardCommitBatch::Add(Pending pending) {
   const std::lock_guard<std::mutex> lock(m_mutex);
   const ULONGLONG now = GetTickCount64();
   if (m_pending.empty()) m_started = now;
+  m_nBytes += pending.bytes;
   m_pending.push_back(std::move(pending));
-  if (m_pending.size() < static_cast<std::size_t>(kFiles) && now - m_started < kMilliseconds) return true;
+  if (m_pending.size() < static_cast<std::size_t>(kFiles) && m_nBytes < kBytes && now - m_started < kMilliseconds)
+    return true;
   return FlushLocked();
 }
 
@@ -141,7 +145,7 @@ bool CCardFileWriter::Commit(CCardCommitBatch* batch) {
   if (m_file < 0) return false;
   if (batch) {
     CCardCommitBatch::Pending pending{std::exchange(m_file, -1), std::exchange(m_folder, -1),
-                                      std::exchange(m_temporary, {}), m_name};
+                                      std::exchange(m_temporary, {}), m_name, std::exchange(m_nWritten, 0)};
     return batch->Add(std::move(pending));
   }
   const bool synced = fsync(m_file) == 0;
@@ -161,6 +165,7 @@ bool CCardFileWriter::Commit(CCardCommitBatch* batch) {
 void CCardFileWriter::Abort() {
   if (m_file >= 0) close(m_file);
   m_file = -1;
+  m_nWritten = 0;
   if (m_folder >= 0) {
     if (!m_temporary.empty()) unlinkat(m_folder, m_temporary.c_str(), 0);
     close(m_folder);
