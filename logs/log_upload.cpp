@@ -107,6 +107,12 @@ bool CLogWalk::Walk(const std::wstring& folder, const std::wstring& relative, co
         keeps |= Walk(path, relative.empty() ? name : relative + L"/" + name, pattern);
         continue;
       }
+      // A file with a second name (a hard link) may be one from off the
+      // card: its contents are not the card's to send.
+      if (!IsSingleNamedFileW(path.c_str())) {
+        keeps = true;
+        continue;
+      }
       // A subfolder's walk has moved the server on: a file that the listing
       // returns after it is announced under its own folder again.
       if (m_announced != value) Announce(value);

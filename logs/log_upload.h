@@ -19,9 +19,9 @@ extern bool g_bUploadFailed;
 // A file whose folder is not the one announced last (a log folder's own file
 // listed after a subfolder) is preceded by its folder's announcement again,
 // so every log arrives in its own folder. An upload counts as sent when its
-// transfer completed with a 2xx status. Only folders and regular files are
-// logs: links, pipes, sockets and devices are neither followed, read nor
-// deleted, and a folder that holds one stays without that counting as a
+// transfer completed with a 2xx status. Only folders and regular files of a
+// single name are logs: links (hard links too), pipes, sockets and devices
+// are neither followed, read nor deleted, and a folder that holds one stays without that counting as a
 // failure.
 // Returns how many log files the server took and how many stayed on the card,
 // and whether anything failed (g_bUploadFailed at the walk's end). The upload

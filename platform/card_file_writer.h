@@ -8,10 +8,58 @@
 #pragma once
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/wintypes.h"
+
+// Commits gathered so that many files share the device's flushes. Each
+// file's bytes still reach the device before its rename, and the renamed
+// names before anything (the version file) may name them, but in batches of
+// up to kFiles files, kBytes or kMilliseconds (a batch of large files is
+// kept small, so that its flush does not hold up the transfers): every file of the batch is flushed
+// (the first flush writes what all of them hold, the others find nothing
+// left), then all are renamed, then each of their folders is flushed once.
+// A card pulled in between loses at most the batch: the old file (or none)
+// is then in place, never one with bytes missing, and the temporaries are
+// cleared by the next run. On Windows each commit is made at once, its
+// rename written through (MOVEFILE_WRITE_THROUGH): a batch holds nothing.
+class CCardCommitBatch {
+ public:
+  static constexpr int kFiles = 64;
+  static constexpr unsigned long long kBytes = 16ull << 20;
+  static constexpr ULONGLONG kMilliseconds = 1000;
+
+  CCardCommitBatch() = default;
+  ~CCardCommitBatch();  // commits what is pending
+  CCardCommitBatch(const CCardCommitBatch&) = delete;
+  CCardCommitBatch& operator=(const CCardCommitBatch&) = delete;
+
+  // Commits every pending file; false (with the system's error of the first
+  // failure) when one of them could not be put in place or its folder not
+  // flushed. A file that failed keeps its old one.
+  bool Flush();
+
+ private:
+  friend class CCardFileWriter;
+#ifndef _WIN32
+  struct Pending {
+    int file;
+    int folder;
+    std::string temporary, name;
+    unsigned long long bytes;
+  };
+  // Takes over a written temporary (its file and folder held open); commits
+  // the batch when it is full or old enough. False when that failed.
+  bool Add(Pending pending);
+  bool FlushLocked();
+  std::vector<Pending> m_pending;
+  std::mutex m_mutex;       // a file may be committed on the hashing thread
+  ULONGLONG m_started = 0;  // when the batch's first file came
+  unsigned long long m_nBytes = 0;
+#endif
+};
 
 class CCardFileWriter {
  public:
@@ -27,10 +75,12 @@ class CCardFileWriter {
   // Appends bytes; false on a write error (the write is then aborted).
   bool Write(const void* data, std::size_t size);
   // Flushes the bytes to the device, renames them into place and flushes the
-  // folder's new entry. False when that fails; the temporary is then gone and
-  // the old file unchanged (unless only the folder's flush failed: then the
-  // new file is in place but not known to be on the device).
-  bool Commit();
+  // folder's new entry: at once, or with a batch when the batch commits
+  // (its failures are then the batch's). False when that fails; the
+  // temporary is then gone and the old file unchanged (unless only the
+  // folder's flush failed: then the new file is in place but not known to
+  // be on the device).
+  bool Commit(CCardCommitBatch* batch = nullptr);
   // Drops the temporary file; the old file stays as it was.
   void Abort();
   // After a failed Open, Write or Commit, LastSystemError() tells why.
@@ -48,6 +98,7 @@ class CCardFileWriter {
 #else
   int m_folder = -1;
   int m_file = -1;
+  unsigned long long m_nWritten = 0;  // bytes in m_file
 #endif
   std::string m_name;       // the target's name inside m_folder
   std::string m_temporary;  // the temporary file's name inside m_folder
@@ -62,6 +113,10 @@ bool IsCardTemporaryName(const char* name);
 // Removes the temporary files an interrupted write left in a card folder
 // (card-relative, "" or "." for the root). Links are not followed.
 void RemoveCardTemporaries(const char* folder);
+// The same in every folder of the card, also those no list names any more:
+// a walk from the root that follows no link and leaves the card's file
+// system for none mounted inside it.
+void RemoveAllCardTemporaries();
 
 // Creates a card folder (card-relative) without following a link on the way;
 // sets the last error as CreateDirectoryW does (183 when it exists).

@@ -77,6 +77,9 @@ FILE* fopenUtf8(const char* path, const char* mode);
 FILE* fopenRegularUtf8(const char* path, const char* mode);
 // A regular file, not a link, folder, pipe or device.
 bool IsRegularFileW(const wchar_t* path);
+// A regular file that has this one name: no hard link elsewhere (perhaps
+// off the card) shares its contents.
+bool IsSingleNamedFileW(const wchar_t* path);
 // Renames, replacing an existing target file, and makes the new name
 // durable (on POSIX the folder is synced). 0 on success, like rename().
 int renameUtf8(const char* from, const char* to);

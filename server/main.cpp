@@ -14,6 +14,7 @@
 #include "server/connections.h"
 #include "server/demo_data.h"
 #include "server/options.h"
+#include "server/release_list.h"
 #include "server/routes.h"
 #include "server/server_state.h"
 
@@ -85,6 +86,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   ServerState state(options.dataFolder);
+  // A release the client would refuse is not served at all.
+  if (const std::string problem = ReleaseListProblem(state.data); !problem.empty()) {
+    std::fprintf(stderr, "koral70-server: %s\n", problem.c_str());
+    return 2;
+  }
   state.clientUpdateOnce = options.clientUpdateOnce;
   state.accounts.Load(state.data.AccountsFile());
   for (const std::string& text : options.faults) {
@@ -122,8 +128,12 @@ int main(int argc, char** argv) {
   state.log.Port(port);
 
   std::thread stopper(StopOnSignal, std::ref(server), std::ref(state), signals);
+  // The first look at the release (every file hashed) is taken now, beside
+  // the first requests, not inside the first login.
+  std::thread lookAtRelease([&state] { state.release.ListAnswer(); });
   if (!state.stopping) server.listen_after_bind();
   state.listenEnded = true;
+  lookAtRelease.join();
   const bool signalled = state.stopping;
   if (!signalled) pthread_kill(stopper.native_handle(), SIGTERM);  // listening failed: end the stopper
   stopper.join();

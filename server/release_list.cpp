@@ -43,7 +43,9 @@ fs::path ContentPathOf(const DataFolder& folder, const std::string& name) {
 
 std::vector<ReleaseItem> ReadReleaseList(const DataFolder& folder) {
   std::vector<ReleaseItem> items;
+  size_t number = 0;
   for (const std::string& line : ReadLines(folder.ReleaseListFile())) {
+    ++number;
     if (line.find_first_not_of(" \t") == std::string::npos || line[0] == '#') continue;
     const size_t tagEnd = line.find_first_of(" \t");
     const size_t flagStart = line.find_first_not_of(" \t", tagEnd);
@@ -56,6 +58,7 @@ std::vector<ReleaseItem> ReadReleaseList(const DataFolder& folder) {
       continue;
     }
     ReleaseItem item;
+    item.line = number;
     item.tag = line.substr(0, tagEnd);
     item.localDigest = flag == "1";
     item.name = line.substr(nameStart);
@@ -69,6 +72,14 @@ std::vector<ReleaseItem> ReadReleaseList(const DataFolder& folder) {
     items.resize(kMaxEntries);
   }
   return items;
+}
+
+std::string ReleaseListProblem(const DataFolder& folder) {
+  for (const ReleaseItem& item : ReadReleaseList(folder))
+    if (item.name.size() >= kNameBytes)
+      return "list.txt line " + std::to_string(item.line) + ": a name of " + std::to_string(item.name.size()) +
+             " bytes, at most " + std::to_string(kNameBytes - 1) + " fit";
+  return "";
 }
 
 std::uint64_t ContentSize(const ReleaseItem& item) {

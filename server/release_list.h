@@ -17,11 +17,17 @@ struct ReleaseItem {
   bool localDigest = false; // bLocalDigest
   std::string name;         // szName: card path with '\' separators, UTF-8
   fs::path content;         // the file under release/files/
+  size_t line = 0;          // its line in list.txt, from 1
 };
 
 // Lines "tag localdigest path" (the path is the rest of the line); blank
 // lines and lines starting with '#' are skipped.
 std::vector<ReleaseItem> ReadReleaseList(const DataFolder& folder);
+
+// Why the release cannot be served, naming the line of list.txt: a name of
+// 248 bytes or more does not fit its record with the terminating zero, and
+// the client refuses a list with a cut name. Empty when it can be.
+std::string ReleaseListProblem(const DataFolder& folder);
 
 // What the list says about an entry's content.
 struct ListedContent {

@@ -7,8 +7,13 @@
 #include "platform/files.h"
 #include "update/card_folders.h"
 
-CCardFileSink::CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known)
-    : m_path(std::move(path)), m_folders(std::move(folders)), m_pKnownFolders(known), m_hasher(hasher) {
+CCardFileSink::CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known,
+                             CCardCommitBatch* batch)
+    : m_path(std::move(path)),
+      m_folders(std::move(folders)),
+      m_pKnownFolders(known),
+      m_pBatch(batch),
+      m_hasher(hasher) {
   m_md5.Init();
   m_blocks[0].bytes = std::make_unique_for_overwrite<unsigned char[]>(kBlockBytes);
 }
@@ -88,7 +93,7 @@ bool CCardFileSink::Commit() {
     m_writer.Abort();
     return false;
   }
-  if (m_writer.Commit()) return true;
+  if (m_writer.Commit(m_pBatch)) return true;
   m_state = State::kFileFailed;
   m_nError = LastSystemError();
   return false;

@@ -34,8 +34,10 @@ class CCardFileSink : public CHttpBodySink {
   // path: card-relative UTF-8; folders: the same path as the wide text whose
   // '\'-separated prefixes are made as folders (CreateParentDirectories),
   // but for those in known (the pass's folders, which it extends). hasher
-  // digests the received bytes; it outlives the sink.
-  CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known = nullptr);
+  // digests the received bytes; it outlives the sink, as does batch, which
+  // gathers the pass's commits (none: the file is committed at once).
+  CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known = nullptr,
+                CCardCommitBatch* batch = nullptr);
   // Waits until the hasher is done with this file's bytes and its last step.
   ~CCardFileSink() override;
   CCardFileSink(const CCardFileSink&) = delete;
@@ -93,6 +95,7 @@ class CCardFileSink : public CHttpBodySink {
   std::string m_path;
   std::wstring m_folders;
   FolderSet* m_pKnownFolders;
+  CCardCommitBatch* m_pBatch;
   CCardFileWriter m_writer;
   CMd5Worker& m_hasher;
   CMd5 m_md5;

@@ -1,12 +1,10 @@
 #include "update/card_folders.h"
 
-#include <set>
 #include <string>
 
 #include "platform/card_file_writer.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "update/update_list.h"
 
 namespace {
 constexpr int kPathBuffer = 248;
@@ -24,13 +22,4 @@ int CreateParentDirectories(const wchar_t* path, FolderSet* known) {
     prefix[i] = path[i];
   }
   return 0;
-}
-
-void RemoveLeftoverTemporaries(const std::vector<UpdateFileEntry>& list) {
-  std::set<std::string> folders = {"."};
-  for (const UpdateFileEntry& entry : list) {
-    const char* shortName = ShortName(entry.szName);
-    if (shortName != entry.szName) folders.emplace(entry.szName, shortName - 1 - entry.szName);
-  }
-  for (const std::string& folder : folders) RemoveCardTemporaries(folder.c_str());
 }

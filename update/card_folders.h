@@ -3,9 +3,6 @@
 
 #include <string>
 #include <unordered_set>
-#include <vector>
-
-#include "update/update_file_entry.h"
 
 // The folders one pass has made or found on the card, so that each is made
 // only once a pass however many files go into it.
@@ -16,7 +13,3 @@ using FolderSet = std::unordered_set<std::wstring>;
 // is not created. Existing folders are fine; those in known are not asked
 // for again, and known gains the others. 0 on success, 1 on failure.
 int CreateParentDirectories(const wchar_t* path, FolderSet* known = nullptr);
-
-// Removes what interrupted writes left behind (their temporary files) in the
-// card's root and in every folder the list's names lead to.
-void RemoveLeftoverTemporaries(const std::vector<UpdateFileEntry>& list);

@@ -12,6 +12,7 @@
 #include "core/progress_text.h"
 #include "logs/log_upload.h"
 #include "net/retry.h"
+#include "platform/card_file_writer.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -79,6 +80,8 @@ struct PassState {
   std::vector<bool> repeated = {};                // per entry: an earlier entry names the same card file
   std::vector<bool> fetchedAgain = {};            // per entry: fetched once more after a wrong body
   int refetches = 0;                              // files fetched once more so far
+  CCardCommitBatch durable = {};                  // placed files, committed in batches
+  int flushError = 0;                             // why the batch's last commit failed
   CMd5Worker hasher = {};                         // digests the fetched files while they arrive
   std::unique_ptr<FinishingFile> finishing = {};  // the file fetched last, until its outcome is shown
   int starting = -1;                              // the entry being fetched whose start is not shown yet
@@ -260,7 +263,8 @@ bool FetchFile(PassState& pass, int i) {
         reporter.ShowFile(WideFromUtf8(ShortName(entry.szName)), entry.nSize);
       }
       file.reset();
-      file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders);
+      file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders,
+                                             &pass.durable);
       reply = std::make_unique<CFileReplySink>(*file);
       session.SetBodySink(reply.get());
       result = session.Perform();
@@ -393,9 +397,11 @@ UpdateResult ShowSummary(PassState& pass) {
   reporter.ShowFile(L"", 0);
   reporter.ShowProgress(ProgressPart::kFileLine, false);
   if (pass.fetchCount > 0) {
-    // The old "ver.dat" stays when the new one cannot be written.
-    if (!WriteVersionFile(pass.list)) {
-      reporter.Fail(Msg::kUpdateFailed, MB_ICONEXCLAMATION, CardFailureCause(LastSystemError()));
+    // "ver.dat" names no file whose name is not on the card's device yet;
+    // the old one stays when the new one cannot be written.
+    if (pass.flushError != 0 || !WriteVersionFile(pass.list)) {
+      const int error = pass.flushError != 0 ? pass.flushError : LastSystemError();
+      reporter.Fail(Msg::kUpdateFailed, MB_ICONEXCLAMATION, CardFailureCause(error));
       return kUpdateTransferFailed;
     }
     if (pass.clientUpdateMode) {
@@ -469,7 +475,7 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
   session.SetProgressCallback(CancelOnly, &reporter);
   pass.logs = UploadLogs(session, CardLogFolder(job->szModulePath, job->bProgramOffCard != FALSE));
 
-  pass.versionFile.Open();
+  pass.versionFile.Open(list);
   session.SetProgressCallback(FetchProgress, &pass);
   reporter.PostStatus(L"");  // the count line with its total, before it shows
   reporter.ShowProgress(ProgressPart::kGroup, true);
@@ -488,9 +494,14 @@ UpdateResult RunDownloadPass(JOBPARAM* job, CJobReporter& reporter, CHttpSession
 
   if (PlanPass(pass)) {
     if (pass.clientUpdateMode) EnterClientUpdateMode(reporter, list, pass.versionFile);
-    RemoveLeftoverTemporaries(list);
+    // What an interrupted run left, wherever it is: also in folders the
+    // list no longer names.
+    RemoveAllCardTemporaries();
     if (WalkList(pass)) pass.failed = false;
   }
+  // Whatever the walk's outcome, the files it placed are on the device
+  // under their names before the pass reports anything.
+  if (!pass.durable.Flush()) pass.flushError = LastSystemError();
 
   // The files' transfers are over: the count line keeps no speed.
   reporter.PauseTransfers();

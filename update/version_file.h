@@ -3,7 +3,8 @@
 // with the digests of what was written.
 #pragma once
 
-#include <string>
+#include <deque>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -13,9 +14,11 @@ constexpr const char* kVersionFileName = "ver.dat";
 
 class CVersionFile {
  public:
-  // Reads the whole file; false (and no records) when it is missing or
+  // Reads the whole file and keeps the records that the list names (the
+  // only ones a pass looks up), so that a version file of any size costs no
+  // more memory than the list; false (and no records) when it is missing or
   // cannot be read. A trailing partial record is ignored.
-  bool Open(const char* path = kVersionFileName);
+  bool Open(const std::vector<UpdateFileEntry>& list, const char* path = kVersionFileName);
   bool IsOpen() const { return m_bOpen; }
   void Close();
   // The first record with this name, as a scan from the file's start finds
@@ -24,8 +27,8 @@ class CVersionFile {
 
  private:
   bool m_bOpen = false;
-  std::vector<UpdateFileEntry> m_records;
-  std::unordered_map<std::string, size_t> m_firstByName;
+  std::deque<UpdateFileEntry> m_records;  // grows without moving the names the index points into
+  std::unordered_map<std::string_view, const UpdateFileEntry*> m_firstByName;
 };
 
 // Replaces the version file with the whole list; false when it could not be

@@ -5,12 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/card_paths.h"
 #include "platform/files.h"
+#include "platform/system.h"
 
 namespace {
 using card_paths::SplitCardPath;
@@ -78,12 +81,73 @@ bool CCardFileWriter::Open(const char* path) {
 
 bool CCardFileWriter::Write(const void* data, std::size_t size) {
   if (m_file < 0) return false;
+  m_nWritten += size;
   if (WriteAll(m_file, static_cast<const unsigned char*>(data), size)) return true;
   return Fail();
 }
 
-bool CCardFileWriter::Commit() {
+CCardCommitBatch::~CCardCommitBatch() { Flush(); }
+
+bool CCardCommitBatch::Flush() {
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  return FlushLocked();
+}
+
+bool CCardCommitBatch::FlushLocked() {
+  int error = 0;
+  auto failed = [&error] {
+    if (error == 0) error = errno;
+  };
+  // Every file's bytes on the device before any name points at them.
+  for (Pending& pending : m_pending) {
+    const bool synced = fsync(pending.file) == 0;
+    if (!synced) failed();
+    const bool closed = close(pending.file) == 0;
+    if (!closed) failed();
+    pending.file = synced && closed ? -1 : -2;  // -1: ready to be renamed
+  }
+  std::vector<std::pair<dev_t, ino_t>> flushed;
+  for (const Pending& pending : m_pending) {
+    if (pending.file != -1 || renameat(pending.folder, pending.temporary.c_str(), pending.folder,
+                                       pending.name.c_str()) != 0) {
+      if (pending.file == -1) failed();
+      unlinkat(pending.folder, pending.temporary.c_str(), 0);
+    }
+  }
+  // Then each folder's new names, once a folder.
+  for (const Pending& pending : m_pending) {
+    struct stat folder;
+    const bool known = fstat(pending.folder, &folder) == 0;
+    if (!known || std::find(flushed.begin(), flushed.end(), std::pair(folder.st_dev, folder.st_ino)) == flushed.end()) {
+      if (fsync(pending.folder) != 0) failed();
+      if (known) flushed.emplace_back(folder.st_dev, folder.st_ino);
+    }
+    close(pending.folder);
+  }
+  m_pending.clear();
+  m_nBytes = 0;
+  SetLastErrorFromErrno(error);
+  return error == 0;
+}
+
+bool CCardCommitBatch::Add(Pending pending) {
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  const ULONGLONG now = GetTickCount64();
+  if (m_pending.empty()) m_started = now;
+  m_nBytes += pending.bytes;
+  m_pending.push_back(std::move(pending));
+  if (m_pending.size() < static_cast<std::size_t>(kFiles) && m_nBytes < kBytes && now - m_started < kMilliseconds)
+    return true;
+  return FlushLocked();
+}
+
+bool CCardFileWriter::Commit(CCardCommitBatch* batch) {
   if (m_file < 0) return false;
+  if (batch) {
+    CCardCommitBatch::Pending pending{std::exchange(m_file, -1), std::exchange(m_folder, -1),
+                                      std::exchange(m_temporary, {}), m_name, std::exchange(m_nWritten, 0)};
+    return batch->Add(std::move(pending));
+  }
   const bool synced = fsync(m_file) == 0;
   const int syncError = errno;
   const bool closed = close(m_file) == 0;
@@ -101,6 +165,7 @@ bool CCardFileWriter::Commit() {
 void CCardFileWriter::Abort() {
   if (m_file >= 0) close(m_file);
   m_file = -1;
+  m_nWritten = 0;
   if (m_folder >= 0) {
     if (!m_temporary.empty()) unlinkat(m_folder, m_temporary.c_str(), 0);
     close(m_folder);
@@ -109,28 +174,59 @@ void CCardFileWriter::Abort() {
   m_temporary.clear();
 }
 
-void RemoveCardTemporaries(const char* folder) {
-  std::vector<std::string> folders;
-  std::string leaf;
-  int fd = -1;
-  if (!folder || !*folder || std::strcmp(folder, ".") == 0) {
-    fd = OpenCardFolder({});
-  } else if (SplitCardPath(folder, folders, leaf)) {
-    folders.push_back(leaf);
-    fd = OpenCardFolder(folders);
-  }
-  if (fd < 0) return;
+namespace {
+// Folders this deep below the walk's start are left alone.
+constexpr int kDeepestFolder = 64;
+
+// Removes the temporaries in an open folder and, levels deep, in the folders
+// below it on the same device, never through a link; closes fd.
+void RemoveTemporariesBelow(int fd, dev_t device, int levels) {
   DIR* dir = fdopendir(fd);
   if (!dir) {
     close(fd);
     return;
   }
-  std::vector<std::string> stale;
-  while (dirent* entry = readdir(dir))
-    if (IsCardTemporaryName(entry->d_name)) stale.push_back(entry->d_name);
+  std::vector<std::string> stale, folders;
+  while (dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (IsCardTemporaryName(name.c_str()))
+      stale.push_back(name);
+    else if ((entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN) && name != "." && name != "..")
+      folders.push_back(name);
+  }
   for (const std::string& name : stale) unlinkat(dirfd(dir), name.c_str(), 0);
+  for (const std::string& name : levels > 0 ? folders : std::vector<std::string>{}) {
+    const int below = openat(dirfd(dir), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info;
+    if (below >= 0 && fstat(below, &info) == 0 && info.st_dev == device)
+      RemoveTemporariesBelow(below, device, levels - 1);
+    else if (below >= 0)
+      close(below);
+  }
   closedir(dir);
 }
+
+void RemoveTemporariesFrom(int fd, int levels) {
+  struct stat info;
+  if (fd >= 0 && fstat(fd, &info) == 0)
+    RemoveTemporariesBelow(fd, info.st_dev, levels);
+  else if (fd >= 0)
+    close(fd);
+}
+}  // namespace
+
+void RemoveCardTemporaries(const char* folder) {
+  std::vector<std::string> folders;
+  std::string leaf;
+  if (!folder || !*folder || std::strcmp(folder, ".") == 0) {
+    RemoveTemporariesFrom(OpenCardFolder({}), 0);
+  } else if (SplitCardPath(folder, folders, leaf)) {
+    folders.push_back(leaf);
+    RemoveTemporariesFrom(OpenCardFolder(folders), 0);
+  }
+}
+
+void RemoveAllCardTemporaries() { RemoveTemporariesFrom(OpenCardFolder({}), kDeepestFolder); }
 
 BOOL CreateCardDirectory(const char* path) {
   std::vector<std::string> folders;

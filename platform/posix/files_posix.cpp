@@ -105,6 +105,11 @@ DWORD GetFileAttributesW(LPCWSTR path) {
 
 bool IsRegularFileW(const wchar_t* path) { return GetFileAttributesW(path) == FILE_ATTRIBUTE_NORMAL; }
 
+bool IsSingleNamedFileW(const wchar_t* path) {
+  struct stat st;
+  return lstat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
+}
+
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
   const std::string from = NativePath(existing), to = NativePath(target);
   int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);

@@ -99,13 +99,18 @@ bool CCardFileWriter::Write(const void* data, std::size_t size) {
   return true;
 }
 
-bool CCardFileWriter::Commit() {
+// Each commit is made at once, its rename written through: a batch holds
+// nothing.
+CCardCommitBatch::~CCardCommitBatch() = default;
+bool CCardCommitBatch::Flush() { return true; }
+
+bool CCardFileWriter::Commit(CCardCommitBatch*) {
   if (m_file == INVALID_HANDLE_VALUE) return false;
   const bool flushed = FlushFileBuffers(m_file);
   const bool closed = CloseHandle(m_file);
   m_file = INVALID_HANDLE_VALUE;
   // MoveFileExW replaces the target itself, a link included, never what a
-  // link points to.
+  // link points to; it returns once the new name is on the device.
   if (!flushed || !closed ||
       !MoveFileExW(InFolder(m_folderPath, m_temporary).c_str(), InFolder(m_folderPath, m_name).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -124,6 +129,34 @@ void CCardFileWriter::Abort() {
   m_folderPath.clear();
 }
 
+namespace {
+// Folders this deep below the walk's start are left alone.
+constexpr int kDeepestFolder = 64;
+
+// Removes the temporaries in a card folder ("" for the root) and, levels
+// deep, in the folders below it; a reparse point (a link, a junction or a
+// mounted volume) is never entered.
+void RemoveTemporariesBelow(const std::wstring& path, int levels) {
+  WIN32_FIND_DATAW found;
+  const HANDLE find = FindFirstFileW((path.empty() ? std::wstring(L"*") : path + L"\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  std::vector<std::wstring> stale, folders;
+  do {
+    const std::wstring name = found.cFileName;
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      if (IsCardTemporaryName(Utf8FromWide(name).c_str())) stale.push_back(name);
+    } else if (!IsReparsePoint(found.dwFileAttributes) && name != L"." && name != L"..") {
+      folders.push_back(name);
+    }
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  auto inside = [&path](const std::wstring& name) { return path.empty() ? name : path + L"\\" + name; };
+  for (const std::wstring& name : stale) DeleteFileW(inside(name).c_str());
+  if (levels > 0)
+    for (const std::wstring& name : folders) RemoveTemporariesBelow(inside(name), levels - 1);
+}
+}  // namespace
+
 void RemoveCardTemporaries(const char* folder) {
   std::vector<std::string> folders;
   std::string leaf;
@@ -134,20 +167,11 @@ void RemoveCardTemporaries(const char* folder) {
   std::vector<HANDLE> handles;
   std::wstring path;
   if (!OpenCardFolders(folders, handles, path)) return;
-  WIN32_FIND_DATAW found;
-  const HANDLE find = FindFirstFileW((path.empty() ? std::wstring(L"*") : path + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    std::vector<std::wstring> stale;
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-          IsCardTemporaryName(Utf8FromWide(found.cFileName).c_str()))
-        stale.push_back(found.cFileName);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    for (const std::wstring& name : stale) DeleteFileW((path.empty() ? name : path + L"\\" + name).c_str());
-  }
+  RemoveTemporariesBelow(path, 0);
   CloseAll(handles);
 }
+
+void RemoveAllCardTemporaries() { RemoveTemporariesBelow(L"", kDeepestFolder); }
 
 BOOL CreateCardDirectory(const char* path) {
   std::vector<std::string> folders;

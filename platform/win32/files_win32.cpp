@@ -74,6 +74,18 @@ bool IsRegularFileW(const wchar_t* path) {
          !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
 }
 
+bool IsSingleNamedFileW(const wchar_t* path) {
+  if (!IsRegularFileW(path)) return false;
+  const HANDLE file = CreateFileW(WideFromUtf8(NativePath(path)).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool single = GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1;
+  CloseHandle(file);
+  return single;
+}
+
 int LastSystemError() { return static_cast<int>(GetLastError()); }
 
 std::string SystemErrorText(int code) {

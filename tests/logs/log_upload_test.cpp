@@ -164,6 +164,7 @@ TEST_F(LogUpload, LinksAndPipesAreNeitherFollowedNorSentAndStayWithoutAFailure) 
   card.Write("logs/real.log", "log");
   fs::create_directory_symlink(fs::absolute("outside"), "logs/linked");
   fs::create_symlink(fs::absolute("outside/secret.txt"), "logs/linked.txt");
+  fs::create_hard_link("outside/secret.txt", "logs/hard.log");
   // Reading a pipe without a writer would wait for ever.
   ASSERT_EQ(mkfifo("logs/pipe.log", 0600), 0);
   auto server = StartServer(data);
@@ -172,6 +173,7 @@ TEST_F(LogUpload, LinksAndPipesAreNeitherFollowedNorSentAndStayWithoutAFailure) 
   EXPECT_EQ(card.Read("outside/secret.txt"), "not a log");
   EXPECT_FALSE(card.Exists("logs/real.log"));
   EXPECT_TRUE(fs::is_fifo("logs/pipe.log"));
+  EXPECT_EQ(fs::hard_link_count("outside/secret.txt"), 2u);
   EXPECT_FALSE(outcome.failed);
 }
 #endif

@@ -51,7 +51,27 @@ TEST(CardFileWriter, StreamedWritesAppearOnlyWhenCommitted) {
   EXPECT_EQ(Listing("."), std::vector<std::string>{"data.bin"});
 }
 
-#ifndef _WIN32  // POSIX links: on Windows a link is a reparse point, refused by the same code
+#ifndef _WIN32  // on Windows each commit is made at once, written through
+TEST(CardCommitBatch, FilesAreRenamedOnlyWhenTheBatchCommitsAndAFullBatchCommitsItself) {
+  TempCard card;
+  card.Write("Sub/old.bin", "old");
+  CCardCommitBatch batch;
+  auto commit = [&batch](const std::string& path, const std::string& text) {
+    CCardFileWriter writer;
+    return writer.Open(path.c_str()) && writer.Write(text.data(), text.size()) && writer.Commit(&batch);
+  };
+  ASSERT_TRUE(commit("Sub/old.bin", "new"));
+  ASSERT_TRUE(commit("first.bin", "1"));
+  EXPECT_EQ(card.Read("Sub/old.bin"), "old");
+  EXPECT_EQ(Listing(".").size(), 2u);  // Sub and first.bin's temporary
+  ASSERT_TRUE(batch.Flush());
+  EXPECT_EQ(card.Read("Sub/old.bin"), "new");
+  EXPECT_EQ(Listing("."), (std::vector<std::string>{"Sub", "first.bin"}));
+  for (int i = 0; i < CCardCommitBatch::kFiles; ++i) ASSERT_TRUE(commit("f" + std::to_string(i), "x"));
+  EXPECT_EQ(Listing(".").size(), 2u + CCardCommitBatch::kFiles);  // all in place, no temporary
+  ASSERT_TRUE(commit("late.bin", "late"));
+}  // the batch commits late.bin as it goes
+
 TEST(CardFileWriter, NeverWritesThroughALinkedFolderOrLeavesTheCard) {
   TempCard card;
   TempCard outside;
@@ -87,6 +107,21 @@ TEST(CardFileWriter, TheLongestNamesHaveATemporaryAndLeftoversAreRemoved) {
   EXPECT_EQ(Listing("Sub"), std::vector<std::string>{".koral70-notatemp.tmp"});
   EXPECT_TRUE(IsCardTemporaryName(".koral70-0123abcd.tmp"));
   EXPECT_FALSE(IsCardTemporaryName(".koral70-0123abcd.tmp2"));
+  // The whole card's leftovers, however deep, but nothing through a link.
+  TempCard outside;
+  fs::current_path(card.Path());
+  card.Write("Old/Deeper/.koral70-00000001.tmp", "left by a kill");
+  card.Write("Sub/.koral70-00000002.tmp", "left by a kill");
+  card.Write(".koral70-00000003.tmp", "left by a kill");
+  outside.Write(".koral70-00000004.tmp", "not the card's");
+#ifndef _WIN32
+  fs::create_directory_symlink(outside.Path(), "Linked");
+#endif
+  RemoveAllCardTemporaries();
+  EXPECT_TRUE(Listing("Old/Deeper").empty());
+  EXPECT_EQ(Listing("Sub"), std::vector<std::string>{".koral70-notatemp.tmp"});
+  EXPECT_EQ(outside.Read(".koral70-00000004.tmp"), "not the card's");
+  for (const std::string& name : Listing(".")) EXPECT_FALSE(IsCardTemporaryName(name.c_str())) << name;
 }
 
 TEST(GetDiskFreeSpaceW, TellsTheCardsClustersOrFails) {

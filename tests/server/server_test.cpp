@@ -205,6 +205,20 @@ TEST_F(ServerTest, ReleaseChangedOnDiskIsListedAndServedFresh) {
   EXPECT_EQ(Post("/script/get.php", "f=1", cookie)->body, "BF");
 }
 
+TEST_F(ServerTest, AReleaseNameThatCannotFitIsRefusedAtStartByItsLine) {
+  data.Write("release/list.txt", "v1 0 a.txt\n\nv1 0 " + std::string(248, 'n') + "\n");
+  const testing_support::ProcessResult refused =
+      testing_support::RunProcess({testing_support::ServerBinary(), "--data", data.Path()}, "", ".", {}, 30);
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_NE(refused.err.find("list.txt line 3: a name of 248 bytes, at most 247 fit"), std::string::npos)
+      << refused.err;
+  data.Write("release/list.txt", "v1 0 " + std::string(247, 'n') + "\n");
+  auto server = Start();
+  const auto listed = Post("/script/update.php", kLogin);
+  ASSERT_TRUE(listed);
+  EXPECT_EQ(listed->body[0], 'L');
+}
+
 TEST_F(ServerTest, LoginAnswersByAccountAndClientVersion) {
   data.Write("client/min_version.txt", "341\n");
   auto server = Start({"--client-update-once"});

@@ -71,19 +71,20 @@ TEST(CreateParentDirectories, FailsWhenAFileStandsInTheWay) {
   EXPECT_EQ(CreateParentDirectories(L"blocker\\inner\\file.txt"), 1);
 }
 
-TEST(VersionFile, FindsTheFirstRecordOfAName) {
+TEST(VersionFile, FindsTheFirstRecordOfANameTheListNames) {
   TempCard card;
   const std::vector<UpdateFileEntry> records = {Entry("a.txt", "v1", 1), Entry("b\\c.txt", "v2", 2),
-                                                Entry("a.txt", "v3", 3)};
+                                                Entry("a.txt", "v3", 3), Entry("gone.txt", "v4", 4)};
   ASSERT_TRUE(WriteVersionFile(records));
-  EXPECT_EQ(fs::file_size("ver.dat"), 3 * 284u);
+  EXPECT_EQ(fs::file_size("ver.dat"), 4 * 284u);
   // A trailing partial record is no record.
   {
     std::string bytes = card.Read("ver.dat") + std::string(100, 'z');
     card.Write("ver.dat", bytes);
   }
   CVersionFile file;
-  ASSERT_TRUE(file.Open());
+  ASSERT_TRUE(file.Open({Entry("a.txt", "v9", 9), Entry("b\\c.txt", "v9", 9), Entry("c.txt", "v9", 9)}));
+  EXPECT_EQ(file.Find("gone.txt"), nullptr);  // no longer listed: not kept
   ASSERT_NE(file.Find("a.txt"), nullptr);
   EXPECT_EQ(file.Find("a.txt")->abDigest[0], 1);
   ASSERT_NE(file.Find("b\\c.txt"), nullptr);
@@ -96,7 +97,7 @@ TEST(VersionFile, FindsTheFirstRecordOfAName) {
 TEST(VersionFile, MissingFileIsNoVersionFile) {
   TempCard card;
   CVersionFile file;
-  EXPECT_FALSE(file.Open());
+  EXPECT_FALSE(file.Open({Entry("a.txt", "v1", 1)}));
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(file.Find("a.txt"), nullptr);
 }

@@ -122,6 +122,17 @@ TEST_F(DownloadPass, CurrentCardFetchesNothingAndKeepsTheVersionFile) {
   EXPECT_EQ(fs::last_write_time("ver.dat"), stamp);
 }
 
+TEST_F(DownloadPass, ACurrentCardLosesTheTemporariesOfFoldersTheListNoLongerNames) {
+  data.SetRelease(FiveFiles());
+  auto server = StartServer(data);
+  Update(*server);
+  card.Write("Old/Gone/.koral70-0123abcd.tmp", "left by a run killed under an earlier release");
+  card.Write("Old/keep.txt", "not ours");
+  EXPECT_EQ(Update(*server).Messages(), std::vector<std::wstring>{kUpToDate});
+  EXPECT_TRUE(Listing("Old/Gone").empty());
+  EXPECT_EQ(card.Read("Old/keep.txt"), "not ours");
+}
+
 TEST_F(DownloadPass, SameSizeDifferentDigestIsFetched) {
   data.SetRelease(FiveFiles());
   auto server = StartServer(data);
