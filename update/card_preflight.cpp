@@ -5,6 +5,7 @@
 
 #include "platform/disk_space.h"
 #include "update/file_size.h"
+#include "update/update_file_entry.h"
 #include "update/version_file.h"
 
 namespace {
@@ -32,18 +33,14 @@ std::uint64_t MissingSpace(const std::vector<CardWrite>& files, CardWrite versio
   return peak > card.freeBytes ? static_cast<std::uint64_t>(peak - card.freeBytes) : 0;
 }
 
-std::uint64_t MissingCardSpace(const std::vector<const UpdateFileEntry*>& fetches,
-                               std::size_t versionRecords) {
+std::uint64_t MissingCardSpace(const std::vector<CardWrite>& fetches, std::size_t versionRecords) {
   DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
   if (!GetDiskFreeSpaceW(L".", &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
     return 0;
   CardSpace card;
   card.clusterBytes = std::max<std::int64_t>(1, std::int64_t{sectorsPerCluster} * bytesPerSector);
   card.freeBytes = std::int64_t{freeClusters} * card.clusterBytes;
-  std::vector<CardWrite> files;
-  files.reserve(fetches.size());
-  for (const UpdateFileEntry* entry : fetches) files.push_back({entry->nSize, QueryFileSize(entry->szName)});
   const CardWrite versionFile{static_cast<std::int64_t>(versionRecords * kEntrySize),
                               QueryFileSize(kVersionFileName)};
-  return MissingSpace(files, versionFile, card);
+  return MissingSpace(fetches, versionFile, card);
 }

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "update/update_file_entry.h"
 
 // A file the pass writes: its size, and that of the copy it replaces, which
 // stays beside it until the new one is renamed over it (0 or less: none).
@@ -30,5 +29,4 @@ std::uint64_t MissingSpace(const std::vector<CardWrite>& files, CardWrite versio
 // MissingSpace for the fetched files and a new version file of
 // versionRecords records, on the card in the current directory. 0 also when
 // the card's free space cannot be told.
-std::uint64_t MissingCardSpace(const std::vector<const UpdateFileEntry*>& fetches,
-                               std::size_t versionRecords);
+std::uint64_t MissingCardSpace(const std::vector<CardWrite>& fetches, std::size_t versionRecords);

@@ -105,10 +105,11 @@ bool SameDigest(const unsigned char* a, const unsigned char* b) {
   return std::memcmp(a, b, kMd5DigestBytes) == 0;
 }
 
-// Whether the card copy of an entry is in the state the list asks for. An
+// Whether the card copy of an entry is in the state the list asks for; size
+// gets the card copy's size (-1: none), which the space check needs too. An
 // entry checked against "ver.dat" takes the digest of its card copy.
-bool IsCurrent(UpdateFileEntry& entry, const CVersionFile& versionFile) {
-  const std::int64_t size = QueryFileSize(entry.szName);
+bool IsCurrent(UpdateFileEntry& entry, const CVersionFile& versionFile, std::int64_t& size) {
+  size = QueryFileSize(entry.szName);
   if (size < 0 || size != entry.nSize) return false;
   unsigned char digest[kMd5DigestBytes];
   if (!entry.bLocalDigest) return Md5OfFile(entry.szName, digest) && SameDigest(digest, entry.abDigest);
@@ -432,10 +433,11 @@ bool PlanPass(PassState& pass) {
   std::unordered_set<std::string> judged;
   for (size_t i = 0; i < pass.list.size(); ++i)
     pass.repeated[i] = !judged.insert(CardNameKey(pass.list[i].szName, pass.caseInsensitive)).second;
-  std::vector<const UpdateFileEntry*> fetches;
+  std::vector<CardWrite> fetches;
   if (pass.clientUpdateMode) {
     // Its card copy is deleted when the mode starts, so it is always fetched.
-    fetches.push_back(FindClientEntry(pass.list));
+    const UpdateFileEntry* client = FindClientEntry(pass.list);
+    fetches.push_back({client->nSize, QueryFileSize(client->szName)});
   } else {
     for (size_t i = 0; i < pass.list.size(); ++i) {
       if (pass.repeated[i]) continue;
@@ -443,12 +445,13 @@ bool PlanPass(PassState& pass) {
         pass.cancelled = true;
         return false;
       }
-      pass.current[i] = IsCurrent(pass.list[i], pass.versionFile);
-      if (!pass.current[i]) fetches.push_back(&pass.list[i]);
+      std::int64_t cardBytes = -1;
+      pass.current[i] = IsCurrent(pass.list[i], pass.versionFile, cardBytes);
+      if (!pass.current[i]) fetches.push_back({pass.list[i].nSize, cardBytes});
     }
   }
   std::uint64_t bytes = 0;
-  for (const UpdateFileEntry* entry : fetches) bytes += entry->nSize;
+  for (const CardWrite& fetch : fetches) bytes += static_cast<std::uint64_t>(fetch.newBytes);
   pass.reporter.SetByteTotal(bytes);
   if (fetches.empty()) return true;
   // A folder where the version file belongs could never be replaced by it.
