@@ -47,9 +47,13 @@ class CCardCommitBatch {
   struct Pending {
     int file;
     int folder;
+    std::string folderPath;  // the folder as a card path, "/"-joined
     std::string temporary, name;
     unsigned long long bytes;
   };
+  // A new handle of the folder at path that a pending file holds, or -1:
+  // the files of one folder in a batch then share one walk to it.
+  int DuplicateFolder(const std::string& path);
   // Takes over a written temporary (its file and folder held open); commits
   // the batch when it is full or old enough. False when that failed.
   bool Add(Pending pending);
@@ -70,8 +74,10 @@ class CCardFileWriter {
 
   // Starts the file at path, card-relative UTF-8 with '\' or '/'. False when
   // the path leaves the card, passes a link or a missing folder, or the
-  // temporary file cannot be created.
-  bool Open(const char* path);
+  // temporary file cannot be created. A file to be committed with a batch
+  // names it here, so that it takes the folder a pending file of the batch
+  // holds open instead of walking to it again.
+  bool Open(const char* path, CCardCommitBatch* batch = nullptr);
   // Appends bytes; false on a write error (the write is then aborted).
   bool Write(const void* data, std::size_t size);
   // Flushes the bytes to the device, renames them into place and flushes the
@@ -97,6 +103,7 @@ class CCardFileWriter {
   HANDLE m_file = INVALID_HANDLE_VALUE;
 #else
   int m_folder = -1;
+  std::string m_folderPath;  // m_folder as a card path, "/"-joined
   int m_file = -1;
   unsigned long long m_nWritten = 0;  // bytes in m_file
 #endif

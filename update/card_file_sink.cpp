@@ -47,7 +47,7 @@ void CCardFileSink::Start() {
   if (CreateParentDirectories(m_folders.c_str(), m_pKnownFolders) != 0)
     m_state = State::kFolderFailed;
   else
-    m_state = m_writer.Open(m_path.c_str()) ? State::kWriting : State::kFileFailed;
+    m_state = m_writer.Open(m_path.c_str(), m_pBatch) ? State::kWriting : State::kFileFailed;
   if (m_state != State::kWriting) m_nError = LastSystemError();
 }
 

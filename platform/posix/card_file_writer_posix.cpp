@@ -55,14 +55,17 @@ bool CCardFileWriter::Fail() {
   return false;
 }
 
-bool CCardFileWriter::Open(const char* path) {
+bool CCardFileWriter::Open(const char* path, CCardCommitBatch* batch) {
   Abort();
   std::vector<std::string> folders;
   if (!SplitCardPath(path, folders, m_name)) {
     SetLastErrorFromErrno(EINVAL);
     return false;
   }
-  m_folder = OpenCardFolder(folders);
+  m_folderPath.clear();
+  for (const std::string& folder : folders) m_folderPath += folder + '/';
+  m_folder = batch ? batch->DuplicateFolder(m_folderPath) : -1;
+  if (m_folder < 0) m_folder = OpenCardFolder(folders);
   if (m_folder < 0) return Fail();
   // A folder under the target's name could never be replaced by the file.
   struct stat target;
@@ -106,7 +109,6 @@ bool CCardCommitBatch::FlushLocked() {
     if (!closed) failed();
     pending.file = synced && closed ? -1 : -2;  // -1: ready to be renamed
   }
-  std::vector<std::pair<dev_t, ino_t>> flushed;
   for (const Pending& pending : m_pending) {
     if (pending.file != -1 || renameat(pending.folder, pending.temporary.c_str(), pending.folder,
                                        pending.name.c_str()) != 0) {
@@ -115,12 +117,12 @@ bool CCardCommitBatch::FlushLocked() {
     }
   }
   // Then each folder's new names, once a folder.
+  std::vector<const std::string*> flushed;
   for (const Pending& pending : m_pending) {
-    struct stat folder;
-    const bool known = fstat(pending.folder, &folder) == 0;
-    if (!known || std::find(flushed.begin(), flushed.end(), std::pair(folder.st_dev, folder.st_ino)) == flushed.end()) {
+    const auto same = [&pending](const std::string* path) { return *path == pending.folderPath; };
+    if (std::none_of(flushed.begin(), flushed.end(), same)) {
       if (fsync(pending.folder) != 0) failed();
-      if (known) flushed.emplace_back(folder.st_dev, folder.st_ino);
+      flushed.push_back(&pending.folderPath);
     }
     close(pending.folder);
   }
@@ -128,6 +130,13 @@ bool CCardCommitBatch::FlushLocked() {
   m_nBytes = 0;
   SetLastErrorFromErrno(error);
   return error == 0;
+}
+
+int CCardCommitBatch::DuplicateFolder(const std::string& path) {
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  for (const Pending& pending : m_pending)
+    if (pending.folderPath == path) return fcntl(pending.folder, F_DUPFD_CLOEXEC, 0);
+  return -1;
 }
 
 bool CCardCommitBatch::Add(Pending pending) {
@@ -145,7 +154,8 @@ bool CCardFileWriter::Commit(CCardCommitBatch* batch) {
   if (m_file < 0) return false;
   if (batch) {
     CCardCommitBatch::Pending pending{std::exchange(m_file, -1), std::exchange(m_folder, -1),
-                                      std::exchange(m_temporary, {}), m_name, std::exchange(m_nWritten, 0)};
+                                      m_folderPath, std::exchange(m_temporary, {}), m_name,
+                                      std::exchange(m_nWritten, 0)};
     return batch->Add(std::move(pending));
   }
   const bool synced = fsync(m_file) == 0;

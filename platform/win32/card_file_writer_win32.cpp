@@ -61,7 +61,7 @@ bool CCardFileWriter::Fail() {
   return false;
 }
 
-bool CCardFileWriter::Open(const char* path) {
+bool CCardFileWriter::Open(const char* path, CCardCommitBatch*) {  // a batch holds nothing here
   Abort();
   std::vector<std::string> folders;
   if (!SplitCardPath(path, folders, m_name) || !OpenCardFolders(folders, m_folders, m_folderPath))
