@@ -219,6 +219,13 @@ TEST(SystemProxySources, LibproxyNamesEachUrlsProxyFromTheEnvironment) {
 TEST(SystemProxySources, AProxyScriptChoosesEachUrlsProxyAndTheSessionUsesIt) {
   if (!std::filesystem::exists("/usr/lib/x86_64-linux-gnu/libproxy/0.4.18/modules/pacrunner_webkit.so"))
     GTEST_SKIP() << "no proxy script runner (libproxy1-plugin-webkit)";
+#if defined(__SANITIZE_ADDRESS__)
+  // LeakSanitizer's check at the end of the process stops every thread, and
+  // the runner's JavaScriptCore threads (which take signal 10 for their own
+  // garbage collector) then crash it; with the JIT off it reports what the
+  // unloaded runner kept, in modules it can no longer name.
+  GTEST_SKIP() << "the proxy script runner's JavaScriptCore does not survive LeakSanitizer's check at exit";
+#endif
   testing_support::LoopbackServer proxyServer, scriptServer;
   std::string seen;
   proxyServer.Server().Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
