@@ -23,7 +23,8 @@ bool WantHeadless() {
 
 // Runs InitInstance under the window backend; a backend that could not start
 // has its own non-zero status.
-int RunWithWindows(int argc, char** argv, CWinApp* app) {
+// Windows takes its command line from the system, not from argc and argv.
+int RunWithWindows([[maybe_unused]] int argc, [[maybe_unused]] char** argv, CWinApp* app) {
 #ifdef _WIN32
   return afx::RunWithWin32([app] { app->InitInstance(); });
 #else

@@ -107,6 +107,7 @@ std::wstring WideFromUtf8(std::string_view text) {
 size_t Utf16Length(std::wstring_view text) {
   if (kUtf16) return text.size();
   size_t n = 0;
-  for (wchar_t w : text) n += static_cast<char32_t>(w) > 0xFFFF ? 2 : 1;
+  // Code points above the 16-bit plane take a surrogate pair.
+  for (wchar_t w : text) n += (static_cast<char32_t>(w) >> 16) != 0 ? 2 : 1;
   return n;
 }
