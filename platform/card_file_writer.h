@@ -65,6 +65,13 @@ class CCardCommitBatch {
 #endif
 };
 
+// What the caller saw under a target's name just before: nothing it knows
+// of, or no folder (a file, or a folder above the name that does not exist
+// yet). kNoFolder spares Open its own look for a folder under the name,
+// which on a card costs a search of the whole folder. A folder that appears
+// there after all still never loses it: the rename is refused.
+enum class CardTarget { kUnknown, kNoFolder };
+
 class CCardFileWriter {
  public:
   CCardFileWriter() = default;
@@ -77,7 +84,7 @@ class CCardFileWriter {
   // temporary file cannot be created. A file to be committed with a batch
   // names it here, so that it takes the folder a pending file of the batch
   // holds open instead of walking to it again.
-  bool Open(const char* path, CCardCommitBatch* batch = nullptr);
+  bool Open(const char* path, CCardCommitBatch* batch = nullptr, CardTarget target = CardTarget::kUnknown);
   // Appends bytes; false on a write error (the write is then aborted).
   bool Write(const void* data, std::size_t size);
   // Flushes the bytes to the device, renames them into place and flushes the

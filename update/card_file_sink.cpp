@@ -8,11 +8,12 @@
 #include "update/card_folders.h"
 
 CCardFileSink::CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known,
-                             CCardCommitBatch* batch)
+                             CCardCommitBatch* batch, CardTarget target)
     : m_path(std::move(path)),
       m_folders(std::move(folders)),
       m_pKnownFolders(known),
       m_pBatch(batch),
+      m_target(target),
       m_hasher(hasher) {
   m_md5.Init();
   m_blocks[0].bytes = std::make_unique_for_overwrite<unsigned char[]>(kBlockBytes);
@@ -44,10 +45,13 @@ bool CCardFileSink::Write(const unsigned char* data, std::size_t size) {
 }
 
 void CCardFileSink::Start() {
-  if (CreateParentDirectories(m_folders.c_str(), m_pKnownFolders) != 0)
+  if (CreateParentDirectories(m_folders.c_str(), m_pKnownFolders) != 0) {
     m_state = State::kFolderFailed;
-  else
-    m_state = m_writer.Open(m_path.c_str(), m_pBatch) ? State::kWriting : State::kFileFailed;
+  } else {
+    // An earlier file of the pass may have made a folder under this name.
+    if (m_pKnownFolders && m_pKnownFolders->count(m_folders)) m_target = CardTarget::kUnknown;
+    m_state = m_writer.Open(m_path.c_str(), m_pBatch, m_target) ? State::kWriting : State::kFileFailed;
+  }
   if (m_state != State::kWriting) m_nError = LastSystemError();
 }
 

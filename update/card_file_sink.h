@@ -36,8 +36,10 @@ class CCardFileSink : public CHttpBodySink {
   // but for those in known (the pass's folders, which it extends). hasher
   // digests the received bytes; it outlives the sink, as does batch, which
   // gathers the pass's commits (none: the file is committed at once).
+  // target: what the caller saw under the name (a folder this pass made
+  // there is always looked for).
   CCardFileSink(std::string path, std::wstring folders, CMd5Worker& hasher, FolderSet* known = nullptr,
-                CCardCommitBatch* batch = nullptr);
+                CCardCommitBatch* batch = nullptr, CardTarget target = CardTarget::kUnknown);
   // Waits until the hasher is done with this file's bytes and its last step.
   ~CCardFileSink() override;
   CCardFileSink(const CCardFileSink&) = delete;
@@ -96,6 +98,7 @@ class CCardFileSink : public CHttpBodySink {
   std::wstring m_folders;
   FolderSet* m_pKnownFolders;
   CCardCommitBatch* m_pBatch;
+  CardTarget m_target;
   CCardFileWriter m_writer;
   CMd5Worker& m_hasher;
   CMd5 m_md5;

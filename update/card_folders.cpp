@@ -23,3 +23,15 @@ int CreateParentDirectories(const wchar_t* path, FolderSet* known) {
   }
   return 0;
 }
+
+bool CMissingFolders::IsInMissingFolder(const char* path) {
+  const std::string text = path;
+  const std::size_t end = text.find_last_of("\\/");
+  if (end == std::string::npos) return false;
+  const auto [known, added] = m_missing.try_emplace(text.substr(0, end), false);
+  if (added && GetFileAttributesW(WideFromUtf8(known->first).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    known->second = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  return known->second;
+}

@@ -79,6 +79,7 @@ struct PassState {
   std::vector<bool> current = {};                 // per entry: the card copy was current before the walk
   std::vector<bool> repeated = {};                // per entry: an earlier entry names the same card file
   std::vector<bool> fetchedAgain = {};            // per entry: fetched once more after a wrong body
+  std::vector<CardTarget> targets = {};           // per entry: what the plan saw under its name
   int refetches = 0;                              // files fetched once more so far
   CCardCommitBatch durable = {};                  // placed files, committed in batches
   int flushError = 0;                             // why the batch's last commit failed
@@ -265,7 +266,7 @@ bool FetchFile(PassState& pass, int i) {
       }
       file.reset();
       file = std::make_unique<CCardFileSink>(entry.szName, DisplayName(entry), pass.hasher, &pass.folders,
-                                             &pass.durable);
+                                             &pass.durable, pass.targets[static_cast<size_t>(i)]);
       reply = std::make_unique<CFileReplySink>(*file);
       session.SetBodySink(reply.get());
       result = session.Perform();
@@ -430,6 +431,7 @@ bool PlanPass(PassState& pass) {
   pass.current.assign(pass.list.size(), false);
   pass.repeated.assign(pass.list.size(), false);
   pass.fetchedAgain.assign(pass.list.size(), false);
+  pass.targets.assign(pass.list.size(), CardTarget::kUnknown);
   std::unordered_set<std::string> judged;
   for (size_t i = 0; i < pass.list.size(); ++i)
     pass.repeated[i] = !judged.insert(CardNameKey(pass.list[i].szName, pass.caseInsensitive)).second;
@@ -439,6 +441,7 @@ bool PlanPass(PassState& pass) {
     const UpdateFileEntry* client = FindClientEntry(pass.list);
     fetches.push_back({client->nSize, QueryFileSize(client->szName)});
   } else {
+    CMissingFolders missing;
     for (size_t i = 0; i < pass.list.size(); ++i) {
       if (pass.repeated[i]) continue;
       if (pass.reporter.IsCancelled()) {
@@ -446,7 +449,9 @@ bool PlanPass(PassState& pass) {
         return false;
       }
       std::int64_t cardBytes = -1;
-      pass.current[i] = IsCurrent(pass.list[i], pass.versionFile, cardBytes);
+      const bool inMissingFolder = missing.IsInMissingFolder(pass.list[i].szName);
+      pass.current[i] = !inMissingFolder && IsCurrent(pass.list[i], pass.versionFile, cardBytes);
+      if (inMissingFolder || cardBytes >= 0) pass.targets[i] = CardTarget::kNoFolder;
       if (!pass.current[i]) fetches.push_back({pass.list[i].nSize, cardBytes});
     }
   }

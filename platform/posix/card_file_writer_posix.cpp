@@ -55,7 +55,7 @@ bool CCardFileWriter::Fail() {
   return false;
 }
 
-bool CCardFileWriter::Open(const char* path, CCardCommitBatch* batch) {
+bool CCardFileWriter::Open(const char* path, CCardCommitBatch* batch, CardTarget target) {
   Abort();
   std::vector<std::string> folders;
   if (!SplitCardPath(path, folders, m_name)) {
@@ -68,8 +68,9 @@ bool CCardFileWriter::Open(const char* path, CCardCommitBatch* batch) {
   if (m_folder < 0) m_folder = OpenCardFolder(folders);
   if (m_folder < 0) return Fail();
   // A folder under the target's name could never be replaced by the file.
-  struct stat target;
-  if (fstatat(m_folder, m_name.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(target.st_mode)) {
+  struct stat seen;
+  if (target == CardTarget::kUnknown && fstatat(m_folder, m_name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISDIR(seen.st_mode)) {
     errno = EISDIR;
     return Fail();
   }

@@ -61,14 +61,15 @@ bool CCardFileWriter::Fail() {
   return false;
 }
 
-bool CCardFileWriter::Open(const char* path, CCardCommitBatch*) {  // a batch holds nothing here
+bool CCardFileWriter::Open(const char* path, CCardCommitBatch*, CardTarget target) {  // a batch holds nothing here
   Abort();
   std::vector<std::string> folders;
   if (!SplitCardPath(path, folders, m_name) || !OpenCardFolders(folders, m_folders, m_folderPath))
     return false;
   // A folder under the target's name could never be replaced by the file.
-  const DWORD target = GetFileAttributesW(InFolder(m_folderPath, m_name).c_str());
-  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_DIRECTORY) && !IsReparsePoint(target)) {
+  const DWORD seen =
+      target == CardTarget::kUnknown ? GetFileAttributesW(InFolder(m_folderPath, m_name).c_str()) : INVALID_FILE_ATTRIBUTES;
+  if (seen != INVALID_FILE_ATTRIBUTES && (seen & FILE_ATTRIBUTE_DIRECTORY) && !IsReparsePoint(seen)) {
     SetLastError(ERROR_DIRECTORY);
     return Fail();
   }

@@ -237,6 +237,15 @@ TEST_F(DownloadPass, FailuresAtTheThirdEntryNameItsNumbers) {
   EXPECT_EQ(run.Messages(),
             (std::vector<std::wstring>{L"MessageBox[none]: Cannot create file (3)", kFailed}));
   EXPECT_TRUE(fs::is_directory("c.txt/inside"));
+
+  // On a fresh card the second entry's name is the folder the first one made.
+  fs::remove_all("c.txt");
+  fs::remove("blocked");
+  data.SetRelease({{"new\\made\\d.txt", "d"}, {"new\\made", "e"}});
+  run = Update(*server);
+  EXPECT_EQ(run.Messages(),
+            (std::vector<std::wstring>{L"MessageBox[none]: Cannot create file (2)", kFailed}));
+  EXPECT_EQ(card.Read("new/made/d.txt"), "d");
 }
 
 TEST_F(DownloadPass, AbortAtTheFifthEntryKeepsTheFourFilesAndTheOldVersionFile) {
