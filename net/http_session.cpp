@@ -187,6 +187,7 @@ HttpResult CHttpSession::Perform() {
     curl_easy_setopt(curl, CURLOPT_HTTPPOST, m_pFormFirst);
   }
   ResetResponse();
+  if (m_pSink) m_pSink->Restart();
   HttpResult result;
   if (m_bUrlRefused || bodyRefused) {
     result = HttpResult::kRefused;

@@ -34,6 +34,9 @@ class CHttpBodySink {
  public:
   virtual ~CHttpBodySink() = default;
   virtual bool Write(const unsigned char* data, std::size_t size) = 0;
+  // Each transfer starts here: a sink that keeps what it received drops what
+  // an earlier try of the exchange left.
+  virtual void Restart() {}
 };
 
 // Progress during a transfer: expected and received bytes of the download and
@@ -74,8 +77,8 @@ class CHttpSession {
   static bool AddFormPart(const char* name, FormPart kind, const char* value);
   bool HasForm() const { return m_pFormFirst != nullptr; }
 
-  // Runs the transfer. The previous reply is cleared first; the multipart
-  // form is freed afterwards whatever the outcome.
+  // Runs the transfer. The previous reply is cleared first (a body sink is
+  // restarted); the multipart form is freed afterwards whatever the outcome.
   HttpResult Perform();
   void ResetResponse();
 

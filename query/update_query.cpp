@@ -17,25 +17,30 @@ CString BuildUpdateQuery(const CString& serial, const CString& password, bool no
   return query;
 }
 
-QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form, AnswerCheck isAnswer) {
+QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form, AnswerCheck isAnswer,
+                      CQueryAnswerSink* sink) {
   constexpr std::uint32_t kMinAnswer = 2;
   session.ClearPostFields();
   session.SetUrl(ServerScriptUrl(script));
   session.AddPostField(form);
-  const HttpResult result =
-      PerformWithRetry(session, [isAnswer](const CHttpSession& replied) { return isAnswer(replied.Body()); });
+  session.SetBodySink(sink);
+  const HttpResult result = PerformWithRetry(session, [isAnswer, sink](const CHttpSession& replied) {
+    return isAnswer(sink ? sink->Kept() : replied.Body());
+  });
+  session.SetBodySink(nullptr);
   if (result == HttpResult::kCancelled) return QueryResult::kStopped;
   // Longer than any answer can be (or than memory holds): no answer of ours.
   if (result == HttpResult::kTooLarge || result == HttpResult::kNoMemory) return QueryResult::kTooLong;
   if (result != HttpResult::kOk) return QueryResult::kNoConnection;
-  if (session.Body().size() < kMinAnswer) return QueryResult::kTooShort;
+  if (session.ReceivedBytes() < kMinAnswer) return QueryResult::kTooShort;
   return QueryResult::kAnswered;
 }
 
 QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
-                            bool notify, bool batch) {
-  return SendQuery(session, ServerScript::kUpdate, BuildUpdateQuery(serial, password, notify, batch),
-                   [](std::span<const unsigned char> body) { return ReadUpdateAnswer(body) != UpdateAnswer::kUnknown; });
+                            bool notify, bool batch, CQueryAnswerSink* sink) {
+  return SendQuery(
+      session, ServerScript::kUpdate, BuildUpdateQuery(serial, password, notify, batch),
+      [](std::span<const unsigned char> body) { return ReadUpdateAnswer(body) != UpdateAnswer::kUnknown; }, sink);
 }
 
 UpdateAnswer ReadUpdateAnswer(std::span<const unsigned char> body) {

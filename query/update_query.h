@@ -17,8 +17,7 @@ CString BuildLoginForm(const CString& serial, const CString& password);
 // asked (the update job only), clientversion.
 CString BuildUpdateQuery(const CString& serial, const CString& password, bool notify, bool batch);
 
-// How an exchange ended: an answer of at least two bytes is in the
-// session's reply; otherwise the transfer failed, the reply went over the
+// How an exchange ended: an answer of at least two bytes came; otherwise the transfer failed, the reply went over the
 // session's reply limit (or found no memory), it was too short, or the user
 // asked to stop while it waited to try again.
 enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort, kStopped };
@@ -26,13 +25,23 @@ enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort, kStopped
 // Whether a reply is one of the script's answers (it may still say no).
 using AnswerCheck = bool (*)(std::span<const unsigned char> body);
 
+// Takes an answer as it arrives instead of the session's reply buffer,
+// keeping its start (for a short answer, all of it) where the answer check
+// and the caller read it.
+class CQueryAnswerSink : public CHttpBodySink {
+ public:
+  virtual std::span<const unsigned char> Kept() const = 0;
+};
+
 // Posts form to one of the server's scripts on session, with the proxy,
 // reply limit and retry policy the caller has given it. A busy reply (5xx,
-// 429) is tried again unless isAnswer takes it for an answer.
-QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form, AnswerCheck isAnswer);
+// 429) is tried again unless isAnswer takes it for an answer. The answer is
+// in the session's reply, or in sink when one is given.
+QueryResult SendQuery(CHttpSession& session, ServerScript script, const CString& form, AnswerCheck isAnswer,
+                      CQueryAnswerSink* sink = nullptr);
 // The update query on session.
 QueryResult SendUpdateQuery(CHttpSession& session, const CString& serial, const CString& password,
-                            bool notify, bool batch);
+                            bool notify, bool batch, CQueryAnswerSink* sink = nullptr);
 
 // What an update query's answer says, by its first byte.
 enum class UpdateAnswer {

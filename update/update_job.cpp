@@ -22,11 +22,9 @@
 
 namespace {
 // Checks the "L" answer and, when it is a usable list, runs the pass.
-UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session,
-                           const CardProbe& card) {
-  std::vector<UpdateFileEntry> list;
-  const std::span<const unsigned char> body = session.Body();
-  switch (ConvertUpdateList(body.data(), static_cast<std::uint32_t>(body.size()), list)) {
+UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& session, CUpdateListSink& answer,
+                           std::vector<UpdateFileEntry>& list, const CardProbe& card) {
+  switch (answer.Finish()) {
     case ListResult::kOk:
       break;
     case ListResult::kBadLength: {
@@ -44,7 +42,6 @@ UpdateResult RunListAnswer(JOBPARAM* job, CJobReporter& reporter, CHttpSession& 
       return kUpdateNoLogin;
   }
   reporter.SetCountTotal(static_cast<std::int32_t>(list.size()));
-  session.ResetResponse();
   return RunDownloadPass(job, reporter, session, list, card.caseInsensitive);
 }
 }  // namespace
@@ -88,20 +85,22 @@ int RunUpdateJob(JOBPARAM* job, CJobReporter& reporter) {
   CRetryPolicy retry(&reporter);
   session.SetRetryPolicy(&retry);
   session.SetReplyLimit(kMaxListReply);
+  std::vector<UpdateFileEntry> list;
+  CUpdateListSink answerSink(list);
   const QueryResult sent = SendUpdateQuery(session, job->strSerial, job->strPassword,
-                                           job->bUpdateNews != FALSE, job->bBatch != FALSE);
+                                           job->bUpdateNews != FALSE, job->bBatch != FALSE, &answerSink);
   if (!CheckQueryAnswered(sent, session, reporter, QueryFailureShown::kFailedStep))
     return sent == QueryResult::kStopped ? kUpdateNotFinished : kUpdateNoLogin;
   reporter.PostStatus(GetMsg(Msg::kStepOk));
 
-  const std::span<const unsigned char> answer = session.Body();
+  const std::span<const unsigned char> answer = answerSink.Kept();
   const UpdateAnswer kind = ReadUpdateAnswer(answer);
   switch (kind) {
     case UpdateAnswer::kClientUpdate:
       return DownloadNewClient(*job, reporter, clientSession, answer.data(),
                                static_cast<std::uint32_t>(answer.size()));
     case UpdateAnswer::kFileList:
-      return RunListAnswer(job, reporter, session, card);
+      return RunListAnswer(job, reporter, session, answerSink, list, card);
     default:  // a refused login, an owner not registered yet, no usable answer
       TellUnusableAnswer(kind, reporter, QueryFailureShown::kFailedStep);
       return kUpdateNoLogin;

@@ -1,5 +1,7 @@
 #include "update/update_list.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <string>
@@ -52,33 +54,74 @@ bool IsSafeCardName(const char (&name)[248]) {
   }
 }
 
-ListResult ConvertUpdateList(const unsigned char* body, std::uint32_t size,
-                             std::vector<UpdateFileEntry>& list) {
-  list.clear();
-  if (size < kMinListReply) return ListResult::kTooShort;
-  const std::uint32_t count = (static_cast<std::uint32_t>(body[2]) << 8) | body[3];
-  if (size != kListHeaderBytes + kEntrySize * count) return ListResult::kBadLength;
-  try {
-    list.resize(count);
-  } catch (const std::bad_alloc&) {
-    return ListResult::kNoMemory;
-  }
-  // The wire record has the memory record's layout, nSize big-endian.
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const unsigned char* wire = body + kListHeaderBytes + kEntrySize * i;
-    UpdateFileEntry& entry = list[i];
-    std::memcpy(entry.szName, wire, sizeof entry.szName);
-    const unsigned char* wireSize = wire + offsetof(UpdateFileEntry, nSize);
-    entry.nSize = (static_cast<std::uint32_t>(wireSize[0]) << 24) |
-                  (static_cast<std::uint32_t>(wireSize[1]) << 16) |
-                  (static_cast<std::uint32_t>(wireSize[2]) << 8) | wireSize[3];
-    std::memcpy(entry.szTag, wire + offsetof(UpdateFileEntry, szTag), sizeof entry.szTag);
-    entry.bLocalDigest = wire[offsetof(UpdateFileEntry, bLocalDigest)];
-    std::memcpy(entry.abDigest, wire + offsetof(UpdateFileEntry, abDigest), sizeof entry.abDigest);
-    if (!IsSafeCardName(entry.szName)) {
-      list.clear();
-      return ListResult::kUnsafeName;
+bool CUpdateListSink::Write(const unsigned char* data, std::size_t size) {
+  if (size == 0) return true;
+  m_nBytes += size;
+  // Any answer but a list is kept whole, a list's header until it is complete.
+  std::size_t keep = size;
+  if (m_kept.empty() ? data[0] == 'L' : IsList())
+    keep = m_kept.size() >= kListHeaderBytes ? 0 : std::min<std::size_t>(size, kListHeaderBytes - m_kept.size());
+  m_kept.insert(m_kept.end(), data, data + keep);
+  data += keep;
+  size -= keep;
+  if (keep > 0 && IsList() && m_kept.size() == kListHeaderBytes) {
+    m_nCount = (static_cast<std::uint32_t>(m_kept[2]) << 8) | m_kept[3];
+    try {
+      m_list.reserve(m_nCount);
+    } catch (const std::bad_alloc&) {
+      m_failure = ListResult::kNoMemory;
     }
   }
-  return ListResult::kOk;
+  while (size > 0) {
+    const std::size_t take = std::min(size, kEntrySize - m_nRecordBytes);
+    std::memcpy(m_record + m_nRecordBytes, data, take);
+    m_nRecordBytes += take;
+    data += take;
+    size -= take;
+    if (m_nRecordBytes == kEntrySize) TakeRecord();
+  }
+  return true;
+}
+
+void CUpdateListSink::TakeRecord() {
+  m_nRecordBytes = 0;
+  if (m_failure != ListResult::kOk) return;
+  if (m_list.size() == m_nCount) {
+    m_failure = ListResult::kBadLength;
+    return;
+  }
+  // The wire record has the memory record's layout, nSize big-endian.
+  UpdateFileEntry& entry = m_list.emplace_back();
+  std::memcpy(&entry, m_record, kEntrySize);
+  const unsigned char* wireSize = m_record + offsetof(UpdateFileEntry, nSize);
+  entry.nSize = (static_cast<std::uint32_t>(wireSize[0]) << 24) | (static_cast<std::uint32_t>(wireSize[1]) << 16) |
+                (static_cast<std::uint32_t>(wireSize[2]) << 8) | wireSize[3];
+  if (!IsSafeCardName(entry.szName)) m_failure = ListResult::kUnsafeName;
+}
+
+void CUpdateListSink::Restart() {
+  m_list.clear();
+  m_kept.clear();
+  m_nRecordBytes = 0;
+  m_nBytes = 0;
+  m_nCount = 0;
+  m_failure = ListResult::kOk;
+}
+
+ListResult CUpdateListSink::Finish() {
+  ListResult result = m_failure;
+  if (m_nBytes < kMinListReply)
+    result = ListResult::kTooShort;
+  else if (!IsList() || m_nBytes != kListHeaderBytes + std::uint64_t{kEntrySize} * m_nCount)
+    result = ListResult::kBadLength;
+  if (result != ListResult::kOk) m_list.clear();
+  return result;
+}
+
+ListResult ConvertUpdateList(const unsigned char* body, std::uint32_t size,
+                             std::vector<UpdateFileEntry>& list) {
+  CUpdateListSink sink(list);
+  sink.Restart();
+  sink.Write(body, size);
+  return sink.Finish();
 }

@@ -2,9 +2,12 @@
 // in-memory list of UpdateFileEntry records.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
+#include "query/update_query.h"
 #include "update/update_file_entry.h"
 
 enum class ListResult {
@@ -21,8 +24,35 @@ constexpr std::uint32_t kListHeaderBytes = 4;
 // The longest answer the query accepts: a count of 65535 entries.
 constexpr std::uint64_t kMaxListReply = kListHeaderBytes + std::uint64_t{kEntrySize} * 65535;
 
-// Checks the answer and converts its entries (nSize from big-endian) into
-// list, in order. list is left empty unless the result is kOk.
+// Takes the update query's answer as it arrives: an "L" answer's entries go
+// straight into list (nSize from big-endian), in order, so that the answer
+// is never held beside the list; any other answer is kept whole.
+class CUpdateListSink : public CQueryAnswerSink {
+ public:
+  explicit CUpdateListSink(std::vector<UpdateFileEntry>& list) : m_list(list) {}
+  bool Write(const unsigned char* data, std::size_t size) override;
+  void Restart() override;
+  // The whole answer when it is no list; a list's header.
+  std::span<const unsigned char> Kept() const override { return m_kept; }
+  // After an "L" answer's transfer: whether it was a whole list of safe
+  // names. list is left empty unless the result is kOk.
+  ListResult Finish();
+
+ private:
+  bool IsList() const { return !m_kept.empty() && m_kept[0] == 'L'; }
+  // Converts the record just received, unless the list already failed.
+  void TakeRecord();
+
+  std::vector<UpdateFileEntry>& m_list;
+  std::vector<unsigned char> m_kept;
+  unsigned char m_record[kEntrySize] = {};  // the record being received
+  std::size_t m_nRecordBytes = 0;
+  std::uint64_t m_nBytes = 0;  // of the whole answer
+  std::uint32_t m_nCount = 0;  // the header's
+  ListResult m_failure = ListResult::kOk;
+};
+
+// Checks a whole "L" answer and converts its entries, as CUpdateListSink.
 ListResult ConvertUpdateList(const unsigned char* body, std::uint32_t size,
                              std::vector<UpdateFileEntry>& list);
 

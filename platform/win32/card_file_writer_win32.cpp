@@ -67,8 +67,8 @@ bool CCardFileWriter::Open(const char* path, CCardCommitBatch*, CardTarget targe
   if (!SplitCardPath(path, folders, m_name) || !OpenCardFolders(folders, m_folders, m_folderPath))
     return false;
   // A folder under the target's name could never be replaced by the file.
-  const DWORD seen =
-      target == CardTarget::kUnknown ? GetFileAttributesW(InFolder(m_folderPath, m_name).c_str()) : INVALID_FILE_ATTRIBUTES;
+  const DWORD seen = target == CardTarget::kUnknown ? GetFileAttributesW(InFolder(m_folderPath, m_name).c_str())
+                                                    : INVALID_FILE_ATTRIBUTES;
   if (seen != INVALID_FILE_ATTRIBUTES && (seen & FILE_ATTRIBUTE_DIRECTORY) && !IsReparsePoint(seen)) {
     SetLastError(ERROR_DIRECTORY);
     return Fail();

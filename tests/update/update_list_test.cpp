@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -74,6 +75,32 @@ TEST(UpdateList, LengthRules) {
   EXPECT_EQ(Convert(body, list), ListResult::kOk);
   EXPECT_EQ(list.size(), 300u);
   EXPECT_EQ(Convert(body.substr(0, body.size() - 1), list), ListResult::kBadLength);
+}
+
+TEST(UpdateList, AListTakenInPiecesIsTheSameAndATryAgainStartsOver) {
+  const std::string body = ListBody(3, WireEntry("a", 1) + WireEntry("b\\c", 2) + WireEntry("d", 3));
+  std::vector<UpdateFileEntry> whole, list;
+  ASSERT_EQ(Convert(body, whole), ListResult::kOk);
+  CUpdateListSink sink(list);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(body.data());
+  for (std::size_t piece : {1u, 3u, 283u, 285u}) {
+    sink.Restart();
+    sink.Write(bytes, 500);  // a try cut off inside the second entry
+    sink.Restart();
+    for (std::size_t at = 0; at < body.size(); at += piece) sink.Write(bytes + at, std::min(piece, body.size() - at));
+    EXPECT_EQ(sink.Finish(), ListResult::kOk) << piece;
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(std::memcmp(list.data(), whole.data(), sizeof(UpdateFileEntry) * 3), 0);
+    EXPECT_EQ(sink.Kept().size(), kListHeaderBytes);
+  }
+  // Any other answer is kept whole, and is no list.
+  const std::string refused = "Incorrect login";
+  const auto* text = reinterpret_cast<const unsigned char*>(refused.data());
+  sink.Restart();
+  for (std::size_t at = 0; at < refused.size(); at += 2) sink.Write(text + at, std::min<std::size_t>(2, refused.size() - at));
+  EXPECT_EQ(std::string(sink.Kept().begin(), sink.Kept().end()), refused);
+  EXPECT_EQ(sink.Finish(), ListResult::kTooShort);
+  EXPECT_TRUE(list.empty());
 }
 
 TEST(UpdateList, RefusesNamesThatWouldLeaveTheCard) {
