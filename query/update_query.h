@@ -17,9 +17,10 @@ CString BuildLoginForm(const CString& serial, const CString& password);
 // asked (the update job only), clientversion.
 CString BuildUpdateQuery(const CString& serial, const CString& password, bool notify, bool batch);
 
-// How an exchange ended: an answer of at least two bytes came; otherwise the transfer failed, the reply went over the
-// session's reply limit (or found no memory), it was too short, or the user
-// asked to stop while it waited to try again.
+// How an exchange ended: an answer of at least two bytes came; otherwise
+// the transfer failed, the reply went over the session's reply limit (or
+// found no memory), it was too short, or the user asked to stop while it
+// waited to try again.
 enum class QueryResult { kAnswered, kNoConnection, kTooLong, kTooShort, kStopped };
 
 // Whether a reply is one of the script's answers (it may still say no).
