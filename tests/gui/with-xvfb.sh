@@ -8,13 +8,18 @@
 # still going down), and the command starts once the server has written that
 # number, that is once it accepts clients. Afterwards the server is stopped
 # and waited for, so the next check never meets a display still in use.
+#
+# -noreset: by default the server resets itself whenever its last client
+# leaves, and a client that connects during that reset is turned away. A
+# check's own xdotool polls connect and leave while the program under test
+# is still starting, so without it the program can fail to open the display.
 set -uo pipefail
 if ! command -v Xvfb >/dev/null 2>&1; then
   echo "SKIP: Xvfb is not installed (Debian package xvfb); GUI check not run"
   exit 77
 fi
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 "${KORAL70_XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$display_file" 2>/dev/null &
+Xvfb -displayfd 3 -noreset -screen 0 "${KORAL70_XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$display_file" 2>/dev/null &
 xvfb=$!
 finish() {
   kill "$xvfb" 2>/dev/null
